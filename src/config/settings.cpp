@@ -1,0 +1,5 @@
+#include "config/settings.h"
+
+int Settings[100] = {};
+int KeyBindings[101] = {};
+std::vector<std::string> AudioDriverNames;

@@ -1,0 +1,182 @@
+// The driver model behind platform.h: one Backend interface with a real and a
+// headless implementation. Common code (draw state, images, fonts, text streams,
+// strings, random numbers, flip pacing) lives above it in platform/*.cpp and only
+// asks a backend for what differs between machines.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <ctime>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace plat {
+
+// ---------------------------------------------------------------- renderer
+// Corners in virtual coordinates (the renderer maps the virtual size onto its real
+// pixels), texture coordinates in 0..1 of the texture.
+struct QuadVertex {
+  float x, y;
+  float u, v;
+};
+
+// One textured (or, with texture 0, plain) quad in the current state. Vertex
+// order: top-left, top-right, bottom-right, bottom-left of the unrotated quad.
+struct Quad {
+  QuadVertex v[4];
+  uint8_t r, g, b;
+  float a;
+  int blend;      // BlendMode
+  int texture;    // renderer texture id, 0 = untextured
+  bool filtered;  // linear sampling (else nearest)
+};
+
+enum TextureFlags { kTextureFiltered = 2, kTextureMipmapped = 4 };
+
+class Renderer {
+ public:
+  virtual ~Renderer() = default;
+  // RGBA8 pixels, top row first. Returns an id > 0, or 0 on failure.
+  virtual int CreateTexture(int width, int height, const uint8_t* rgba, int flags) = 0;
+  virtual void UpdateTexture(int texture, int x, int y, int width, int height, const uint8_t* rgba) = 0;
+  virtual void DestroyTexture(int texture) = 0;
+  virtual void SetVirtualSize(double width, double height) = 0;
+  // Quads are drawn in order; the renderer may batch them until Present/ReadPixels.
+  virtual void DrawQuads(const Quad* quads, int count) = 0;
+  virtual void Clear() = 0;  // black
+  // Back buffer pixels in real pixels, top row first, RGBA8. Clipped to the screen;
+  // pixels outside read as opaque black.
+  virtual void ReadPixels(int x, int y, int width, int height, uint8_t* rgbaOut) = 0;
+  // vsync true waits for the vertical blank.
+  virtual void Present(bool vsync) = 0;
+  virtual int Width() const = 0;
+  virtual int Height() const = 0;
+};
+
+// A draw call as the 2D layer issued it, in virtual coordinates, with its state.
+struct DrawCall {
+  enum Kind { kRect, kImage, kText } kind;
+  int image = 0;  // kImage: image handle; kText: font handle (0 default font)
+  int frame = 0;
+  double x = 0, y = 0;           // position as passed to the call
+  double width = 0, height = 0;  // kRect: size; kImage: frame size; kText: text width/height
+  std::string text;              // kText
+  int r = 255, g = 255, b = 255;
+  double alpha = 1;
+  int blend = kBlendAlpha;
+  double rotation = 0;
+  double scaleX = 1, scaleY = 1;
+};
+
+// ---------------------------------------------------------------- audio
+struct PcmData {
+  int rate = 44100;
+  int channels = 1;              // 1 or 2, interleaved
+  std::vector<int16_t> samples;  // signed 16-bit
+};
+
+class AudioDriver {
+ public:
+  virtual ~AudioDriver() = default;
+  virtual std::vector<std::string> DriverNames() = 0;
+  virtual bool SelectDriver(const std::string& name) = 0;
+  virtual bool EnableOpenAL() = 0;
+  // Returns an id > 0, or 0 when the data cannot be used.
+  virtual int CreateSound(const PcmData& pcm) = 0;
+  virtual void FreeSound(int sound) = 0;
+  virtual int AllocChannel() = 0;
+  // Prepares the sound on the channel, paused; the caller unpauses it.
+  virtual void Cue(int channel, int sound) = 0;
+  virtual void Stop(int channel) = 0;
+  virtual void SetPaused(int channel, bool paused) = 0;
+  virtual void SetVolume(int channel, double volume) = 0;
+  virtual void SetPan(int channel, double pan) = 0;
+  virtual void SetDepth(int channel, double depth) = 0;
+  virtual void SetRate(int channel, double rate) = 0;
+  virtual bool Playing(int channel) = 0;
+};
+
+// ---------------------------------------------------------------- input
+struct JoystickState {
+  std::string name;
+  std::array<double, 6> axes{};  // JoyAxis order
+  double hat = -1.0;
+  std::vector<bool> buttons;
+  bool connected = true;  // an unplugged stick reads centred
+};
+
+// Shared polled input state; backends feed events into it from Pump().
+struct InputState {
+  std::array<bool, 256> keyDown{};
+  std::array<int, 256> keyHits{};
+  std::array<bool, 4> mouseDown{};
+  std::array<int, 4> mouseHits{};
+  double mouseX = 0, mouseY = 0;  // real pixels
+  std::deque<int> typed;
+  bool closeRequested = false;
+
+  void PressKey(int key);
+  void ReleaseKey(int key);
+  void PressMouse(int button);
+  void ReleaseMouse(int button);
+};
+
+// ---------------------------------------------------------------- backend
+class Backend {
+ public:
+  virtual ~Backend() = default;
+
+  virtual bool Start() = 0;
+  virtual void Shutdown() {}
+  [[noreturn]] virtual void Exit(int code) = 0;
+
+  // Display
+  virtual std::vector<DisplayMode> Modes() = 0;
+  // Opens a window (depth 0) or full screen with the given renderer choice
+  // (GraphicsDriver). Returns false when no display can be had.
+  virtual bool Open(int width, int height, int depth, int hz, int flags, int driver) = 0;
+  virtual void Close() = 0;
+  virtual Renderer* renderer() = 0;  // null while no display is open
+  // Bumped each time a display is opened, so that textures can be re-created.
+  virtual int DisplayGeneration() const = 0;
+  virtual void SetTitle(const std::string& title) = 0;
+  virtual void SetPointerVisible(bool visible) = 0;
+  virtual void WarpMouse(double realX, double realY) = 0;
+
+  // Input: applies pending events to the shared state.
+  virtual void Pump(InputState& input) = 0;
+  virtual int JoyCount() = 0;
+  virtual JoystickState Joystick(int port) = 0;
+
+  // Time
+  virtual int64_t Millisecs() = 0;
+  virtual void Sleep(int milliseconds) = 0;
+  virtual std::time_t WallClock() = 0;  // for date and time texts
+
+  // Sound
+  virtual AudioDriver& Audio() = 0;
+
+  // Draw-call recording (the headless backend records for tests).
+  virtual bool RecordingDrawCalls() const { return false; }
+  virtual void RecordDrawCall(const DrawCall&) {}
+};
+
+// Factories of the real machine's pieces (platform/sdl_backend.cpp, audio_openal.cpp).
+std::unique_ptr<Backend> MakeSdlBackend();
+std::unique_ptr<AudioDriver> MakeOpenALAudio();
+// The offscreen software renderer (platform/soft_renderer.cpp): real pixels,
+// rasterised lazily when pixels are read.
+std::unique_ptr<Renderer> MakeSoftRenderer(int width, int height);
+
+// Reads a WAV file into 16-bit PCM (platform/sound.cpp). False for a missing,
+// unreadable or unsupported file.
+bool DecodeWav(const std::string& path, PcmData& out);
+
+// Access for the backends to the shared input state (owned by platform.cpp).
+InputState& Input();
+
+}  // namespace plat

@@ -1,0 +1,213 @@
+// The platform layer: the only way the rest of the program reaches the machine.
+//
+// Every operation here dispatches to the current Backend (see backend.h): the real
+// one (SDL2 window, our OpenGL renderer or SDL's renderers, OpenAL) or the headless
+// one used by tests. Resources are integer handles; 0 always means "none", and
+// drawing or playing none does nothing.
+//
+// Texts are byte strings: one byte per character (Latin-1), as the program's text
+// files store them.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace plat {
+
+class Backend;
+
+using Image = int;
+using Font = int;
+using Sound = int;
+using Channel = int;
+using Stream = int;
+using Pixmap = int;
+
+// ---------------------------------------------------------------- lifecycle
+// Installs the backend all operations go to (replacing and shutting down any
+// previous one). Tests install a HeadlessBackend; main() installs the real one.
+void UseBackend(std::unique_ptr<Backend> backend);
+Backend& CurrentBackend();
+bool HasBackend();
+// Starts the services (files, sound, images, fonts, input, timers, joysticks).
+bool StartServices();
+// Ends the process. On the real backend this exits; the headless backend throws
+// ProcessEnded so that a test can catch it. Never returns.
+[[noreturn]] void EndProcess(int code);
+
+struct ProcessEnded {
+  int code;
+};
+
+// ---------------------------------------------------------------- display
+struct DisplayMode {
+  int width;
+  int height;
+  int depth;
+  int hz;
+};
+
+enum GraphicsDriver { kDriverOpenGL = 0, kDriverDirect3D9 = 1, kDriverDirect3D7 = 2 };
+
+std::vector<DisplayMode> DisplayModes();
+// Chosen before OpenDisplay: 0 our OpenGL renderer, 1 SDL's accelerated renderer,
+// 2 SDL's software renderer.
+void SetGraphicsDriver(int driver);
+int GetGraphicsDriver();
+// depth 0 opens a window; any other depth full screen. Closes any open display first.
+bool OpenDisplay(int width, int height, int depth, int hz, int flags);
+void CloseDisplay();
+bool DisplayIsOpen();
+int GraphicsWidth();   // real pixels of the open display
+int GraphicsHeight();
+void SetWindowTitle(const std::string& title);
+// sync 0: at once; 1: on vertical blank; -1: the display's default (see platform.cpp).
+void Flip(int sync);
+void Cls();
+void SetVirtualResolution(double width, double height);
+double VirtualResolutionWidth();
+double VirtualResolutionHeight();
+double VirtualMouseX();
+double VirtualMouseY();
+void MoveVirtualMouse(double x, double y);
+void ShowPointer();
+void HidePointer();
+
+// ---------------------------------------------------------------- 2D drawing
+enum BlendMode { kBlendMask = 1, kBlendSolid = 2, kBlendAlpha = 3, kBlendLight = 4, kBlendShade = 5 };
+
+void SetColor(int r, int g, int b);
+void GetColor(int& r, int& g, int& b);
+void SetAlpha(double alpha);
+double GetAlpha();
+void SetBlend(int mode);
+int GetBlend();
+void SetRotation(double degrees);
+double GetRotation();
+void SetScale(double x, double y);
+void GetScale(double& x, double& y);
+void DrawRect(double x, double y, double width, double height);
+void DrawImage(Image image, double x, double y, int frame = 0);
+void DrawText(const std::string& text, double x, double y);
+int TextWidth(const std::string& text);
+int TextHeight();
+void SetImageFont(Font font);  // 0 selects the built-in default font
+Font GetImageFont();
+
+// ---------------------------------------------------------------- images
+enum ImageFlags { kImageMasked = 1, kImageFiltered = 2, kImageMipmapped = 4 };
+
+Image LoadImage(const std::string& path, int flags = -1);
+Image LoadAnimImage(const std::string& path, int cellWidth, int cellHeight, int firstCell,
+                    int cellCount, int flags = -1);
+int ImageWidth(Image image);
+int ImageHeight(Image image);
+int ImageFrames(Image image);
+void SetImageHandle(Image image, double x, double y);
+double ImageHandleX(Image image);
+double ImageHandleY(Image image);
+void MidHandle(Image image);
+void AutoMidHandle(bool on);
+Image CreateImage(int width, int height, int frames = 1, int flags = -1);
+// Copies the back buffer at x,y (real pixels) into frame `frame` of the image.
+void GrabImage(Image image, int x, int y, int frame = 0);
+void FreeImage(Image image);
+
+// A pixel map held in memory, RGBA8, top row first.
+Pixmap GrabPixmap(int x, int y, int width, int height);
+Pixmap LoadPixmap(const std::string& path);
+int PixmapWidth(Pixmap pixmap);
+int PixmapHeight(Pixmap pixmap);
+// 0xRRGGBBAA
+uint32_t PixmapPixel(Pixmap pixmap, int x, int y);
+bool SavePixmapPNG(Pixmap pixmap, const std::string& path, int compressionLevel);
+void FreePixmap(Pixmap pixmap);
+
+// ---------------------------------------------------------------- fonts
+// TrueType through FreeType; glyphs are rendered once into images. Fonts stay
+// usable across display changes.
+Font LoadImageFont(const std::string& path, int pixelSize, int styleFlags = 4);
+void FreeFont(Font font);
+
+// ---------------------------------------------------------------- sound
+std::vector<std::string> AudioDrivers();
+bool AudioDriverExists(const std::string& name);  // letter case ignored
+bool SetAudioDriver(const std::string& name);
+bool EnableOpenAL();
+Sound LoadSound(const std::string& path, int flags = 0);
+void FreeSound(Sound sound);
+Channel AllocChannel();
+Channel PlaySound(Sound sound, Channel channel = 0);
+Channel CueSound(Sound sound, Channel channel = 0);
+void StopChannel(Channel channel);
+void SetChannelPaused(Channel channel, bool paused);
+void SetChannelVolume(Channel channel, double volume);
+void SetChannelPan(Channel channel, double pan);
+void SetChannelDepth(Channel channel, double depth);
+void SetChannelRate(Channel channel, double rate);
+bool ChannelPlaying(Channel channel);
+
+// ---------------------------------------------------------------- input
+// Windows virtual-key codes (8 Backspace, 9 Tab, 13 Enter, 27 Escape, ...).
+bool KeyDown(int key);
+int KeyHit(int key);
+bool MouseDown(int button);  // 1 left, 2 right, 3 middle
+int MouseHit(int button);
+void FlushKeys();
+void FlushMouse();
+int GetChar();        // next typed character code, 0 when none
+bool AppTerminate();  // true once after a close request
+int JoyCount();
+std::string JoyName(int port);
+enum JoyAxis { kAxisX = 0, kAxisY = 1, kAxisZ = 2, kAxisR = 3, kAxisU = 4, kAxisV = 5 };
+double JoyAxisValue(int port, int axis);  // -1..1
+double JoyHat(int port);                  // 0 up, 0.25 right, 0.5 down, 0.75 left, -1 centred
+bool JoyButtonDown(int port, int button);
+int JoyButtonCount(int port);
+
+// ---------------------------------------------------------------- files
+bool ChangeDir(const std::string& path);
+std::string CurrentDir();
+int FileType(const std::string& path);  // 0 nothing, 1 file, 2 folder
+bool DeleteFile(const std::string& path);
+Stream ReadFile(const std::string& path);
+Stream WriteFile(const std::string& path);
+std::string ReadLine(Stream stream);
+bool WriteLine(Stream stream, const std::string& text);
+bool Eof(Stream stream);
+bool StreamFailed(Stream stream);  // a write or flush failed since opening
+void CloseStream(Stream stream);
+
+// ---------------------------------------------------------------- time
+int Millisecs();
+void Delay(int milliseconds);
+std::string CurrentDate();  // "%d %b %Y"
+std::string CurrentTime();  // "%H:%M:%S"
+
+// ---------------------------------------------------------------- random
+int Rand(int low, int high);          // inclusive, either order
+double Rnd(double low, double high);  // [low, high)
+void SeedRnd(int seed);
+
+// ---------------------------------------------------------------- maths
+double Sin(double degrees);
+double Cos(double degrees);
+
+// ---------------------------------------------------------------- strings
+int ToInt(const std::string& text);
+std::string Trim(const std::string& text);
+std::string Mid(const std::string& text, int start, int count = -1);
+std::string Left(const std::string& text, int count);
+std::string Right(const std::string& text, int count);
+int Instr(const std::string& text, const std::string& pattern, int start = 1);
+std::string Replace(const std::string& text, const std::string& pattern, const std::string& with);
+std::string Upper(const std::string& text);
+
+// ---------------------------------------------------------------- memory
+// One clean-up step (returns bytes released) and the bytes the program has in use.
+long long CollectMemory();
+long long MemoryInUse();
+
+}  // namespace plat

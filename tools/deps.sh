@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the game and the tests need, when missing.
+# Usage: tools/deps.sh [play|test]
+set -euo pipefail
+want=(build-essential cmake pkg-config libsdl2-dev libfreetype-dev libpng-dev zlib1g-dev
+      libopenal-dev libopenal1 libgl-dev libgl1-mesa-dri)
+if [ "${1:-play}" = test ]; then
+  want+=(googletest libgtest-dev xvfb xauth x11-apps python3 python3-pil python3-numpy)
+fi
+missing=()
+for p in "${want[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
