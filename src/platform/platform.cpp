@@ -10,6 +10,8 @@ Backend& CurrentBackend() { std::abort(); }
 bool HasBackend() { return false; }
 bool StartServices() { return false; }
 [[noreturn]] void EndProcess(int code) { std::abort(); }
+void SetNoticeSink(std::function<void(const std::string&)> sink) {}
+void Notice(const std::string& text) {}
 std::vector<DisplayMode> DisplayModes() { return {}; }
 void SetGraphicsDriver(int driver) {  }
 int GetGraphicsDriver() { return 0; }

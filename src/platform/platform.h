@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,6 +41,12 @@ bool StartServices();
 struct ProcessEnded {
   int code;
 };
+
+// Problems the platform meets (no sound device, an unreadable file) are reported
+// through one sink, which the program points at its debug log. Without a sink
+// notices are dropped.
+void SetNoticeSink(std::function<void(const std::string&)> sink);
+void Notice(const std::string& text);
 
 // ---------------------------------------------------------------- display
 struct DisplayMode {
