@@ -119,6 +119,8 @@ struct InputState {
   std::deque<int> typed;
   bool closeRequested = false;
 
+  // A press counts one hit only when the key was up (system repeats are ignored);
+  // mouse buttons 1..3 are also held and hit as key codes 1..3.
   void PressKey(int key);
   void ReleaseKey(int key);
   void PressMouse(int button);

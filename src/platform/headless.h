@@ -40,7 +40,9 @@ class HeadlessBackend : public Backend {
   ~HeadlessBackend() override;
 
   // --- test control -------------------------------------------------------
-  // The virtual clock.
+  // The virtual clock. Besides sleeping and AdvanceTime, 10000 clock reads or input
+  // polls in a row with no time passing move it on by 1 ms, so that a loop that
+  // waits without sleeping still ends.
   int64_t Now() const;
   void AdvanceTime(int milliseconds);
   // Extra virtual time every Present costs (simulates render time). Default 0.
