@@ -1,13 +1,279 @@
-// Placeholder bodies; replaced by the real implementation.
+// The in-memory audio driver of the headless backend. Sounds are kept as PCM and
+// channels as play positions; playback follows the virtual clock, and tests can mix
+// real output to check what would be heard.
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <memory>
+#include <numbers>
+
 #include "platform/headless.h"
 
 namespace plat {
+namespace {
+
+constexpr int kMixRate = 44100;
+// Rates beyond this are played at it; the music's note ratios stay well below.
+constexpr double kMaxRate = 64.0;
+
+double Clamp(double v, double low, double high) {
+  if (!(v >= low)) return low;  // NaN goes low
+  if (!(v <= high)) return high;
+  return v;
+}
+
+// Constant-power pan: equal power at the centre, one side silent at the extremes.
+// Stereo sounds are balanced instead, so that the centre keeps both sides at full.
+void PanGains(double pan, int channels, double& left, double& right) {
+  double angle = (pan + 1.0) * std::numbers::pi / 4.0;  // 0 hard left .. pi/2 hard right
+  left = std::cos(angle);
+  right = std::sin(angle);
+  if (channels == 2) {
+    left = std::min(1.0, left * std::numbers::sqrt2);
+    right = std::min(1.0, right * std::numbers::sqrt2);
+  }
+  if (left < 1e-9) left = 0;
+  if (right < 1e-9) right = 0;
+}
+
+class HeadlessAudio : public AudioDriver {
+ public:
+  HeadlessAudio(std::vector<std::string> names, bool device, std::function<int64_t()> clock)
+      : names_(std::move(names)), device_(device), clock_(std::move(clock)) {
+    last_ = Now();
+  }
+
+  std::vector<std::string> DriverNames() override { return names_; }
+
+  bool SelectDriver(const std::string& name) override {
+    if (std::find(names_.begin(), names_.end(), name) == names_.end()) return false;
+    return device_;
+  }
+
+  bool EnableOpenAL() override { return device_; }
+
+  int CreateSound(const PcmData& pcm) override {
+    if (pcm.channels < 1 || pcm.channels > 2 || pcm.rate <= 0 || pcm.samples.empty()) return 0;
+    if (pcm.samples.size() % pcm.channels != 0) return 0;
+    int id = nextSound_++;
+    sounds_[id] = std::make_shared<const PcmData>(pcm);
+    return id;
+  }
+
+  void FreeSound(int sound) override {
+    // Channels hold their own reference, so a sound freed while playing ends cleanly.
+    sounds_.erase(sound);
+  }
+
+  int AllocChannel() override {
+    channels_.emplace_back();
+    return static_cast<int>(channels_.size());
+  }
+
+  void Cue(int channel, int sound) override {
+    Channel* c = Get(channel);
+    auto it = sounds_.find(sound);
+    if (!c || it == sounds_.end()) return;
+    Sync();
+    c->sound = sound;
+    c->pcm = it->second;
+    c->position = 0;
+    c->paused = true;
+    c->active = device_;  // without a device nothing ever plays
+    if (c->active) Track(channel);
+  }
+
+  void Stop(int channel) override {
+    Channel* c = Get(channel);
+    if (!c) return;
+    Sync();
+    c->active = false;
+    c->pcm.reset();
+  }
+
+  void SetPaused(int channel, bool paused) override {
+    if (Channel* c = Get(channel)) {
+      Sync();
+      c->paused = paused;
+    }
+  }
+
+  void SetVolume(int channel, double volume) override {
+    if (Channel* c = Get(channel)) c->volume = Clamp(volume, 0, 1);
+  }
+
+  void SetPan(int channel, double pan) override {
+    if (Channel* c = Get(channel)) c->pan = Clamp(pan, -1, 1);
+  }
+
+  void SetDepth(int channel, double depth) override {
+    if (Channel* c = Get(channel)) c->depth = std::isfinite(depth) ? depth : 0;
+  }
+
+  void SetRate(int channel, double rate) override {
+    if (Channel* c = Get(channel)) {
+      Sync();
+      c->rate = Clamp(rate, 0, kMaxRate);
+    }
+  }
+
+  bool Playing(int channel) override {
+    Channel* c = Get(channel);
+    if (!c) return false;
+    Sync();
+    return c->active;
+  }
+
+  MixerChannelInfo Info(int channel) {
+    MixerChannelInfo info;
+    Channel* c = Get(channel);
+    if (!c) return info;
+    Sync();
+    info.sound = c->sound;
+    info.playing = c->active;
+    info.paused = c->paused;
+    info.volume = c->volume;
+    info.pan = c->pan;
+    info.rate = c->rate;
+    info.depth = c->depth;
+    return info;
+  }
+
+  std::pair<double, double> Mix(int milliseconds) {
+    Sync();
+    double peakL = 0, peakR = 0;
+    if (milliseconds <= 0) return {0, 0};
+    long frames = static_cast<long>(milliseconds) * kMixRate / 1000;
+    for (int id : live_) {
+      Channel& c = channels_[id - 1];
+      if (!c.active || c.paused || c.rate <= 0) continue;
+      const PcmData& pcm = *c.pcm;
+      long length = static_cast<long>(pcm.samples.size()) / pcm.channels;
+      double gainL, gainR;
+      PanGains(c.pan, pcm.channels, gainL, gainR);
+      gainL *= c.volume;
+      gainR *= c.volume;
+      double step = c.rate * pcm.rate / kMixRate;
+      // Channels are mixed one at a time; the sum is kept per output frame.
+      if (static_cast<long>(mixL_.size()) < frames) {
+        mixL_.resize(frames);
+        mixR_.resize(frames);
+      }
+      for (long f = 0; f < frames && c.position < length; ++f) {
+        // Linear interpolation between neighbouring frames.
+        long i = static_cast<long>(c.position);
+        double t = c.position - i;
+        long j = std::min(i + 1, length - 1);
+        double l, r;
+        if (pcm.channels == 1) {
+          l = r = pcm.samples[i] * (1 - t) + pcm.samples[j] * t;
+        } else {
+          l = pcm.samples[2 * i] * (1 - t) + pcm.samples[2 * j] * t;
+          r = pcm.samples[2 * i + 1] * (1 - t) + pcm.samples[2 * j + 1] * t;
+        }
+        mixL_[f] += l / 32768.0 * gainL;
+        mixR_[f] += r / 32768.0 * gainR;
+        c.position += step;
+      }
+      if (Finished(c.position, length)) End(c);
+    }
+    for (long f = 0; f < frames && f < static_cast<long>(mixL_.size()); ++f) {
+      peakL = std::max(peakL, std::fabs(mixL_[f]));
+      peakR = std::max(peakR, std::fabs(mixR_[f]));
+      mixL_[f] = mixR_[f] = 0;
+    }
+    Prune();
+    return {std::min(peakL, 1.0), std::min(peakR, 1.0)};
+  }
+
+ private:
+  struct Channel {
+    int sound = 0;
+    std::shared_ptr<const PcmData> pcm;
+    double position = 0;  // in frames of the sound
+    double volume = 1, pan = 0, rate = 1, depth = 0;
+    bool paused = false;
+    bool active = false;  // a sound is cued or playing and has not ended
+    bool tracked = false;
+  };
+
+  int64_t Now() const { return clock_ ? clock_() : 0; }
+
+  Channel* Get(int channel) {
+    if (channel < 1 || channel > static_cast<int>(channels_.size())) return nullptr;
+    return &channels_[channel - 1];
+  }
+
+  void Track(int channel) {
+    Channel& c = channels_[channel - 1];
+    if (!c.tracked) {
+      c.tracked = true;
+      live_.push_back(channel);
+    }
+  }
+
+  // Positions add up in steps of clock time; the tolerance keeps rounding from
+  // leaving a channel one step past its end.
+  static bool Finished(double position, double length) { return position >= length - 1e-6; }
+
+  static void End(Channel& c) {
+    c.active = false;
+    c.pcm.reset();
+  }
+
+  // Advances every running channel by the clock time passed since the last call.
+  void Sync() {
+    int64_t now = Now();
+    int64_t elapsed = now - last_;
+    last_ = now;
+    if (elapsed <= 0) return;
+    for (int id : live_) {
+      Channel& c = channels_[id - 1];
+      if (!c.active || c.paused || c.rate <= 0) continue;
+      double length = static_cast<double>(c.pcm->samples.size() / c.pcm->channels);
+      c.position += c.rate * c.pcm->rate * (elapsed / 1000.0);
+      if (Finished(c.position, length)) End(c);
+    }
+    Prune();
+  }
+
+  // Only live channels are visited, so channels that callers abandon cost nothing.
+  void Prune() {
+    auto keep = std::remove_if(live_.begin(), live_.end(), [this](int id) {
+      Channel& c = channels_[id - 1];
+      if (c.active) return false;
+      c.tracked = false;
+      return true;
+    });
+    live_.erase(keep, live_.end());
+  }
+
+  std::vector<std::string> names_;
+  bool device_;
+  std::function<int64_t()> clock_;
+  int64_t last_ = 0;
+  int nextSound_ = 1;
+  std::map<int, std::shared_ptr<const PcmData>> sounds_;
+  std::vector<Channel> channels_;
+  std::vector<int> live_;
+  std::vector<double> mixL_, mixR_;
+};
+
+}  // namespace
 
 std::unique_ptr<AudioDriver> MakeHeadlessAudio(std::vector<std::string> driverNames, bool deviceAvailable,
                                                std::function<int64_t()> clock) {
-  return nullptr;
+  return std::make_unique<HeadlessAudio>(std::move(driverNames), deviceAvailable, std::move(clock));
 }
-MixerChannelInfo HeadlessChannelInfo(AudioDriver& audio, int channel) { return {}; }
-std::pair<double, double> HeadlessMix(AudioDriver& audio, int milliseconds) { return {0, 0}; }
+
+MixerChannelInfo HeadlessChannelInfo(AudioDriver& audio, int channel) {
+  auto* mixer = dynamic_cast<HeadlessAudio*>(&audio);
+  return mixer ? mixer->Info(channel) : MixerChannelInfo{};
+}
+
+std::pair<double, double> HeadlessMix(AudioDriver& audio, int milliseconds) {
+  auto* mixer = dynamic_cast<HeadlessAudio*>(&audio);
+  return mixer ? mixer->Mix(milliseconds) : std::pair<double, double>{0, 0};
+}
 
 }  // namespace plat
