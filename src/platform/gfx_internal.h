@@ -1,0 +1,84 @@
+// Private to the 2D layer (draw.cpp, image.cpp, font.cpp): the records behind image
+// and font handles, and their lazily created renderer textures.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/backend.h"
+
+namespace plat::gfx {
+
+// Pixels kept in memory, uploaded to the current renderer on first use and again
+// whenever the display has been reopened, so handles survive display changes.
+struct TextureStore {
+  int w = 0, h = 0;
+  std::vector<uint8_t> rgba;  // w*h*4, top row first
+  int flags = 0;              // TextureFlags
+  int texture = 0;            // id in `owner`, valid while `serial` is current
+  uint64_t serial = 0;
+  bool dirty = false;  // pixels changed since the upload
+
+  // The texture id in the target's renderer, uploading first if needed (0 on failure).
+  int Ensure(Renderer* r, uint64_t serial);
+  // Destroys the uploaded texture if it still lives in the current renderer.
+  void Release();
+};
+
+// Where drawing goes now. `serial` names the renderer instance: it changes whenever
+// the backend, its renderer or the display generation changes, which tells a
+// TextureStore that its upload is gone.
+struct Target {
+  Backend* backend = nullptr;
+  Renderer* renderer = nullptr;  // null without a display
+  uint64_t serial = 0;
+};
+Target CurrentTarget();
+
+struct ImageData {
+  int w = 0, h = 0;  // one frame
+  int frames = 0;
+  int flags = 0;
+  double hx = 0, hy = 0;
+  int cols = 1;  // frame cells per texture row
+  // Frames laid out in cells of (w+2)x(h+2) with a 1-pixel extruded border, so that
+  // linear sampling never reads a neighbouring frame.
+  TextureStore store;
+
+  int CellX(int frame) const { return (frame % cols) * (w + 2) + 1; }
+  int CellY(int frame) const { return (frame / cols) * (h + 2) + 1; }
+  // Copies one frame in (rgba of w*h*4) and refreshes its border.
+  void SetFrame(int frame, const uint8_t* rgba);
+};
+
+// Creates an image record (pixels transparent black) and returns its handle.
+int NewImage(int w, int h, int frames, int flags);
+ImageData* FindImage(int handle);
+bool AutoMidHandleOn();
+
+struct Glyph {
+  int advance = 0;
+  int left = 0, top = 0;  // bitmap offset from the pen: x right, y down from the line top
+  int w = 0, h = 0;
+  int ax = 0, ay = 0;  // position in the atlas
+};
+
+struct FontData {
+  std::array<Glyph, 256> glyphs{};
+  int lineHeight = 0;
+  bool smooth = true;
+  TextureStore atlas;
+};
+
+// The font of a handle, or the built-in font for 0 or a handle that names nothing.
+FontData& ResolveFont(int handle);
+bool FontExists(int handle);
+FontData& DefaultFont();  // font_default.cpp
+
+// Packs glyph bitmaps (coverage 0..255, w*h each) into `font.atlas` as white texels.
+void BuildAtlas(FontData& font, const std::vector<std::vector<uint8_t>>& coverage);
+
+}  // namespace plat::gfx
