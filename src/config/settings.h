@@ -28,5 +28,10 @@ extern std::vector<std::string> AudioDriverNames;
 
 // Field n (from 1) of the trimmed text split at sep; "-+-" for a missing field.
 std::string GetField(const std::string& text, const std::string& sep, int n);
+// Defaults, then "Setup.ini" from the current folder (Files/), then the audio driver.
 void LoadSetup();
+// Rewrites "Setup.ini" in Files/ from the tables; run from the game folder, which
+// it leaves current. A failed write changes nothing but the log.
 void SaveSetup();
+
+constexpr const char* kSetupFile = "Setup.ini";

@@ -1,0 +1,45 @@
+// Drawing helpers every screen uses: aligned text, clamped colours, named blend
+// kinds, a drawing-state reset, and sprite calls that respect a per-frame budget.
+#pragma once
+
+#include <string>
+
+#include "platform/platform.h"
+
+// Per-frame sprite counts and their budgets: 1 main sprites, 2 glowy sprites,
+// 3 particles. BeginFrameDrawing zeroes counts 1..10; the engine test sets limits.
+extern int DrawCount[20];
+extern int DrawLimit[20];
+
+// Values that stand for "argument left out"; callers may also pass them explicitly.
+constexpr double kScaleYOmitted = -37171648.0;
+constexpr double kAlphaOmitted = 37171648.0;
+
+// Blend kinds as the screens name them.
+enum BlendKind { kBlendKindSolid = 0, kBlendKindAlpha = 1, kBlendKindShade = 2, kBlendKindLight = 3 };
+
+// hAlign/vAlign: 0 left/top, 1 centred, 2 right/bottom.
+void DrawTextAligned(int x, int y, const std::string& text, int hAlign = 0, int vAlign = 0);
+void SetScaleXY(double x, double y = kScaleYOmitted);
+void SetRotationDeg(double angle);
+// Rotation 0, scale 1, white, alpha 1, alpha blending.
+void ResetDrawState();
+void SetBlendKind(int kind);
+void SetColorAlpha(double r, double g, double b, double alpha = kAlphaOmitted);
+// Draws a frame with the scaled image's top-left corner at (x, y), within the
+// budget of `counter`.
+void DrawImageCounted(plat::Image image, int x, int y, int frame, int counter);
+// The image as a main sprite plus an additive glow copy (glowImage, or the image
+// itself when none) scaled by glowScale at glowAlpha; the drawing state is kept.
+void DrawGlowImage(plat::Image image, int x, int y, int frame, plat::Image glowImage, double glowScale,
+                   double glowAlpha);
+void BeginFrameDrawing(int clear);
+// Counted calls draw nothing on frames that slow-system mode does not show.
+bool FrameDrawable();
+
+int ClampInt(int v, int lo, int hi);
+double ClampReal(double v, double lo, double hi);
+// Strictly inside: the border itself is outside.
+bool MouseInRect(int x, int y, int w, int h);
+// 1 if bit n - 1 of value is set.
+int TestBit(int value, int n);

@@ -1,0 +1,33 @@
+// The debug log "Debug.txt" and the on-screen messages at the bottom-left.
+#pragma once
+
+#include <list>
+#include <string>
+
+#include "platform/platform.h"
+
+// One on-screen message.
+class ment {
+ public:
+  int tick = 0;     // frames shown so far
+  std::string txt;  // the message
+  int c = 0;        // caller's value; not used by the drawing
+};
+
+extern plat::Stream DebugLog;
+extern std::list<ment> MessageList;  // oldest first
+
+// Opens (empties) the log file; without it logging is skipped. Platform notices
+// go to the log from then on.
+bool OpenLog(const std::string& path);
+void CloseLog();
+// One line of the log; a no-op while no log is open.
+void LogLine(const std::string& text);
+
+void AddMessage(const std::string& txt, int c);
+// Ages and draws the messages, stacking upwards from the bottom; runs once a frame
+// inside EndFrame.
+void DrawMessages();
+
+constexpr int kMessageFlashTicks = 60;
+constexpr int kMessageLifeTicks = 180;

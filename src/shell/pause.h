@@ -1,0 +1,7 @@
+// The pause menu (Escape during a game) and screenshots (F11 on any screen).
+#pragma once
+
+// Runs the pause menu until the player chooses: 1 continue, 99 quit.
+int PauseMenu();
+// Saves the back buffer as a PNG in Files/ and posts "Saved Screenshot".
+void TakeScreenshot();

@@ -1,0 +1,222 @@
+#include <algorithm>
+
+#include "scratch.h"
+
+namespace {
+
+plat::HeadlessBackend* g_machine = nullptr;
+int g_pauses = 0;
+
+int TenSecondPause() {
+  g_pauses++;
+  g_machine->AdvanceTime(10000);
+  return 99;
+}
+
+class FrameTest : public ScratchTest {
+ protected:
+  void SetUp() override {
+    ScratchTest::SetUp();
+    ASSERT_TRUE(plat::OpenDisplay(800, 600, 0, 60, 0));
+    plat::SetVirtualResolution(1280, 960);
+    g_machine = machine_;
+    g_pauses = 0;
+    DrawLimit[1] = DrawLimit[2] = 50000;
+    LastFrameTime = plat::Millisecs();
+  }
+
+  std::vector<plat::DrawCall> TextCalls(const std::vector<plat::DrawCall>& calls) const {
+    std::vector<plat::DrawCall> out;
+    std::copy_if(calls.begin(), calls.end(), std::back_inserter(out),
+                 [](const plat::DrawCall& c) { return c.kind == plat::DrawCall::kText; });
+    return out;
+  }
+};
+
+TEST_F(FrameTest, PacesToSixtyAndMeasuresTheRate) {
+  int64_t start = machine_->Now();
+  EXPECT_EQ(EndFrame(1), 0);
+  EXPECT_EQ(machine_->Now() - start, 15);  // the first whole millisecond past 14.67
+  EXPECT_EQ(FrameTime, 15);
+  EXPECT_EQ(FpsAverage, (1000 / 15) / 3);
+  EXPECT_EQ(FpsShown, FpsAverage);
+  EXPECT_EQ(LastFrameTime, static_cast<int>(machine_->Now()));
+  EndFrame(1);
+  EXPECT_EQ(FpsAverage, (66 + 2 * 22) / 3);
+  EXPECT_EQ(machine_->FramesPresented(), 2);
+}
+
+TEST_F(FrameTest, ALateFrameIsNotDelayedFurther) {
+  machine_->AdvanceTime(30);
+  int64_t start = machine_->Now();
+  EndFrame(1);
+  EXPECT_EQ(machine_->Now() - start, 1);  // one sleep, then out
+  EXPECT_EQ(FrameTime, 31);
+}
+
+TEST_F(FrameTest, APauseMovesTheGameStartForwardByItsLength) {
+  PauseRunner = TenSecondPause;
+  GameState = 1;
+  GameStartTime = 5000;
+  machine_->ScriptInput().PressKey(27);
+  EXPECT_EQ(EndFrame(1), 99);
+  EXPECT_EQ(g_pauses, 1);
+  EXPECT_EQ(GameStartTime, 15000);
+  EXPECT_EQ(GameState, 1);
+
+  GameState = 0;  // the title screen does not pause
+  EXPECT_EQ(EndFrame(1), 0);
+  EXPECT_EQ(g_pauses, 1);
+}
+
+TEST_F(FrameTest, SlowSystemShowsAndListensOnEveryOtherFrame) {
+  plat::Image sprite = plat::CreateImage(8, 8, 1);
+  machine_->SetRecording(true);
+  PauseRunner = TenSecondPause;
+  GameState = 1;
+  machine_->ScriptInput().PressKey(27);  // held throughout
+  for (int slow : {0, 1}) {
+    Settings[slot::slowSystem] = slow;
+    FrameParity = 0;
+    g_pauses = 0;
+    int presentedBefore = machine_->FramesPresented();
+    for (int frame = 0; frame < 4; frame++) {
+      int presented = machine_->FramesPresented();
+      BeginFrameDrawing(1);
+      DrawImageCounted(sprite, 0, 0, 0, 1);
+      EndFrame(1);
+      if (machine_->FramesPresented() > presented) {
+        const std::vector<plat::DrawCall>& calls = machine_->LastFrameCalls();
+        EXPECT_EQ(std::count_if(calls.begin(), calls.end(), [&](const plat::DrawCall& c) {
+                    return c.kind == plat::DrawCall::kImage && c.image == sprite;
+                  }),
+                  1);
+      }
+    }
+    EXPECT_EQ(machine_->FramesPresented() - presentedBefore, slow ? 2 : 4) << "slow " << slow;
+    EXPECT_EQ(g_pauses, slow ? 2 : 4) << "slow " << slow;
+  }
+}
+
+TEST_F(FrameTest, TabTogglesTheSettingsPanelAndSaves) {
+  LoadSetup();
+  machine_->ScriptInput().PressKey(9);
+  EndFrame(0);
+  EXPECT_EQ(SettingsOpen, 1);
+  EXPECT_EQ(ReadLines("Setup.ini").front(), "[Graphics]");
+  plat::DeleteFile("Setup.ini");
+  EndFrame(0);
+  EXPECT_EQ(SettingsOpen, 1);  // a hit counts once
+  machine_->ScriptInput().ReleaseKey(9);
+  machine_->ScriptInput().PressKey(9);
+  EndFrame(0);
+  EXPECT_EQ(SettingsOpen, 0);
+  EXPECT_EQ(plat::FileType("Setup.ini"), 1);
+}
+
+TEST_F(FrameTest, DebugOverlayLinesAndF12) {
+  OverlayOn = 1;
+  DrawCount[1] = 3;
+  DrawLimit[3] = 7;
+  DrawCount[3] = 2;
+  machine_->SetRecording(true);
+  EndFrame(0);
+  int shownBefore = FpsShown;  // the overlay prints the rate measured up to the last frame
+  EndFrame(0);
+  std::vector<plat::DrawCall> texts = TextCalls(machine_->LastFrameCalls());
+  ASSERT_EQ(texts.size(), 7u);
+  const int ys[] = {2, 40, 60, 80, 100, 120, 150};
+  for (int i = 0; i < 7; i++) {
+    EXPECT_DOUBLE_EQ(texts[i].x, 2);
+    EXPECT_DOUBLE_EQ(texts[i].y, ys[i]);
+    EXPECT_DOUBLE_EQ(texts[i].scaleX, 1.5);
+  }
+  EXPECT_EQ(texts[0].text, std::to_string(shownBefore));
+  EXPECT_EQ(texts[1].text, "Collection : " + std::to_string(GcCollected));
+  EXPECT_EQ(texts[2].text.rfind("Used Memory : ", 0), 0u);
+  EXPECT_GT(std::stoll(texts[2].text.substr(14)), 0);
+  EXPECT_EQ(texts[3].text, "Drawn Images : 3/50000");
+  EXPECT_EQ(texts[4].text, "Drawn Glow : 0/50000");
+  EXPECT_EQ(texts[5].text, "Drawn Particles : 2/7");
+  EXPECT_EQ(texts[6].text, "Hit F12 to remove this");
+
+  machine_->ScriptInput().PressKey(123);
+  EndFrame(0);
+  EXPECT_EQ(OverlayOn, 0);
+  EXPECT_TRUE(TextCalls(machine_->LastFrameCalls()).empty());
+}
+
+TEST_F(FrameTest, PointerAndMouseState) {
+  IconsFiltered = plat::CreateImage(16, 16, 64);
+  machine_->SetRecording(true);
+  plat::MoveVirtualMouse(100.8, 200.2);
+  machine_->ScriptInput().PressMouse(1);
+  machine_->ScriptInput().ReleaseMouse(1);
+  machine_->ScriptInput().PressMouse(1);
+  machine_->ScriptInput().PressMouse(2);
+  EndFrame(1);
+  std::vector<plat::DrawCall> calls = machine_->LastFrameCalls();
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].image, IconsFiltered);
+  EXPECT_EQ(calls[0].frame, 63);
+  EXPECT_NEAR(calls[0].x, 112.8, 1.0);
+  EXPECT_NEAR(calls[0].y, 212.2, 1.0);
+  EXPECT_DOUBLE_EQ(calls[0].scaleX, 1.5);
+  EXPECT_EQ(MouseState.x, static_cast<int>(plat::VirtualMouseX()));
+  EXPECT_EQ(MouseState.y, static_cast<int>(plat::VirtualMouseY()));
+  EXPECT_EQ(MouseState.MouseClicked, 2);
+  EXPECT_EQ(MouseState.RightClicked, 1);
+
+  int firstX = MouseState.x, firstY = MouseState.y;
+  plat::MoveVirtualMouse(300, 400);
+  EndFrame(0);
+  EXPECT_TRUE(machine_->LastFrameCalls().empty());  // no pointer asked for
+  EXPECT_EQ(MouseState.oldX, firstX);
+  EXPECT_EQ(MouseState.oldY, firstY);
+  EXPECT_EQ(MouseState.MouseClicked, 0);
+  EXPECT_EQ(MouseState.RightClicked, 0);
+
+  SettingsOpen = 1;  // the open panel always shows the pointer
+  EndFrame(0);
+  EXPECT_EQ(machine_->LastFrameCalls().size(), 1u);
+}
+
+TEST_F(FrameTest, MessagesAgeOncePerFrame) {
+  AddMessage("Saved Screenshot", 1);
+  for (int i = 0; i < 179; i++) EndFrame(0);
+  ASSERT_EQ(MessageList.size(), 1u);
+  EXPECT_EQ(MessageList.front().tick, 179);
+  EndFrame(0);
+  EXPECT_TRUE(MessageList.empty());
+}
+
+TEST_F(FrameTest, AltF4AndCloseRequestsShutDown) {
+  MakeDir("Files/257");
+  ASSERT_TRUE(plat::ChangeDir("Files"));
+  ASSERT_TRUE(OpenLog("Debug.txt"));
+  ASSERT_TRUE(plat::ChangeDir("257"));
+  LoadSetup();
+
+  machine_->ScriptInput().PressKey(115);
+  EndFrame(0);  // F4 alone is nothing
+  machine_->ScriptInput().PressKey(165);
+  try {
+    EndFrame(0);
+    FAIL() << "Alt+F4 did not end the program";
+  } catch (const plat::ProcessEnded& end) {
+    EXPECT_EQ(end.code, 0);
+  }
+  std::vector<std::string> log = ReadLines("Files/Debug.txt");
+  std::vector<std::string> tail(log.end() - 5, log.end());
+  EXPECT_EQ(tail, (std::vector<std::string>{"Closing Up", "", "Bye!", "", "Play again, soon!!"}));
+  EXPECT_EQ(plat::FileType(At("Files/Setup.ini")), 1);
+  EXPECT_FALSE(plat::DisplayIsOpen());
+
+  plat::UseHeadless();
+  ResetProgramState();
+  machine_ = static_cast<plat::HeadlessBackend*>(&plat::CurrentBackend());
+  machine_->RequestClose();
+  EXPECT_THROW(EndFrame(0), plat::ProcessEnded);
+}
+
+}  // namespace

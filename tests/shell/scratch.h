@@ -1,0 +1,98 @@
+// A fresh headless machine in an empty temporary folder, with the program's global
+// state reset, so that tests never touch the repository's Files/ or each other.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "config/display.h"
+#include "config/settings.h"
+#include "draw/helpers.h"
+#include "platform/backend.h"
+#include "platform/headless.h"
+#include "platform/platform.h"
+#include "shell/frame.h"
+#include "shell/log.h"
+#include "shell/pause.h"
+#include "shell/startup.h"
+
+inline void ResetProgramState() {
+  CloseLog();
+  plat::SetNoticeSink(nullptr);
+  for (int& s : Settings) s = 0;
+  for (int& k : KeyBindings) k = 0;
+  AudioDriverNames.clear();
+  for (int i = 0; i < 20; i++) DrawCount[i] = DrawLimit[i] = 0;
+  MessageList.clear();
+  MouseState = MouseInfo{};
+  FrameParity = 0;
+  FrameTime = FpsAverage = FpsShown = 0;
+  OverlayOn = 0;
+  SettingsOpen = 0;
+  GcCollected = 0;
+  PauseRunner = PauseMenu;
+  GameState = 0;
+  GameStartTime = 0;
+  Difficulty = 0;
+  for (plat::Font& f : UiFonts) f = 0;
+  IconsFiltered = 0;
+  VirtualWidth = 1280;
+  VirtualHeight = 960;
+  plat::Input() = plat::InputState{};
+}
+
+class ScratchTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    start_ = plat::CurrentDir();
+    char pattern[] = "/tmp/puffwick_test_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    root_ = pattern;
+    ASSERT_TRUE(plat::ChangeDir(root_));
+    machine_ = &plat::UseHeadless(Options());
+    ResetProgramState();
+    LastFrameTime = plat::Millisecs();
+  }
+
+  void TearDown() override {
+    CloseLog();
+    plat::SetNoticeSink(nullptr);
+    plat::ChangeDir(start_);
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+  }
+
+  virtual plat::HeadlessOptions Options() { return {}; }
+
+  // Paths are relative to the scratch root, whatever the current folder is.
+  std::string At(const std::string& path) const { return root_ + "/" + path; }
+  void MakeDir(const std::string& path) const { std::filesystem::create_directories(At(path)); }
+  void WriteBytes(const std::string& path, const std::string& bytes) const {
+    std::ofstream(At(path), std::ios::binary) << bytes;
+  }
+  std::string ReadBytes(const std::string& path) const {
+    std::ifstream in(At(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  // The file's lines, split at CR LF.
+  std::vector<std::string> ReadLines(const std::string& path) const {
+    std::string bytes = ReadBytes(path);
+    std::vector<std::string> lines;
+    size_t from = 0;
+    for (size_t at; (at = bytes.find("\r\n", from)) != std::string::npos; from = at + 2) {
+      lines.push_back(bytes.substr(from, at - from));
+    }
+    if (from < bytes.size()) lines.push_back(bytes.substr(from));
+    return lines;
+  }
+
+  std::string start_, root_;
+  plat::HeadlessBackend* machine_ = nullptr;
+};

@@ -1,0 +1,131 @@
+#include "config/joysticks.h"
+#include "scratch.h"
+
+namespace {
+
+TEST(Identity, TitleAndFolder) {
+  EXPECT_EQ(WeekNumber, 257);
+  EXPECT_EQ(AppTitle, "#257 : Puffwick Loopery");
+  EXPECT_EQ(GameFolder, "257/");
+}
+
+class StartUpTest : public ScratchTest {
+ protected:
+  std::vector<std::string> Header() const {
+    return {"Corvell's Brindlewood Engine",
+            "----------------------------",
+            "Week #257",
+            "----------------------------",
+            "#257 : Puffwick Loopery",
+            "----------------------------",
+            "",
+            "Loading"};
+  }
+};
+
+TEST_F(StartUpTest, BuildsEverythingAndLogsInOrder) {
+  MakeDir("Files/257");
+  WriteBytes("Files/Setup.ini", "ESS=1\r\nWidth=1024\r\n");
+  int64_t start = machine_->Now();
+  StartUp();
+
+  EXPECT_EQ(plat::CurrentDir(), At("Files/257"));
+  std::vector<std::string> want = Header();
+  for (const char* line :
+       {"\tReading Setup File", "\tAssuming Emergency Slow System values.", "Setting Audio Driver",
+        "Set Audio Driver", "", "\tRequested Resolution : 1024x600", "\tSetup Loaded", "",
+        "Grabbing Previous Scores", "", "Finished Loading"}) {
+    want.push_back(line);
+  }
+  EXPECT_EQ(ReadLines("Files/Debug.txt"), want);
+
+  EXPECT_EQ(machine_->WindowTitle(), "#257 : Puffwick Loopery");
+  EXPECT_FALSE(machine_->PointerVisible());
+  EXPECT_TRUE(plat::DisplayIsOpen());
+  EXPECT_FALSE(machine_->DisplayOpenedFullScreen());
+  EXPECT_EQ(plat::GraphicsWidth(), 800);
+  EXPECT_EQ(plat::GraphicsHeight(), 600);
+  EXPECT_DOUBLE_EQ(plat::VirtualResolutionWidth(), 1280);
+  EXPECT_DOUBLE_EQ(plat::VirtualResolutionHeight(), 960);
+  EXPECT_EQ(VirtualWidth, 1280);
+  EXPECT_EQ(VirtualHeight, 960);
+
+  EXPECT_GE(machine_->Now() - start, 2500);  // the loading screen's minimum
+  EXPECT_LT(machine_->Now() - start, 2510);
+  EXPECT_EQ(Difficulty, 1);
+  EXPECT_EQ(GameState, 0);
+  EXPECT_EQ(ControlMode, 1);
+  EXPECT_EQ(PlayerCount, 4);
+  EXPECT_EQ(BadgeCount, 16);
+  EXPECT_EQ(DrawLimit[1], 50000);
+  EXPECT_EQ(DrawLimit[2], 50000);
+  EXPECT_EQ(DrawLimit[3], 0);
+  EXPECT_EQ(Settings[slot::slowSystem], 1);
+  EXPECT_EQ(CreditCount, 42);
+  EXPECT_EQ(CreditLines[1], "A Game by Corvell");
+  EXPECT_EQ(CreditLines[22], "Instructions");
+  EXPECT_EQ(CreditLines[41], "and spend money on track.");
+  EXPECT_EQ(CreditLines[42], "");
+}
+
+TEST_F(StartUpTest, MissingFoldersLeaveTheCurrentFolder) {
+  StartUp();
+  EXPECT_EQ(plat::CurrentDir(), root_);
+  std::vector<std::string> log = ReadLines("Debug.txt");  // beside the program
+  ASSERT_GE(log.size(), 8u);
+  EXPECT_EQ(std::vector<std::string>(log.begin(), log.begin() + 8), Header());
+  EXPECT_EQ(log.back(), "Finished Loading");
+}
+
+TEST_F(StartUpTest, WithoutTheGameFolderItStaysInFiles) {
+  MakeDir("Files");
+  StartUp();
+  EXPECT_EQ(plat::CurrentDir(), At("Files"));
+  EXPECT_EQ(plat::FileType(At("Files/Debug.txt")), 1);
+}
+
+TEST_F(StartUpTest, AnUnwritableLogDoesNotStopTheProgram) {
+  MakeDir("Files/257");
+  MakeDir("Files/Debug.txt");
+  WriteBytes("Files/Setup.ini", "Width=1280\r\n");
+  StartUp();
+  EXPECT_EQ(Settings[slot::width], 1280);
+  EXPECT_EQ(Difficulty, 1);
+  EXPECT_EQ(plat::CurrentDir(), At("Files/257"));
+}
+
+TEST_F(StartUpTest, CountsAtMostFourJoysticks) {
+  for (int i = 0; i < 5; i++) {
+    plat::JoystickState stick;
+    stick.name = "Stick " + std::to_string(i);
+    machine_->PlugJoystick(stick);
+  }
+  StartUp();
+  EXPECT_EQ(JoystickCount, 4);
+}
+
+TEST_F(StartUpTest, RunProgramRunsOnceUntilEscapeThenShutsDown) {
+  MakeDir("Files/257");
+  machine_->OnFrame([this](int frame) {
+    if (frame == 3) machine_->ScriptInput().PressKey(27);
+  });
+  int code = -1;
+  try {
+    RunProgram();
+  } catch (const plat::ProcessEnded& end) {
+    code = end.code;
+  }
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(machine_->FramesPresented(), 4);
+  std::vector<std::string> log = ReadLines("Files/Debug.txt");
+  ASSERT_GE(log.size(), 5u);
+  EXPECT_EQ(std::vector<std::string>(log.end() - 5, log.end()),
+            (std::vector<std::string>{"Closing Up", "", "Bye!", "", "Play again, soon!!"}));
+  EXPECT_EQ(ReadLines("Files/Setup.ini").front(), "[Graphics]");
+  EXPECT_TRUE(machine_->PointerVisible());
+
+  RunProgram();  // a second call returns at once
+  SUCCEED();
+}
+
+}  // namespace
