@@ -16,12 +16,3 @@ plat::Image LogoImage = 0;
 plat::Image CommunityLogoImage = 0;
 plat::Image BadgesImage = 0;
 plat::Sound BadgeGetSound = 0;
-
-void SetupDisplay() {
-  ScreenWidth = 800;
-  ScreenHeight = 600;
-  plat::OpenDisplay(ScreenWidth, ScreenHeight, 0, 60, 0);
-  VirtualWidth = 1280;
-  VirtualHeight = 960;
-  plat::SetVirtualResolution(VirtualWidth, VirtualHeight);
-}

@@ -27,7 +27,7 @@ extern plat::Image CommunityLogoImage;
 extern plat::Image BadgesImage;
 extern plat::Sound BadgeGetSound;
 
-// Opens the display and sets the virtual surface. For now an 800x600 window with
-// the 1280x960 surface; mode choice, renderer fallback and the shared assets come
-// with the full display setup.
+// Builds the mode list, opens the display at the chosen size and renderer (with
+// the crash-marker fall-back), sets the virtual surface and (re)loads every shared
+// asset and the game's media. Run at start-up and by the settings panel's Apply.
 void SetupDisplay();

@@ -1,0 +1,263 @@
+// Display setup: the mode list, the renderer choice with its crash fall-back, the
+// virtual surface, and every asset that lives inside the display or is shared by
+// the whole framework.
+#include <string>
+
+#include "audio/sfx.h"
+#include "config/display.h"
+#include "config/display_setup.h"
+#include "config/settings.h"
+#include "draw/helpers.h"
+#include "game/media.h"
+#include "platform/platform.h"
+#include "scores/scores.h"
+#include "shell/log.h"
+#include "shell/startup.h"
+#include "shell/title.h"
+
+namespace {
+
+constexpr const char* kCrashMarker = "crash.dat";
+constexpr const char* kBanner = "-=-=-=-=-=-=-=-=-=-=-=-=-=-";
+const char* const kDriverLines[3] = {"\tUsing OpenGL Driver", "\tUsing DirectX 9 Driver",
+                                     "\tUsing DirectX 7 Driver"};
+
+bool AspectAccepted(int w, int h) { return h == (w * 10) / 16 || h == (w * 9) / 16 || h == (w * 3) / 4; }
+
+void BuildModeList(const std::vector<plat::DisplayMode>& modes) {
+  ModeCount = 0;
+  for (const plat::DisplayMode& m : modes) {
+    if (!AspectAccepted(m.width, m.height)) continue;
+    bool known = false;
+    for (int i = 1; i <= ModeCount && !known; ++i) known = ModeList.width[i] == m.width && ModeList.height[i] == m.height;
+    if (known || ModeCount + 1 >= 2500) continue;
+    ++ModeCount;
+    ModeList.width[ModeCount] = m.width;
+    ModeList.height[ModeCount] = m.height;
+    if (m.width == Settings[slot::width] && m.height == Settings[slot::height]) {
+      Settings[slot::resolutionIndex] = ModeCount;
+      ScreenWidth = m.width;
+      ScreenHeight = m.height;
+    }
+  }
+}
+
+int FullScreenDepth(const std::vector<plat::DisplayMode>& modes) {
+  for (int depth : {32, 24, 16}) {
+    for (const plat::DisplayMode& m : modes) {
+      if (m.width == ScreenWidth && m.height == ScreenHeight && m.depth == depth) return depth;
+    }
+  }
+  return 0;
+}
+
+void CreateCrashMarker() {
+  plat::Stream marker = plat::WriteFile(kCrashMarker);
+  if (marker == 0) {
+    LogLine("\tCould not create " + std::string(kCrashMarker));
+    return;
+  }
+  plat::CloseStream(marker);
+}
+
+// Opens the display with the chosen renderer. A renderer that cannot start at all
+// falls back to the next one, and a refused full screen to a window, so that a
+// machine with any working display gets a picture.
+bool OpenChosenDisplay(int depth) {
+  if (plat::OpenDisplay(ScreenWidth, ScreenHeight, depth, 60, 0)) return true;
+  for (int engine = Settings[slot::gfxEngine] + 1; engine <= 2; ++engine) {
+    LogLine("\tRenderer failed to start, trying the next one");
+    Settings[slot::gfxEngine] = engine;
+    LogLine(kDriverLines[engine]);
+    plat::SetGraphicsDriver(engine);
+    if (plat::OpenDisplay(ScreenWidth, ScreenHeight, depth, 60, 0)) return true;
+  }
+  if (depth != 0 && plat::OpenDisplay(ScreenWidth, ScreenHeight, 0, 60, 0)) return true;
+  return false;
+}
+
+void ChooseVirtualSurface() {
+  Settings[slot::widescreen] = 0;
+  VirtualWidth = 1280;
+  VirtualHeight = 960;
+  if (ScreenHeight == (ScreenWidth * 9) / 16) {
+    Settings[slot::widescreen] = 1;
+    VirtualWidth = 1600;
+    VirtualHeight = 900;
+    LogLine("\tWidescreen mode!");
+  }
+  if (ScreenHeight == (ScreenWidth * 10) / 16) {
+    Settings[slot::widescreen] = 1;
+    VirtualWidth = 1440;
+    VirtualHeight = 900;
+    LogLine("\tWidescreen mode B (10:16)!");
+  }
+  plat::SetVirtualResolution(VirtualWidth, VirtualHeight);
+}
+
+void ReplaceFont(plat::Font& slotHandle, const std::string& file, int size) {
+  plat::FreeFont(slotHandle);
+  slotHandle = plat::LoadImageFont(file, size, 4);
+}
+
+void ReplaceImage(plat::Image& handle, plat::Image fresh) {
+  plat::FreeImage(handle);
+  handle = fresh;
+}
+
+void ReplaceSound(plat::Sound& handle, plat::Sound fresh) {
+  plat::FreeSound(handle);
+  handle = fresh;
+}
+
+void LoadFonts() {
+  FontSizes sizes = SharedFontSizes(ScreenWidth);
+  for (int slot = 1; slot <= 13; ++slot) ReplaceFont(UiFonts[slot], kUiFontFiles[slot], sizes.ui[slot]);
+  for (int family = 0; family < 3; ++family) {
+    for (int i = 0; i < 9; ++i) {
+      const int slot = family * 10 + i;
+      ReplaceFont(SizedFonts[slot], kFontFamilies[family], sizes.sized[slot]);
+    }
+  }
+}
+
+void ShowSplash() {
+  BeginFrameDrawing(1);
+  ResetDrawState();
+  DrawStripes();
+  ResetDrawState();
+  SetScaleXY(1.5);
+  plat::DrawImage(LogoImage, 0.4 * VirtualHeight, 0.3 * VirtualHeight);
+  plat::DrawImage(CommunityLogoImage, VirtualWidth - 0.4 * VirtualHeight, 0.7 * VirtualHeight);
+  SetScaleXY(1);
+  if (BadgeGetSound != 0) {
+    ChannelTable[kBadgeJingleSlot] = plat::CueSound(BadgeGetSound, ChannelTable[kBadgeJingleSlot]);
+    plat::SetChannelVolume(ChannelTable[kBadgeJingleSlot],
+                           Settings[slot::soundVolume] * Settings[slot::masterVolume] / 100.0 / 100.0);
+    plat::SetChannelPaused(ChannelTable[kBadgeJingleSlot], false);
+  }
+  plat::Flip(-1);
+  GraphicsStarted = 1;
+}
+
+std::string ThreeDigits(int k) {
+  std::string s = "00" + std::to_string(k);
+  return s.substr(s.size() - 3);
+}
+
+}  // namespace
+
+const char* const kFontFamilies[3] = {"SVBasicManual.ttf", "Blue Highway.ttf", "Acknowledge TT QVL.ttf"};
+const char* const kUiFontFiles[14] = {"",
+                                      kFontFamilies[0], kFontFamilies[0], kFontFamilies[0], kFontFamilies[0],
+                                      kFontFamilies[1], kFontFamilies[1], kFontFamilies[1],
+                                      kFontFamilies[0], kFontFamilies[0],
+                                      kFontFamilies[2], kFontFamilies[2], kFontFamilies[2], kFontFamilies[2]};
+
+FontSizes SharedFontSizes(int screenWidth) {
+  double s1 = 1.0, s2 = 1.0;
+  if (screenWidth < 900) {
+    s1 = 1.2;
+    s2 = 1.4;
+  }
+  if (screenWidth < 600) {
+    s1 = 1.5;
+    s2 = 2.0;
+  }
+  FontSizes f;
+  const double base[14] = {0, 24 * s1, 16 * s2, 16 * s2, 20 * s1, 96 * s1, 72 * s1, 32 * s1,
+                           32 * s1, 14 * s1, 112, 96, 32, 20};
+  for (int i = 1; i <= 13; ++i) f.ui[i] = static_cast<int>(base[i]);
+  const int steps[9] = {8, 12, 18, 24, 32, 40, 52, 64, 96};
+  for (int family = 0; family < 3; ++family) {
+    for (int i = 0; i < 9; ++i) f.sized[family * 10 + i] = static_cast<int>(steps[i] * s1);
+  }
+  return f;
+}
+
+void LoadSharedAssets() {
+  plat::AutoMidHandle(true);
+  LogLine("");
+  LogLine("Loading : Common Objects");
+  LogLine("");
+  LogLine("Switching to Default Folder");
+  LogLine("");
+  // Come back to exactly where we started, even when a folder on the way is missing.
+  const std::string gameFolder = plat::CurrentDir();
+  plat::ChangeDir("../");
+  plat::ChangeDir("Common/");
+
+  LogLine("\tDefault Fonts");
+  LoadFonts();
+  LogLine("\tDefault Icons");
+  ReplaceImage(IconsFiltered, plat::LoadAnimImage("icons.png", 16, 16, 0, 64, -1));
+  ReplaceImage(IconsCrisp, plat::LoadAnimImage("icons.png", 16, 16, 0, 64, 1));
+  LogLine("\tLogos");
+  ReplaceImage(LogoImage, plat::LoadImage("logo.png", -1));
+  ReplaceImage(CommunityLogoImage, plat::LoadImage("Pellium.png", -1));
+  LogLine("\tBadgeGet");
+  ReplaceSound(BadgeGetSound, plat::LoadSound("badgeget.wav", 0));
+  if (GraphicsStarted == 0) ShowSplash();
+
+  LogLine("");
+  LogLine("Switching to Game Folder");
+  plat::ChangeDir(gameFolder);
+  ReplaceImage(BadgesImage, plat::LoadAnimImage("badges.png", 64, 64, 0, 16, -1));
+
+  LogLine("");
+  LogLine("Loading Sound effects");
+  for (int k = 1; k <= 200; ++k) {
+    const std::string file = ThreeDigits(k) + ".wav";
+    if (plat::FileType(file) != 1) {
+      ReplaceSound(SoundEffects[k], 0);
+      continue;
+    }
+    LogLine("\tSFX(" + std::to_string(k) + ")");
+    ReplaceSound(SoundEffects[k], plat::LoadSound(file, 0));
+  }
+  LogLine("Sounds loaded");
+  LogLine("");
+  LoadScores();
+}
+
+void SetupDisplay() {
+  const std::vector<plat::DisplayMode> modes = plat::DisplayModes();
+  BuildModeList(modes);
+  Settings[slot::width] = ScreenWidth;
+  Settings[slot::height] = ScreenHeight;
+
+  LogLine("");
+  LogLine(kBanner);
+  LogLine("Applying Graphical Settings");
+  if (GraphicsStarted == 1) {
+    plat::CloseDisplay();
+    LogLine("\tChanged Graphics Mode ingame.");
+  }
+  // A marker left behind means the last attempt died while opening the display.
+  if (plat::FileType(kCrashMarker) == 1 && Settings[slot::gfxEngine] == 0) Settings[slot::gfxEngine] = 1;
+  const int engine = Settings[slot::gfxEngine];
+  if (engine >= 0 && engine <= 2) LogLine(kDriverLines[engine]);
+  plat::SetGraphicsDriver(engine);
+
+  int depth = 0;
+  if (Settings[slot::fullscreen] == 1) {
+    depth = FullScreenDepth(modes);
+    if (depth == 0) AddMessage("Can't set to fullscreen in this resolution.", 1);
+  }
+  LogLine("\tResolution : " + std::to_string(ScreenWidth) + "x" + std::to_string(ScreenHeight) + "," +
+          std::to_string(depth));
+
+  CreateCrashMarker();
+  if (!OpenChosenDisplay(depth)) {
+    // Not a crash: no display can be had at all, so end cleanly and say why.
+    LogLine("\tNo display could be opened; ending.");
+    plat::DeleteFile(kCrashMarker);
+    CloseLog();
+    plat::EndProcess(1);
+  }
+  ChooseVirtualSurface();
+  LoadSharedAssets();
+  LoadGameMedia();
+  LogLine(kBanner);
+  plat::DeleteFile(kCrashMarker);
+}

@@ -1,0 +1,13 @@
+// The engine test: measures how many sprites this machine draws while holding a
+// frame rate, and sets the per-frame sprite budgets from it.
+#pragma once
+
+extern int TargetFps;  // the frame rate the last test aimed for
+
+constexpr int kEngineTestFirstStep = 500;
+constexpr int kEngineTestLastStep = 20000;
+constexpr int kEngineTestFramesPerStep = 8;
+
+// target: frames per second to hold; scale: the test sprites' scale. Sets
+// DrawLimit[1..3], TargetFps, and slowSystem when the machine is too slow.
+void EngineTest(int target, int scale);

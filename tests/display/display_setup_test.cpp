@@ -1,0 +1,264 @@
+// Display setup, the shared assets, the game's media and the engine test, on the
+// headless machine.
+#include <algorithm>
+#include <filesystem>
+
+#include "../shell/scratch.h"
+#include "audio/sfx.h"
+#include "config/display_setup.h"
+#include "config/engine_test.h"
+#include "game/media.h"
+
+namespace {
+
+class DisplaySetupTest : public ScratchTest {
+ protected:
+  void SetUp() override {
+    ScratchTest::SetUp();
+    MakeDir("Files/257");
+    MakeDir("Files/Common");
+    ASSERT_TRUE(plat::ChangeDir(At("Files")));
+    ASSERT_TRUE(OpenLog("Debug.txt"));
+    ASSERT_TRUE(plat::ChangeDir("257/"));
+    ModeCount = 0;
+    ScreenWidth = 800;
+    ScreenHeight = 600;
+    GraphicsStarted = 0;
+    ResetSfx();
+    Settings[slot::width] = 800;
+    Settings[slot::height] = 600;
+    Settings[slot::masterVolume] = Settings[slot::soundVolume] = 50;
+    DrawLimit[1] = DrawLimit[2] = 50000;
+  }
+
+  plat::HeadlessOptions Options() override {
+    plat::HeadlessOptions o;
+    o.modes = modes_;
+    return o;
+  }
+
+  // The repository's media in the scratch Files/ folder; false when they are absent.
+  bool CopyMedia() {
+    namespace fs = std::filesystem;
+    const fs::path files = fs::path(PUFFWICK_SOURCE_DIR) / "Files";
+    if (!fs::exists(files / "257" / "track.png")) return false;
+    const auto options = fs::copy_options::recursive | fs::copy_options::overwrite_existing;
+    fs::copy(files / "Common", At("Files/Common"), options);
+    fs::copy(files / "257", At("Files/257"), options);
+    fs::remove(At("Files/257/scores.dat"));
+    return true;
+  }
+
+  std::vector<std::string> Log() {
+    return ReadLines("Files/Debug.txt");
+  }
+  bool Logged(const std::string& line) {
+    std::vector<std::string> lines = Log();
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+  }
+
+  std::vector<plat::DisplayMode> modes_ = {{640, 480, 32, 60}, {800, 600, 16, 60}, {800, 600, 24, 60},
+                                           {800, 600, 32, 60}, {1024, 600, 32, 60}, {1024, 768, 32, 60},
+                                           {1280, 800, 32, 60}, {1366, 768, 32, 60}, {1280, 1024, 32, 60},
+                                           {1680, 1050, 32, 60}, {1920, 1080, 32, 60}, {1920, 1080, 32, 75}};
+};
+
+TEST_F(DisplaySetupTest, ModeListKeepsOneEntryPerSizeOfAnAcceptedShape) {
+  SetupDisplay();
+  std::vector<std::pair<int, int>> listed;
+  for (int i = 1; i <= ModeCount; ++i) listed.emplace_back(ModeList.width[i], ModeList.height[i]);
+  const std::vector<std::pair<int, int>> expected = {{640, 480},  {800, 600},   {1024, 768}, {1280, 800},
+                                                     {1366, 768}, {1680, 1050}, {1920, 1080}};
+  EXPECT_EQ(listed, expected);  // 1024x600 and 1280x1024 have no accepted shape
+  EXPECT_EQ(Settings[slot::resolutionIndex], 2);
+}
+
+TEST_F(DisplaySetupTest, RequestedSizeChoosesTheVirtualSurface) {
+  struct Case {
+    int w, h;
+    int screenW, screenH, virtualW, virtualH, wide;
+  } cases[] = {
+      {1920, 1080, 1920, 1080, 1600, 900, 1},
+      {1680, 1050, 1680, 1050, 1440, 900, 1},
+      {1024, 768, 1024, 768, 1280, 960, 0},
+      {1280, 1024, 800, 600, 1280, 960, 0},  // not offered: the previous size stays
+      {0, 0, 800, 600, 1280, 960, 0},
+      {-5, 100000, 800, 600, 1280, 960, 0},
+  };
+  for (const Case& c : cases) {
+    ScreenWidth = 800;
+    ScreenHeight = 600;
+    GraphicsStarted = 0;
+    Settings[slot::width] = c.w;
+    Settings[slot::height] = c.h;
+    SetupDisplay();
+    SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
+    EXPECT_EQ(plat::GraphicsWidth(), c.screenW);
+    EXPECT_EQ(plat::GraphicsHeight(), c.screenH);
+    EXPECT_EQ(Settings[slot::width], c.screenW);
+    EXPECT_EQ(Settings[slot::height], c.screenH);
+    EXPECT_EQ(VirtualWidth, c.virtualW);
+    EXPECT_EQ(VirtualHeight, c.virtualH);
+    EXPECT_EQ(Settings[slot::widescreen], c.wide);
+    EXPECT_EQ(plat::VirtualResolutionWidth(), c.virtualW);
+  }
+}
+
+TEST_F(DisplaySetupTest, FullScreenTakesTheDeepestDepthOrFallsBackToAWindow) {
+  Settings[slot::fullscreen] = 1;
+  SetupDisplay();
+  EXPECT_TRUE(Logged("\tResolution : 800x600,32"));
+  EXPECT_TRUE(machine_->DisplayOpenedFullScreen());
+  EXPECT_TRUE(MessageList.empty());
+
+  modes_ = {{1024, 768, 32, 60}};
+  machine_ = &plat::UseHeadless(Options());
+  GraphicsStarted = 0;
+  Settings[slot::width] = 640;
+  Settings[slot::height] = 480;
+  ScreenWidth = 640;
+  ScreenHeight = 480;
+  // The notice shows on the loading frames that follow.
+  bool shown = false;
+  machine_->SetRecording(true);
+  machine_->OnFrame([&](int) {
+    for (const plat::DrawCall& call : machine_->CurrentFrameCalls()) {
+      shown = shown || call.text == "Can't set to fullscreen in this resolution.";
+    }
+  });
+  SetupDisplay();
+  EXPECT_TRUE(Logged("\tResolution : 640x480,0"));
+  EXPECT_FALSE(machine_->DisplayOpenedFullScreen());
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(Settings[slot::fullscreen], 1);
+}
+
+TEST_F(DisplaySetupTest, LeftOverCrashMarkerSwitchesOpenGLToTheAlternativeRenderer) {
+  WriteBytes("Files/257/crash.dat", "");
+  SetupDisplay();
+  EXPECT_TRUE(Logged("\tUsing DirectX 9 Driver"));
+  EXPECT_FALSE(Logged("\tUsing OpenGL Driver"));
+  EXPECT_EQ(plat::GetGraphicsDriver(), 1);
+  EXPECT_EQ(plat::FileType("crash.dat"), 0);  // removed once loading finished
+  SaveSetup();
+  std::vector<std::string> setup = ReadLines("Files/Setup.ini");
+  EXPECT_NE(std::find(setup.begin(), setup.end(), "GFX Engine = DX9"), setup.end());
+}
+
+TEST_F(DisplaySetupTest, CleanStartKeepsOpenGLAndLogsTheSequence) {
+  SetupDisplay();
+  std::vector<std::string> log = Log();
+  const std::vector<std::string> head = {"",          "-=-=-=-=-=-=-=-=-=-=-=-=-=-", "Applying Graphical Settings",
+                                         "\tUsing OpenGL Driver", "\tResolution : 800x600,0", "",
+                                         "Loading : Common Objects"};
+  ASSERT_GE(log.size(), head.size());
+  EXPECT_EQ(std::vector<std::string>(log.begin(), log.begin() + head.size()), head);
+  EXPECT_EQ(log.back(), "-=-=-=-=-=-=-=-=-=-=-=-=-=-");
+  EXPECT_EQ(GraphicsStarted, 1);
+}
+
+TEST(SharedFonts, SmallDisplaysGetLargerType) {
+  FontSizes wide = SharedFontSizes(1024), medium = SharedFontSizes(800), small = SharedFontSizes(512);
+  EXPECT_EQ(wide.ui[1], 24);
+  EXPECT_EQ(medium.ui[1], 28);   // 24 x 1.2
+  EXPECT_EQ(medium.ui[2], 22);   // 16 x 1.4, truncated
+  EXPECT_EQ(small.ui[1], 36);    // 24 x 1.5
+  EXPECT_EQ(small.ui[3], 32);    // 16 x 2.0
+  EXPECT_EQ(small.ui[10], 112);  // the display face is never scaled
+  EXPECT_EQ(medium.sized[0], 9);
+  EXPECT_EQ(medium.sized[28], 115);
+  EXPECT_STREQ(kUiFontFiles[5], "Blue Highway.ttf");
+  EXPECT_STREQ(kUiFontFiles[13], "Acknowledge TT QVL.ttf");
+}
+
+TEST_F(DisplaySetupTest, LoadsEverySharedAssetAndReloadsOnApply) {
+  if (!CopyMedia()) GTEST_SKIP() << "game media not generated";
+  SetupDisplay();
+  EXPECT_NE(UiFonts[1], 0);
+  EXPECT_NE(SizedFonts[28], 0);
+  EXPECT_EQ(plat::ImageFrames(IconsCrisp), 64);
+  EXPECT_EQ(plat::ImageFrames(BadgesImage), 16);
+  EXPECT_NE(LogoImage, 0);
+  EXPECT_NE(SoundEffects[2], 0);
+  EXPECT_EQ(SoundEffects[1], 0);
+  EXPECT_TRUE(Logged("\tSFX(10)"));
+  EXPECT_FALSE(Logged("\tSFX(1)"));
+  EXPECT_EQ(plat::ImageFrames(TrackImage), 240);
+  EXPECT_EQ(plat::ImageWidth(TrainImage), 64);
+  EXPECT_EQ(plat::ImageHeight(BubbleImage), 24);
+  EXPECT_NE(FlashImage, 0);
+  // The splash's jingle plays once, in its own slot.
+  ASSERT_NE(ChannelTable[kBadgeJingleSlot], 0);
+  EXPECT_DOUBLE_EQ(machine_->ChannelInfo(ChannelTable[kBadgeJingleSlot]).volume, 0.25);
+
+  const int framesBefore = machine_->FramesPresented();
+  SetupDisplay();
+  EXPECT_TRUE(Logged("\tChanged Graphics Mode ingame."));
+  EXPECT_EQ(plat::ImageFrames(TrackImage), 240);
+  EXPECT_EQ(plat::ImageFrames(IconsCrisp), 64);
+  EXPECT_NE(UiFonts[1], 0);
+  EXPECT_GT(plat::TextWidth("Apply"), 0);
+  EXPECT_GT(machine_->FramesPresented(), framesBefore);  // the engine test ran again
+}
+
+// The engine test on a machine whose frames cost `cost(n)` extra milliseconds at
+// sprite count n.
+class EngineTestTest : public DisplaySetupTest {
+ protected:
+  void Run(std::function<int(int)> cost, int target = 60) {
+    plat::OpenDisplay(800, 600, 0, 60, 0);
+    plat::SetVirtualResolution(1280, 960);
+    const int base = machine_->FramesPresented();
+    const bool slow = Settings[slot::slowSystem] == 1;
+    machine_->OnFrame([=, this](int frame) {
+      // Slow-system mode presents every other frame.
+      const int drawn = (frame - base) * (slow ? 2 : 1);
+      const int n = kEngineTestFirstStep * (drawn / kEngineTestFramesPerStep + 1);
+      machine_->AdvanceTime(cost(n));
+    });
+    EngineTest(target, 2);
+  }
+};
+
+TEST_F(EngineTestTest, AFastMachineIsCappedAt20000Sprites) {
+  Run([](int) { return 0; });
+  EXPECT_EQ(DrawLimit[1], 8000);
+  EXPECT_EQ(DrawLimit[2], 8000);
+  EXPECT_EQ(DrawLimit[3], 4000);
+  EXPECT_EQ(TargetFps, 60);
+  EXPECT_EQ(Settings[slot::slowSystem], 0);
+  EXPECT_TRUE(Logged("Aiming for 60,2"));
+  EXPECT_TRUE(Logged("\tMain sprites : 8000"));
+  EXPECT_FALSE(Logged("Settings Overwritten, Set to Default Lower Limits at 30fps."));
+  EXPECT_EQ(OverlayOn, 0);
+}
+
+TEST_F(EngineTestTest, TheStepThatDropsToTheThresholdIsTheLastOneKept) {
+  Run([](int n) { return n >= 3000 ? 2 : 0; });  // 17 ms frames: 58 frames a second
+  EXPECT_EQ(DrawLimit[1], 1200);
+  EXPECT_EQ(DrawLimit[2], 1200);
+  EXPECT_EQ(DrawLimit[3], 600);
+  EXPECT_EQ(Settings[slot::slowSystem], 0);
+}
+
+TEST_F(EngineTestTest, ASlowMachineGetsTheLowerLimitsAndSlowSystemMode) {
+  Run([](int) { return 5; });  // 20 ms frames from the start
+  EXPECT_EQ(DrawLimit[1], 1000);
+  EXPECT_EQ(DrawLimit[2], 500);
+  EXPECT_EQ(DrawLimit[3], 250);
+  EXPECT_EQ(Settings[slot::slowSystem], 1);
+  EXPECT_EQ(TargetFps, 30);
+  EXPECT_TRUE(Logged("\tMain sprites : 0"));  // logged before the lower limits apply
+  EXPECT_TRUE(Logged("Settings Overwritten, Set to Default Lower Limits at 30fps."));
+}
+
+TEST_F(EngineTestTest, ASlowSystemStartAimsFor30) {
+  Settings[slot::slowSystem] = 1;
+  Run([](int) { return 0; });
+  EXPECT_TRUE(Logged("Aiming for 30,2"));
+  EXPECT_EQ(TargetFps, 30);
+  EXPECT_EQ(DrawLimit[1], 8000);
+  EXPECT_TRUE(Logged("Settings Overwritten, Set to Default Lower Limits at 30fps."));
+}
+
+}  // namespace
