@@ -1,1 +1,7 @@
-int main() { return 0; }
+// The program: start-up, the title screen and the game, until the player leaves.
+#include "shell/startup.h"
+
+int main() {
+  RunProgram();
+  return 0;
+}

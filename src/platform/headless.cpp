@@ -23,25 +23,6 @@ int NextDisplayGeneration() {
   return ++generation;
 }
 
-// Stands in when no mixer could be made: plays nothing.
-class SilentAudio : public AudioDriver {
- public:
-  std::vector<std::string> DriverNames() override { return {}; }
-  bool SelectDriver(const std::string&) override { return false; }
-  bool EnableOpenAL() override { return false; }
-  int CreateSound(const PcmData&) override { return 0; }
-  void FreeSound(int) override {}
-  int AllocChannel() override { return 0; }
-  void Cue(int, int) override {}
-  void Stop(int) override {}
-  void SetPaused(int, bool) override {}
-  void SetVolume(int, double) override {}
-  void SetPan(int, double) override {}
-  void SetDepth(int, double) override {}
-  void SetRate(int, double) override {}
-  bool Playing(int) override { return false; }
-};
-
 }  // namespace
 
 namespace {
@@ -169,7 +150,6 @@ HeadlessBackend::HeadlessBackend(HeadlessOptions options)
   impl->audio = MakeHeadlessAudio(impl->options.audioDrivers, impl->options.audioDevice,
                                   [impl] { return impl->now; });
   impl->mixer = impl->audio != nullptr;
-  if (!impl->audio) impl->audio = std::make_unique<SilentAudio>();
 }
 
 HeadlessBackend::~HeadlessBackend() = default;

@@ -1,0 +1,427 @@
+#include "platform/gl_renderer.h"
+
+#include <SDL_opengl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace plat {
+
+namespace {
+
+// Indices are 16-bit, so one batch holds at most 65536 / 4 quads.
+constexpr int kMaxBatchQuads = 16384;
+
+struct Vertex {
+  float x, y, u, v;
+  uint32_t rgba;  // bytes r, g, b, a in memory order
+};
+static_assert(sizeof(Vertex) == 20);
+
+struct Texture {
+  GLuint name = 0;
+  int width = 0, height = 0;
+  bool mipmapped = false;
+  int filter = -1;  // sampling last set on the texture: 0 nearest, 1 linear, -1 unknown
+};
+
+const char* kVertexShader = R"(#version 120
+attribute vec2 aPos;
+attribute vec2 aUv;
+attribute vec4 aColor;
+uniform vec4 uProj;
+varying vec2 vUv;
+varying vec4 vColor;
+void main() {
+  gl_Position = vec4(aPos.x * uProj.x + uProj.z, aPos.y * uProj.y + uProj.w, 0.0, 1.0);
+  vUv = aUv;
+  vColor = aColor;
+}
+)";
+
+const char* kFragmentShader = R"(#version 120
+uniform sampler2D uTex;
+uniform float uAlphaRef;
+varying vec2 vUv;
+varying vec4 vColor;
+void main() {
+  vec4 c = texture2D(uTex, vUv) * vColor;
+  if (c.a < uAlphaRef) discard;
+  gl_FragColor = c;
+}
+)";
+
+GLuint CompileShader(GLenum type, const char* source, std::string* error) {
+  GLuint shader = glCreateShader(type);
+  glShaderSource(shader, 1, &source, nullptr);
+  glCompileShader(shader);
+  GLint ok = 0;
+  glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+  if (!ok) {
+    char log[512] = {};
+    glGetShaderInfoLog(shader, sizeof log - 1, nullptr, log);
+    if (error) *error = std::string("shader compile failed: ") + log;
+    glDeleteShader(shader);
+    return 0;
+  }
+  return shader;
+}
+
+inline uint32_t PackColor(const Quad& q) {
+  float a = q.a * 255.0f + 0.5f;
+  uint32_t ab = !(a > 0.0f) ? 0u : a >= 255.0f ? 255u : static_cast<uint32_t>(a);  // NaN reads as 0
+  // Little-endian: r in the lowest byte, as GL_UNSIGNED_BYTE attributes read it.
+  return uint32_t(q.r) | (uint32_t(q.g) << 8) | (uint32_t(q.b) << 16) | (ab << 24);
+}
+
+}  // namespace
+
+struct GlRenderer::Impl {
+  SDL_Window* window = nullptr;
+  SDL_GLContext context = nullptr;
+  int width = 0, height = 0;
+  GLuint program = 0, vbo = 0, ibo = 0, white = 0;
+  GLint projLoc = -1, alphaRefLoc = -1;
+  std::vector<Texture> textures;  // id - 1 -> texture; name 0 marks a free slot
+  std::vector<int> freeIds;
+
+  // The batch being collected and the state it is drawn in.
+  std::unique_ptr<Vertex[]> verts{new Vertex[kMaxBatchQuads * 4]};
+  int quads = 0;
+  int batchTexture = -1;  // renderer id, 0 the white texture, -1 none yet
+  int batchBlend = -1;
+  bool batchFiltered = false;
+  GLuint batchName = 0;  // GL name of batchTexture
+
+  // GL state as last set, to skip redundant calls.
+  GLuint boundName = 0;
+  int appliedBlend = -1;
+  int swapInterval = -2;  // unknown until the first Present
+  long long drawCalls = 0;
+
+  void ApplyBlend(int blend) {
+    if (blend == appliedBlend) return;
+    appliedBlend = blend;
+    switch (blend) {
+      case kBlendMask:
+        glDisable(GL_BLEND);
+        glUniform1f(alphaRefLoc, 0.5f);
+        return;
+      case kBlendSolid:
+        glDisable(GL_BLEND);
+        break;
+      case kBlendLight:
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+        break;
+      case kBlendShade:
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_DST_COLOR, GL_ZERO);
+        break;
+      default:  // alpha, and anything unknown
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        break;
+    }
+    glUniform1f(alphaRefLoc, -1.0f);
+  }
+
+  void Flush() {
+    if (quads == 0) return;
+    ApplyBlend(batchBlend);
+    if (boundName != batchName) {
+      glBindTexture(GL_TEXTURE_2D, batchName);
+      boundName = batchName;
+    }
+    if (batchTexture > 0) {
+      Texture& t = textures[batchTexture - 1];
+      int want = batchFiltered ? 1 : 0;
+      if (t.filter != want) {
+        t.filter = want;
+        GLint mag = batchFiltered ? GL_LINEAR : GL_NEAREST;
+        GLint min = batchFiltered ? (t.mipmapped ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR) : GL_NEAREST;
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, mag);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, min);
+      }
+    }
+    // Orphan and refill: the driver need not wait for the previous draw.
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(quads) * 4 * sizeof(Vertex), verts.get(), GL_STREAM_DRAW);
+    glDrawElements(GL_TRIANGLES, quads * 6, GL_UNSIGNED_SHORT, nullptr);
+    ++drawCalls;
+    quads = 0;
+  }
+
+  // Starts a new batch for the quad's state; false when the quad cannot be drawn.
+  bool Begin(const Quad& q) {
+    Flush();
+    int id = q.texture;
+    GLuint name = white;
+    if (id != 0) {
+      if (id < 0 || id > static_cast<int>(textures.size()) || textures[id - 1].name == 0) return false;
+      name = textures[id - 1].name;
+    }
+    batchTexture = id;
+    batchName = name;
+    batchBlend = q.blend;
+    batchFiltered = q.filtered;
+    return true;
+  }
+
+  void Draw(const Quad* qs, int count) {
+    for (int i = 0; i < count; ++i) {
+      const Quad& q = qs[i];
+      // The white texture looks the same at any filtering, so plain quads join any batch.
+      if (q.texture != batchTexture || q.blend != batchBlend ||
+          (q.filtered != batchFiltered && q.texture != 0) || quads == kMaxBatchQuads) {
+        if (!Begin(q)) continue;
+      }
+      uint32_t c = PackColor(q);
+      Vertex* v = verts.get() + quads * 4;
+      for (int k = 0; k < 4; ++k) {
+        v[k].x = q.v[k].x;
+        v[k].y = q.v[k].y;
+        v[k].u = q.v[k].u;
+        v[k].v = q.v[k].v;
+        v[k].rgba = c;
+      }
+      ++quads;
+    }
+  }
+
+  void Upload(Texture& t, int x, int y, int w, int h, const uint8_t* rgba) {
+    glBindTexture(GL_TEXTURE_2D, t.name);
+    boundName = t.name;
+    glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    if (t.mipmapped) glGenerateMipmap(GL_TEXTURE_2D);
+  }
+};
+
+GlRenderer::GlRenderer() : impl_(new Impl) {}
+
+std::unique_ptr<GlRenderer> MakeGlRenderer(SDL_Window* window, SDL_GLContext context, std::string* error) {
+  std::unique_ptr<GlRenderer> r(new GlRenderer);
+  GlRenderer::Impl& m = *r->impl_;
+  // GLSL 1.20 needs OpenGL 2.1.
+  int major = 0, minor = 0;
+  const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+  if (!version || std::sscanf(version, "%d.%d", &major, &minor) != 2 || major * 10 + minor < 21) {
+    if (error) *error = std::string("OpenGL 2.1 needed, have ") + (version ? version : "none");
+    return nullptr;
+  }
+  GLuint vs = CompileShader(GL_VERTEX_SHADER, kVertexShader, error);
+  GLuint fs = vs ? CompileShader(GL_FRAGMENT_SHADER, kFragmentShader, error) : 0;
+  if (!fs) {
+    if (vs) glDeleteShader(vs);
+    return nullptr;
+  }
+  m.program = glCreateProgram();
+  glAttachShader(m.program, vs);
+  glAttachShader(m.program, fs);
+  glBindAttribLocation(m.program, 0, "aPos");
+  glBindAttribLocation(m.program, 1, "aUv");
+  glBindAttribLocation(m.program, 2, "aColor");
+  glLinkProgram(m.program);
+  glDeleteShader(vs);
+  glDeleteShader(fs);
+  GLint ok = 0;
+  glGetProgramiv(m.program, GL_LINK_STATUS, &ok);
+  if (!ok) {
+    if (error) *error = "shader link failed";
+    glDeleteProgram(m.program);
+    return nullptr;
+  }
+  m.window = window;
+  m.context = context;
+  glUseProgram(m.program);
+  m.projLoc = glGetUniformLocation(m.program, "uProj");
+  m.alphaRefLoc = glGetUniformLocation(m.program, "uAlphaRef");
+  glUniform1i(glGetUniformLocation(m.program, "uTex"), 0);
+  glUniform1f(m.alphaRefLoc, -1.0f);
+
+  SDL_GL_GetDrawableSize(window, &m.width, &m.height);
+  glViewport(0, 0, m.width, m.height);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_CULL_FACE);
+  glDisable(GL_DITHER);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+
+  // One static index buffer serves every batch: two triangles per quad.
+  std::vector<uint16_t> idx(kMaxBatchQuads * 6);
+  for (int q = 0; q < kMaxBatchQuads; ++q) {
+    uint16_t b = static_cast<uint16_t>(q * 4);
+    uint16_t* p = &idx[q * 6];
+    p[0] = b, p[1] = b + 1, p[2] = b + 2, p[3] = b, p[4] = b + 2, p[5] = b + 3;
+  }
+  glGenBuffers(1, &m.ibo);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m.ibo);
+  glBufferData(GL_ELEMENT_ARRAY_BUFFER, idx.size() * sizeof(uint16_t), idx.data(), GL_STATIC_DRAW);
+  glGenBuffers(1, &m.vbo);
+  glBindBuffer(GL_ARRAY_BUFFER, m.vbo);
+  glEnableVertexAttribArray(0);
+  glEnableVertexAttribArray(1);
+  glEnableVertexAttribArray(2);
+  glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(0));
+  glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(8));
+  glVertexAttribPointer(2, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(Vertex), reinterpret_cast<void*>(16));
+
+  const uint32_t whitePixel = 0xFFFFFFFFu;
+  glActiveTexture(GL_TEXTURE0);
+  glGenTextures(1, &m.white);
+  glBindTexture(GL_TEXTURE_2D, m.white);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, &whitePixel);
+  m.boundName = m.white;
+
+  r->SetVirtualSize(m.width, m.height);
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  return r;
+}
+
+GlRenderer::~GlRenderer() {
+  Impl& m = *impl_;
+  if (!m.context) return;
+  SDL_GL_MakeCurrent(m.window, m.context);
+  for (const Texture& t : m.textures) {
+    if (t.name) glDeleteTextures(1, &t.name);
+  }
+  glDeleteTextures(1, &m.white);
+  glDeleteBuffers(1, &m.vbo);
+  glDeleteBuffers(1, &m.ibo);
+  glDeleteProgram(m.program);
+  SDL_GL_DeleteContext(m.context);
+}
+
+int GlRenderer::CreateTexture(int width, int height, const uint8_t* rgba, int flags) {
+  Impl& m = *impl_;
+  GLint maxSize = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+  if (width <= 0 || height <= 0 || width > maxSize || height > maxSize) return 0;
+  Texture t;
+  t.width = width;
+  t.height = height;
+  t.mipmapped = (flags & kTextureMipmapped) != 0;
+  glGenTextures(1, &t.name);
+  if (t.name == 0) return 0;
+  glBindTexture(GL_TEXTURE_2D, t.name);
+  m.boundName = t.name;
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  bool filtered = (flags & kTextureFiltered) != 0;
+  t.filter = filtered ? 1 : 0;
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filtered ? GL_LINEAR : GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                  filtered ? (t.mipmapped ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR) : GL_NEAREST);
+  while (glGetError() != GL_NO_ERROR) {
+  }
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+  if (glGetError() != GL_NO_ERROR) {  // out of memory, most likely
+    glDeleteTextures(1, &t.name);
+    m.boundName = 0;
+    return 0;
+  }
+  if (t.mipmapped) glGenerateMipmap(GL_TEXTURE_2D);
+  int id;
+  if (!m.freeIds.empty()) {
+    id = m.freeIds.back();
+    m.freeIds.pop_back();
+    m.textures[id - 1] = t;
+  } else {
+    m.textures.push_back(t);
+    id = static_cast<int>(m.textures.size());
+  }
+  return id;
+}
+
+void GlRenderer::UpdateTexture(int texture, int x, int y, int width, int height, const uint8_t* rgba) {
+  Impl& m = *impl_;
+  if (texture <= 0 || texture > static_cast<int>(m.textures.size()) || !rgba) return;
+  Texture& t = m.textures[texture - 1];
+  if (t.name == 0) return;
+  // Clip to the texture; the source rows keep their full width.
+  int x0 = std::max(x, 0), y0 = std::max(y, 0);
+  int x1 = std::min(x + width, t.width), y1 = std::min(y + height, t.height);
+  if (x0 >= x1 || y0 >= y1) return;
+  if (m.batchTexture == texture) m.Flush();  // quads batched so far use the old pixels
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, width);
+  m.Upload(t, x0, y0, x1 - x0, y1 - y0, rgba + (size_t(y0 - y) * width + (x0 - x)) * 4);
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+}
+
+void GlRenderer::DestroyTexture(int texture) {
+  Impl& m = *impl_;
+  if (texture <= 0 || texture > static_cast<int>(m.textures.size())) return;
+  Texture& t = m.textures[texture - 1];
+  if (t.name == 0) return;
+  if (m.batchTexture == texture) {
+    m.Flush();
+    m.batchTexture = -1;
+  }
+  if (m.boundName == t.name) m.boundName = 0;
+  glDeleteTextures(1, &t.name);
+  t = Texture{};
+  m.freeIds.push_back(texture);
+}
+
+void GlRenderer::SetVirtualSize(double width, double height) {
+  Impl& m = *impl_;
+  if (!(width > 0) || !(height > 0)) return;
+  m.Flush();
+  // Virtual (0,0) top-left to clip (-1,1); y grows downwards.
+  glUniform4f(m.projLoc, float(2.0 / width), float(-2.0 / height), -1.0f, 1.0f);
+}
+
+void GlRenderer::DrawQuads(const Quad* quads, int count) { impl_->Draw(quads, count); }
+
+void GlRenderer::Clear() {
+  // Everything batched would be painted over at once: drop it.
+  impl_->quads = 0;
+  glClear(GL_COLOR_BUFFER_BIT);
+}
+
+void GlRenderer::ReadPixels(int x, int y, int width, int height, uint8_t* rgbaOut) {
+  Impl& m = *impl_;
+  if (width <= 0 || height <= 0 || !rgbaOut) return;
+  m.Flush();
+  for (size_t i = 0; i < size_t(width) * height; ++i) {
+    rgbaOut[i * 4 + 0] = rgbaOut[i * 4 + 1] = rgbaOut[i * 4 + 2] = 0;
+    rgbaOut[i * 4 + 3] = 255;
+  }
+  int x0 = std::max(x, 0), y0 = std::max(y, 0);
+  int x1 = std::min(x + width, m.width), y1 = std::min(y + height, m.height);
+  if (x0 >= x1 || y0 >= y1) return;
+  int w = x1 - x0, h = y1 - y0;
+  std::vector<uint8_t> rows(size_t(w) * h * 4);
+  // GL counts rows from the bottom.
+  glReadPixels(x0, m.height - y1, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
+  for (int r = 0; r < h; ++r) {
+    const uint8_t* src = &rows[size_t(h - 1 - r) * w * 4];
+    uint8_t* dst = rgbaOut + (size_t(y0 - y + r) * width + (x0 - x)) * 4;
+    std::memcpy(dst, src, size_t(w) * 4);
+    for (int i = 0; i < w; ++i) dst[i * 4 + 3] = 255;  // the screen is opaque
+  }
+}
+
+void GlRenderer::Present(bool vsync) {
+  Impl& m = *impl_;
+  m.Flush();
+  int want = vsync ? 1 : 0;
+  if (m.swapInterval != want) {
+    SDL_GL_SetSwapInterval(want);
+    m.swapInterval = want;
+  }
+  SDL_GL_SwapWindow(m.window);
+}
+
+int GlRenderer::Width() const { return impl_->width; }
+int GlRenderer::Height() const { return impl_->height; }
+void GlRenderer::Flush() { impl_->Flush(); }
+long long GlRenderer::DrawCallCount() const { return impl_->drawCalls; }
+
+}  // namespace plat

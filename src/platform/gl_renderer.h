@@ -1,0 +1,50 @@
+// Our batched 2D renderer on OpenGL 2.1 / GLSL 1.20 (runs on Mesa's software
+// rasteriser as well as on real hardware). Quads are appended to one client-side
+// vertex array and drawn with one call per run of equal texture, blend mode and
+// filtering.
+#pragma once
+
+#include <SDL.h>
+
+#include <memory>
+
+#include "platform/backend.h"
+
+namespace plat {
+
+class GlRenderer;
+
+// Creates the renderer for a window that has a current OpenGL context (the
+// renderer takes ownership of the context). Null, with a reason in `error`, when
+// the context lacks what the renderer needs; the context is then left to the caller.
+std::unique_ptr<GlRenderer> MakeGlRenderer(SDL_Window* window, SDL_GLContext context, std::string* error);
+
+class GlRenderer : public Renderer {
+ public:
+  ~GlRenderer() override;
+
+  int CreateTexture(int width, int height, const uint8_t* rgba, int flags) override;
+  void UpdateTexture(int texture, int x, int y, int width, int height, const uint8_t* rgba) override;
+  void DestroyTexture(int texture) override;
+  void SetVirtualSize(double width, double height) override;
+  void DrawQuads(const Quad* quads, int count) override;
+  void Clear() override;
+  void ReadPixels(int x, int y, int width, int height, uint8_t* rgbaOut) override;
+  void Present(bool vsync) override;
+  int Width() const override;
+  int Height() const override;
+
+  // Draws what is batched (the benchmark uses it to time complete frames).
+  void Flush();
+  // Batches drawn since creation (for tests of the batching).
+  long long DrawCallCount() const;
+
+  struct Impl;
+
+ private:
+  friend std::unique_ptr<GlRenderer> MakeGlRenderer(SDL_Window*, SDL_GLContext, std::string*);
+  GlRenderer();
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace plat

@@ -1,0 +1,16 @@
+# The real window end to end: the game under a private Xvfb, its picture checked in
+# a screen capture, then closed by a close request (signal) and, in a second run, by
+# the Escape key. Skipped (77) only when Xvfb is not installed. The game runs in a
+# scratch folder holding a copy of Files/, so the repository's runtime files stay
+# untouched.
+find_program(PUFFWICK_PYTHON3 NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH)
+find_program(PUFFWICK_PYTHON3 NAMES python3)
+if(PUFFWICK_PYTHON3)
+  foreach(close signal escape)
+    add_test(NAME real_window_e2e_${close}
+             COMMAND ${PUFFWICK_PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/e2e_window.py
+                     $<TARGET_FILE:puffwick-loopery> --expect splash --copy ${CMAKE_SOURCE_DIR}/Files --close ${close}
+                     --save ${CMAKE_BINARY_DIR}/real_window_e2e_${close}.png)
+    set_tests_properties(real_window_e2e_${close} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 60)
+  endforeach()
+endif()
