@@ -7,10 +7,6 @@
 // Release build:  build/<dir>/renderer_bench [seconds-per-case]
 #include <SDL.h>
 #include <SDL_opengl.h>
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -26,46 +22,11 @@
 #include "platform/backend.h"
 #include "platform/gl_renderer.h"
 #include "platform/platform.h"
+#include "xvfb.h"
 
 namespace {
 
 constexpr int kScreenW = 1024, kScreenH = 768;
-
-// ------------------------------------------------------------------ X server
-pid_t g_xvfb = 0;
-
-void StopXvfb() {
-  if (g_xvfb > 0) {
-    kill(g_xvfb, SIGTERM);
-    waitpid(g_xvfb, nullptr, 0);
-    g_xvfb = 0;
-  }
-}
-
-bool EnsureDisplay() {
-  if (std::getenv("DISPLAY")) return true;
-  int fds[2];
-  if (pipe(fds) != 0) return false;
-  pid_t pid = fork();
-  if (pid == 0) {
-    close(fds[0]);
-    prctl(PR_SET_PDEATHSIG, SIGTERM);
-    std::string fd = std::to_string(fds[1]);
-    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-           static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  close(fds[1]);
-  std::string number;
-  char c;
-  while (pid > 0 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-  close(fds[0]);
-  if (pid <= 0 || number.empty()) return false;
-  g_xvfb = pid;
-  std::atexit(StopXvfb);
-  setenv("DISPLAY", (":" + number).c_str(), 1);
-  return true;
-}
 
 // ------------------------------------------------------------------ the loads
 struct Sprite {
@@ -331,8 +292,9 @@ double RunBare(const Load& load, double seconds, std::string* glName) {
 int main(int argc, char** argv) {
   double seconds = argc > 1 ? std::atof(argv[1]) : 2.5;
   if (!(seconds > 0)) seconds = 2.5;
-  if (!EnsureDisplay()) {
-    std::fprintf(stderr, "renderer_bench: no DISPLAY and Xvfb could not be started\n");
+  std::string why;
+  if (!realtest::EnsureXServer(&why)) {
+    std::fprintf(stderr, "renderer_bench: %s\n", why.c_str());
     return 1;
   }
   plat::UseBackend(plat::MakeSdlBackend());
