@@ -7,20 +7,17 @@
 #include <memory>
 #include <numbers>
 
+#include "platform/audio_internal.h"
 #include "platform/headless.h"
 
 namespace plat {
 namespace {
 
-constexpr int kMixRate = 44100;
-// Rates beyond this are played at it; the music's note ratios stay well below.
-constexpr double kMaxRate = 64.0;
+using audio::Clamp;
+using audio::kMaxRate;
 
-double Clamp(double v, double low, double high) {
-  if (!(v >= low)) return low;  // NaN goes low
-  if (!(v <= high)) return high;
-  return v;
-}
+constexpr int kMixRate = 44100;
+
 
 // Constant-power pan: equal power at the centre, one side silent at the extremes.
 // Stereo sounds are balanced instead, so that the centre keeps both sides at full.

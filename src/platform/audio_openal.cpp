@@ -23,22 +23,20 @@
 #include <map>
 #include <numbers>
 
+#include "platform/audio_internal.h"
 #include "platform/backend.h"
 
 namespace plat {
 namespace {
 
+using audio::Clamp;
+using audio::kMaxRate;
+
 constexpr size_t kMaxDriverNames = 100;
 // Enough for the 260 slots of the program's channel table, with room to spare.
 constexpr ALCint kMonoSources = 300;
 constexpr ALCint kStereoSources = 32;
-constexpr double kMaxRate = 64.0;
 
-double Clamp(double v, double low, double high) {
-  if (!(v >= low)) return low;  // NaN goes low
-  if (!(v <= high)) return high;
-  return v;
-}
 
 // A list of zero-terminated names ended by an empty one, as ALC returns them.
 std::vector<std::string> SplitList(const ALCchar* list) {
