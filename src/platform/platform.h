@@ -186,6 +186,11 @@ bool WriteLine(Stream stream, const std::string& text);
 bool Eof(Stream stream);
 bool StreamFailed(Stream stream);  // a write or flush failed since opening
 void CloseStream(Stream stream);
+// Replaces the whole file with `bytes` so that a crash, a kill or a full disk
+// leaves either the old file or the new one, never a torn one: the text goes to
+// a temporary file in the same folder, is flushed to disk and renamed over the
+// old file. On failure the old file is untouched and false is returned.
+bool ReplaceFileContents(const std::string& path, const std::string& bytes);
 
 // ---------------------------------------------------------------- time
 int Millisecs();
