@@ -1,4 +1,7 @@
 #include "audio/music.h"
 
-// No song is ever started until the music player is built, so there is nothing to step.
+// Stand-in until the music player is built: nothing starts, so nothing steps.
+void StartSong(const std::string&, int, int) {}
 void UpdateSong() {}
+void StopSong() {}
+void SetSongPan(double) {}

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "config/settings.h"
+#include "core/settings_table.h"
 
 plat::Sound SoundEffects[201] = {};
 plat::Channel ChannelTable[260] = {};

@@ -1,8 +1,8 @@
-// The display and the assets that live inside it or are shared by the whole
-// framework: fonts, icon strips, logos, badges. SetupDisplay fills them.
+// The display: the usable modes and display setup, which opens the display and
+// (re)loads every asset that lives inside it (see core/assets.h).
 #pragma once
 
-#include "platform/platform.h"
+#include "core/assets.h"
 
 // Usable display modes, two parallel tables used from index 1.
 struct ModeTable {
@@ -12,22 +12,21 @@ struct ModeTable {
 extern ModeTable ModeList;
 extern int ModeCount;
 
-extern int ScreenWidth;    // the display size actually opened
-extern int ScreenHeight;
-extern int VirtualWidth;   // the virtual drawing surface every screen draws on
-extern int VirtualHeight;
 extern int GraphicsStarted;  // 1 once the first display setup has shown its splash
 
-extern plat::Font UiFonts[20];      // by role
-extern plat::Font SizedFonts[100];  // three families at nine sizes
-extern plat::Image IconsFiltered;   // 16x16 icon strip, 64 frames, smooth scaling
-extern plat::Image IconsCrisp;      // the same strip, nearest-pixel scaling
-extern plat::Image LogoImage;
-extern plat::Image CommunityLogoImage;
-extern plat::Image BadgesImage;
-extern plat::Sound BadgeGetSound;
+// What display setup needs from the layers above it, handed in by start-up:
+// reading the score list and loading the game's media (which runs the engine
+// test). An empty entry is skipped.
+struct DisplayServices {
+  void (*LoadScores)() = nullptr;
+  void (*LoadGameMedia)() = nullptr;
+};
+extern DisplayServices DisplayHooks;
 
 // Builds the mode list, opens the display at the chosen size and renderer (with
 // the crash-marker fall-back), sets the virtual surface and (re)loads every shared
 // asset and the game's media. Run at start-up and by the settings panel's Apply.
 void SetupDisplay();
+// Removes the crash marker if display setup left one (an orderly exit in the
+// middle of setup, such as a close request during the engine test).
+void RemoveCrashMarker();

@@ -7,13 +7,9 @@
 #include "config/display.h"
 #include "config/display_setup.h"
 #include "config/settings.h"
+#include "core/log.h"
 #include "draw/helpers.h"
-#include "game/media.h"
 #include "platform/platform.h"
-#include "scores/scores.h"
-#include "shell/log.h"
-#include "shell/startup.h"
-#include "shell/title.h"
 
 namespace {
 
@@ -51,6 +47,9 @@ int FullScreenDepth(const std::vector<plat::DisplayMode>& modes) {
   return 0;
 }
 
+// Where the marker was made, so that it can be removed from any folder.
+std::string crashMarkerPath;
+
 void CreateCrashMarker() {
   plat::Stream marker = plat::WriteFile(kCrashMarker);
   if (marker == 0) {
@@ -58,21 +57,35 @@ void CreateCrashMarker() {
     return;
   }
   plat::CloseStream(marker);
+  crashMarkerPath = plat::CurrentDir() + "/" + kCrashMarker;
 }
 
-// Opens the display with the chosen renderer. A renderer that cannot start at all
-// falls back to the next one, and a refused full screen to a window, so that a
-// machine with any working display gets a picture.
-bool OpenChosenDisplay(int depth) {
+const char* const kFullscreenRefused = "Can't set to fullscreen in this resolution.";
+
+// Opens the display with the current renderer: at the chosen depth, and when a
+// full screen is refused, as a window of the same size (with the same notice as
+// when no depth is listed).
+bool OpenWithRenderer(int depth) {
   if (plat::OpenDisplay(ScreenWidth, ScreenHeight, depth, 60, 0)) return true;
+  if (depth == 0 || !plat::OpenDisplay(ScreenWidth, ScreenHeight, 0, 60, 0)) return false;
+  AddMessage(kFullscreenRefused, 1);
+  LogLine("\tFullscreen refused; using a window");
+  LogLine("\tResolution : " + std::to_string(ScreenWidth) + "x" + std::to_string(ScreenHeight) + ",0");
+  return true;
+}
+
+// Opens the display with the chosen renderer; only a renderer that cannot open
+// even a window gives way to the next one, so that a machine with any working
+// display gets a picture.
+bool OpenChosenDisplay(int depth) {
+  if (OpenWithRenderer(depth)) return true;
   for (int engine = Settings[slot::gfxEngine] + 1; engine <= 2; ++engine) {
     LogLine("\tRenderer failed to start, trying the next one");
     Settings[slot::gfxEngine] = engine;
     LogLine(kDriverLines[engine]);
     plat::SetGraphicsDriver(engine);
-    if (plat::OpenDisplay(ScreenWidth, ScreenHeight, depth, 60, 0)) return true;
+    if (OpenWithRenderer(depth)) return true;
   }
-  if (depth != 0 && plat::OpenDisplay(ScreenWidth, ScreenHeight, 0, 60, 0)) return true;
   return false;
 }
 
@@ -217,7 +230,7 @@ void LoadSharedAssets() {
   }
   LogLine("Sounds loaded");
   LogLine("");
-  LoadScores();
+  if (DisplayHooks.LoadScores) DisplayHooks.LoadScores();
 }
 
 void SetupDisplay() {
@@ -242,7 +255,7 @@ void SetupDisplay() {
   int depth = 0;
   if (Settings[slot::fullscreen] == 1) {
     depth = FullScreenDepth(modes);
-    if (depth == 0) AddMessage("Can't set to fullscreen in this resolution.", 1);
+    if (depth == 0) AddMessage(kFullscreenRefused, 1);
   }
   LogLine("\tResolution : " + std::to_string(ScreenWidth) + "x" + std::to_string(ScreenHeight) + "," +
           std::to_string(depth));
@@ -251,13 +264,19 @@ void SetupDisplay() {
   if (!OpenChosenDisplay(depth)) {
     // Not a crash: no display can be had at all, so end cleanly and say why.
     LogLine("\tNo display could be opened; ending.");
-    plat::DeleteFile(kCrashMarker);
+    RemoveCrashMarker();
     CloseLog();
     plat::EndProcess(1);
   }
   ChooseVirtualSurface();
   LoadSharedAssets();
-  LoadGameMedia();
+  if (DisplayHooks.LoadGameMedia) DisplayHooks.LoadGameMedia();
   LogLine(kBanner);
-  plat::DeleteFile(kCrashMarker);
+  RemoveCrashMarker();
+}
+
+void RemoveCrashMarker() {
+  if (crashMarkerPath.empty()) return;
+  plat::DeleteFile(crashMarkerPath);
+  crashMarkerPath.clear();
 }

@@ -3,23 +3,14 @@
 #include <climits>
 
 #include "platform/platform.h"
-#include "shell/log.h"
-#include "shell/startup.h"
+#include "core/log.h"
+#include "core/identity.h"
+#include "core/state.h"
 
-int Settings[100] = {};
-int KeyBindings[101] = {};
-std::vector<std::string> AudioDriverNames;
 
 namespace {
 
 constexpr size_t kMaxAudioDrivers = 100;
-
-// 1-based position of pattern in text at or after start; 0 when absent.
-size_t FindFrom(const std::string& text, const std::string& pattern, size_t start) {
-  if (pattern.empty() || start > text.size()) return 0;
-  size_t pos = text.find(pattern, start - 1);
-  return pos == std::string::npos ? 0 : pos + 1;
-}
 
 // Absolute value that saturates instead of overflowing on INT_MIN.
 int AbsInt(int v) {
@@ -120,13 +111,6 @@ void StartAudioDriver() {
   if (!StartsWithUpper(name, "OPENAL") || plat::EnableOpenAL()) plat::SetAudioDriver(name);
 }
 
-// The last component of a folder path, without trailing separators.
-std::string LastFolderName(std::string path) {
-  while (!path.empty() && (path.back() == '/' || path.back() == '\\')) path.pop_back();
-  size_t cut = path.find_last_of("/\\");
-  return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
 std::vector<std::string> SetupLines() {
   std::vector<std::string> lines;
   lines.push_back("[Graphics]");
@@ -159,31 +143,6 @@ std::vector<std::string> SetupLines() {
 
 }  // namespace
 
-std::string GetField(const std::string& text, const std::string& sep, int n) {
-  size_t first = 0, last = text.size();
-  while (first < last && static_cast<unsigned char>(text[first]) < 33) first++;
-  while (last > first && static_cast<unsigned char>(text[last - 1]) < 33) last--;
-  std::string t = text.substr(first, last - first);
-
-  // Positions are 1-based; a field asked past the last separator is "missing".
-  size_t c = 1, b = 0;
-  bool missing = false;
-  for (int i = 1; i < n; i++) {
-    size_t d = FindFrom(t, sep, c);
-    size_t next = b;
-    if (b < d + 1) {
-      next = d == 0 ? 1 : d + sep.size();
-    } else {
-      missing = true;
-    }
-    c = b = next;
-  }
-  if (missing) return "-+-";
-  size_t d = FindFrom(t, sep, c);
-  if (c > t.size()) return "";
-  return d >= c ? t.substr(c - 1, d - c) : t.substr(c - 1);
-}
-
 void LoadSetup() {
   AudioDriverNames = plat::AudioDrivers();
   if (AudioDriverNames.size() > kMaxAudioDrivers) AudioDriverNames.resize(kMaxAudioDrivers);
@@ -215,21 +174,11 @@ void LoadSetup() {
 }
 
 void SaveSetup() {
-  // The file lives in Files/, one level above the game folder. When start-up could
-  // not enter the game folder we are already in the right place.
-  std::string start = plat::CurrentDir();
-  std::string gameFolderName = LastFolderName(GameFolder);
-  bool wentUp = LastFolderName(start) == gameFolderName && plat::ChangeDir("..");
-
-  bool ok = false;
-  plat::Stream out = plat::WriteFile(kSetupFile);
-  if (out != 0) {
-    ok = true;
-    for (const std::string& line : SetupLines()) ok = plat::WriteLine(out, line) && ok;
-    ok = ok && !plat::StreamFailed(out);
-    plat::CloseStream(out);
-  }
-
-  if (wentUp && !plat::ChangeDir(start)) plat::ChangeDir(GameFolder);
-  if (!ok) LogLine("\tCould not write Setup.ini");
+  // The file lives in the Files/ folder that start-up entered (or, before start-up
+  // has run, the current folder); the current folder is left alone.
+  std::string path = kSetupFile;
+  if (!FilesFolderPath.empty()) path = FilesFolderPath + "/" + kSetupFile;
+  std::string text;
+  for (const std::string& line : SetupLines()) text += line + "\r\n";
+  if (!plat::ReplaceFileContents(path, text)) LogLine("\tCould not write Setup.ini");
 }

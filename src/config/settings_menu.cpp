@@ -1,4 +1,6 @@
 #include "config/settings_menu.h"
 
-// The panel itself arrives with the settings-menu work.
+int MenuY = -300;
+
+// Stand-in: the panel arrives with the settings-menu work.
 void DrawSettingsMenu() {}

@@ -1,7 +1,8 @@
 #include "draw/helpers.h"
 
-#include "config/settings.h"
-#include "shell/frame.h"
+#include "core/settings_table.h"
+#include "core/assets.h"
+#include "core/state.h"
 
 int DrawCount[20] = {};
 int DrawLimit[20] = {};
@@ -110,4 +111,14 @@ bool MouseInRect(int x, int y, int w, int h) {
 int TestBit(int value, int n) {
   if (n < 1 || n > 32) return 0;
   return (static_cast<unsigned>(value) >> (n - 1)) & 1u;
+}
+
+void DrawStripes() {
+  SetRotationDeg(-45);
+  double blue = 50;
+  for (int i = 0; i <= VirtualHeight; i += 10) {
+    blue += 0.5;
+    SetColorAlpha(0, 0, blue);
+    plat::DrawRect(-100, 3 * i, VirtualWidth + 1800, 30);
+  }
 }

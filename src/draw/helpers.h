@@ -43,3 +43,7 @@ double ClampReal(double v, double lo, double hi);
 bool MouseInRect(int x, int y, int w, int h);
 // 1 if bit n - 1 of value is set.
 int TestBit(int value, int n);
+
+// The backdrop of diagonal blue stripes that brighten downwards (splash, engine
+// test, title screen).
+void DrawStripes();

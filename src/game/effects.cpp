@@ -1,4 +1,5 @@
 #include "game/effects.h"
 
-// Score popups arrive with the game's effects; until then there are none to draw.
+// Stand-in until the game's effects are built.
+void AddPopup(int, double, double, int, int, int) {}
 void DrawPopups() {}

@@ -1,7 +1,7 @@
 #include "game/media.h"
 
 #include "audio/music_samples.h"
-#include "config/engine_test.h"
+#include "config/sprite_budget.h"
 
 plat::Image TrackImage = 0;
 plat::Image FlashImage = 0;

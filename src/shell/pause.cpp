@@ -1,7 +1,6 @@
 #include "shell/pause.h"
 
-// Until the pause menu is built, a pause continues the game at once.
+// Stand-ins until the pause menu and screenshots are built.
 int PauseMenu() { return 1; }
-
-// Screenshots arrive with the pause menu; F11 does nothing until then.
 void TakeScreenshot() {}
+std::string CleanFileName(const std::string& text) { return text; }

@@ -1,7 +1,11 @@
 // The pause menu (Escape during a game) and screenshots (F11 on any screen).
 #pragma once
 
+#include <string>
+
 // Runs the pause menu until the player chooses: 1 continue, 99 quit.
 int PauseMenu();
 // Saves the back buffer as a PNG in Files/ and posts "Saved Screenshot".
 void TakeScreenshot();
+// The text without the characters # ' , ` . \ / : | * ? and the double quote.
+std::string CleanFileName(const std::string& text);

@@ -1,18 +1,23 @@
 #include "shell/shutdown.h"
 
+#include "config/display.h"
 #include "config/settings.h"
+#include "core/log.h"
 #include "platform/platform.h"
-#include "shell/log.h"
+#include "scores/scores.h"
 
 void Shutdown() {
   plat::ShowPointer();
   SaveSetup();
-  // The score file and the farewell screen join here when they are built.
+  SaveScores();
+  // A close request during display setup must not leave the crash marker behind.
+  RemoveCrashMarker();
   LogLine("Closing Up");
   LogLine("");
   LogLine("Bye!");
   LogLine("");
   LogLine("Play again, soon!!");
+  // The farewell screen joins here when it is built.
   plat::CloseDisplay();
   CloseLog();
   plat::EndProcess(0);

@@ -1,82 +1,23 @@
 #include "shell/startup.h"
 
+#include "audio/music.h"
 #include "config/display.h"
 #include "config/joysticks.h"
 #include "config/settings.h"
+#include "config/settings_menu.h"
+#include "core/log.h"
 #include "draw/helpers.h"
+#include "frame/frame.h"
+#include "game/effects.h"
+#include "game/media.h"
 #include "platform/backend.h"
 #include "platform/platform.h"
-#include "shell/frame.h"
-#include "shell/log.h"
+#include "scores/scores.h"
+#include "shell/pause.h"
 #include "shell/shutdown.h"
 #include "shell/title.h"
 
-const std::string TitleFirst = "Puffwick";
-const std::string TitleSecond = "Loopery";
-const std::string AppTitle = "#" + std::to_string(WeekNumber) + " : " + TitleFirst + " " + TitleSecond;
-// The number as three digits with leading zeros.
-const std::string GameFolder =
-    ("000" + std::to_string(WeekNumber)).substr(std::to_string(WeekNumber).size()) + "/";
-
-std::string CreditLines[100];
-int CreditCount = 0;
-int Difficulty = 0;
-int GameState = 0;
-int GameStartTime = 0;
-int ControlMode = 0;
-int PlayerCount = 0;
-int BadgeCount = 0;
-
 namespace {
-
-const char* const kCredits[] = {
-    "A Game by Corvell",
-    "Find more at the Brindlewood community pages",
-    "",
-    "Name half suggested by Ruddle",
-    "and half suggested by Kobb",
-    "",
-    "Game",
-    "Made with Quillon",
-    "using Corvell's Framework",
-    "",
-    "Graphics",
-    "Font : SVBasicManual by Strom",
-    "Font : Blue Highway by Lavendry",
-    "Font : Acknowledge TT by Okwell",
-    "All other graphics by Corvell",
-    "",
-    "Sound",
-    "Title Music by Corvell",
-    "Sound Effects by Corvell",
-    "",
-    "",
-    "Instructions",
-    "",
-    "Collect and deliver parcels",
-    "and people from the stations.",
-    "",
-    "The numbers on the train show",
-    "how empty/full your carriage is.",
-    "",
-    "Head in the right direction and",
-    "pass through the station to",
-    "drop off/pick up, and carry on.",
-    "",
-    "For reasons best unknown,",
-    "stations will explode if they",
-    "reach more than 16 people/parcels.",
-    "",
-    "Keep the flow of cargo moving.",
-    "",
-    "You'll earn money as you go,",
-    "and spend money on track.",
-};
-
-void FillCredits() {
-  CreditCount = 1;
-  for (const char* line : kCredits) CreditLines[CreditCount++] = line;
-}
 
 void CreateSharedTables() {
   MessageList.clear();
@@ -101,7 +42,20 @@ void WriteLogHeader() {
 
 }  // namespace
 
+void InstallServices() {
+  FrameHooks.DrawPopups = DrawPopups;
+  FrameHooks.SaveSetup = SaveSetup;
+  FrameHooks.TakeScreenshot = TakeScreenshot;
+  FrameHooks.PauseMenu = PauseMenu;
+  FrameHooks.DrawSettingsMenu = DrawSettingsMenu;
+  FrameHooks.UpdateSong = UpdateSong;
+  FrameHooks.Shutdown = Shutdown;
+  DisplayHooks.LoadScores = LoadScores;
+  DisplayHooks.LoadGameMedia = LoadGameMedia;
+}
+
 void StartUp() {
+  InstallServices();
   plat::StartServices();
   plat::SetWindowTitle(AppTitle);
   FillCredits();
@@ -109,12 +63,14 @@ void StartUp() {
 
   // A missing folder leaves us where we are; files then land beside the program.
   plat::ChangeDir("Files/");
+  FilesFolderPath = plat::CurrentDir();
   OpenLog("Debug.txt");
   WriteLogHeader();
   LoadSetup();
   LogLine("Grabbing Previous Scores");
   LogLine("");
   plat::ChangeDir(GameFolder);
+  GameFolderPath = plat::CurrentDir();
 
   int loadingStart = plat::Millisecs();
   SetupDisplay();

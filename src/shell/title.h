@@ -1,7 +1,5 @@
 // The title screen, the program's home between games.
 #pragma once
 
-// Loops once per frame until Escape.
+// Loops once per frame until Escape; starts games on a click.
 void RunTitleScreen();
-// The backdrop of diagonal blue stripes that brighten downwards.
-void DrawStripes();

@@ -211,6 +211,11 @@ class SaveTest : public SetupFileTest {
     MakeDir("Files/257");
     ASSERT_TRUE(plat::ChangeDir("Files/257"));
     LoadSetup();
+    FilesFolderPath = At("Files");  // as start-up remembers it
+  }
+  void TearDown() override {
+    FilesFolderPath.clear();
+    SetupFileTest::TearDown();
   }
 };
 
@@ -301,11 +306,27 @@ TEST_F(SaveTest, AFailedSaveOnlyLogsOneLine) {
   EXPECT_EQ(lines.back(), "\tCould not write Setup.ini");
 }
 
-TEST_F(SaveTest, OutsideTheGameFolderSavesWhereItIs) {
+TEST_F(SaveTest, SavesIntoTheFolderStartUpEnteredFromAnyFolder) {
+  ASSERT_TRUE(plat::ChangeDir(".."));
   ASSERT_TRUE(plat::ChangeDir(".."));
   SaveSetup();
-  EXPECT_EQ(plat::FileType("Setup.ini"), 1);
+  EXPECT_EQ(plat::FileType(At("Files/Setup.ini")), 1);
   EXPECT_EQ(plat::FileType(At("Setup.ini")), 0);
+  EXPECT_EQ(plat::CurrentDir(), root_);
+}
+
+// Started in a folder that happens to be called 257 with no Files/ inside it:
+// start-up stays there, reads ./Setup.ini, and the save must land beside it.
+TEST_F(SaveTest, AStartFolderNamed257WithoutFilesKeepsItsSettings) {
+  MakeDir("elsewhere/257");
+  ASSERT_TRUE(plat::ChangeDir(At("elsewhere/257")));
+  FilesFolderPath = At("elsewhere/257");
+  Settings[slot::width] = 1024;
+  SaveSetup();
+  EXPECT_EQ(plat::FileType(At("elsewhere/257/Setup.ini")), 1);
+  EXPECT_EQ(plat::FileType(At("elsewhere/Setup.ini")), 0);
+  LoadSetup();
+  EXPECT_EQ(Settings[slot::width], 1024);
 }
 
 }  // namespace

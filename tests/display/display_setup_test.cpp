@@ -6,7 +6,7 @@
 #include "../shell/scratch.h"
 #include "audio/sfx.h"
 #include "config/display_setup.h"
-#include "config/engine_test.h"
+#include "config/sprite_budget.h"
 #include "game/media.h"
 
 namespace {
@@ -29,6 +29,8 @@ class DisplaySetupTest : public ScratchTest {
     Settings[slot::height] = 600;
     Settings[slot::masterVolume] = Settings[slot::soundVolume] = 50;
     DrawLimit[1] = DrawLimit[2] = 50000;
+    DisplayHooks.LoadGameMedia = LoadGameMedia;
+    FilesFolderPath = At("Files");
   }
 
   plat::HeadlessOptions Options() override {

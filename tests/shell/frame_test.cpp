@@ -19,6 +19,7 @@ class FrameTest : public ScratchTest {
     ScratchTest::SetUp();
     ASSERT_TRUE(plat::OpenDisplay(800, 600, 0, 60, 0));
     plat::SetVirtualResolution(1280, 960);
+    InstallServices();
     g_machine = machine_;
     g_pauses = 0;
     DrawLimit[1] = DrawLimit[2] = 50000;
@@ -55,7 +56,7 @@ TEST_F(FrameTest, ALateFrameIsNotDelayedFurther) {
 }
 
 TEST_F(FrameTest, APauseMovesTheGameStartForwardByItsLength) {
-  PauseRunner = TenSecondPause;
+  FrameHooks.PauseMenu = TenSecondPause;
   GameState = 1;
   GameStartTime = 5000;
   machine_->ScriptInput().PressKey(27);
@@ -72,7 +73,7 @@ TEST_F(FrameTest, APauseMovesTheGameStartForwardByItsLength) {
 TEST_F(FrameTest, SlowSystemShowsAndListensOnEveryOtherFrame) {
   plat::Image sprite = plat::CreateImage(8, 8, 1);
   machine_->SetRecording(true);
-  PauseRunner = TenSecondPause;
+  FrameHooks.PauseMenu = TenSecondPause;
   GameState = 1;
   machine_->ScriptInput().PressKey(27);  // held throughout
   for (int slow : {0, 1}) {
@@ -196,6 +197,7 @@ TEST_F(FrameTest, AltF4AndCloseRequestsShutDown) {
   ASSERT_TRUE(OpenLog("Debug.txt"));
   ASSERT_TRUE(plat::ChangeDir("257"));
   LoadSetup();
+  FilesFolderPath = At("Files");
 
   machine_->ScriptInput().PressKey(115);
   EndFrame(0);  // F4 alone is nothing
@@ -214,6 +216,7 @@ TEST_F(FrameTest, AltF4AndCloseRequestsShutDown) {
 
   plat::UseHeadless();
   ResetProgramState();
+  InstallServices();
   machine_ = static_cast<plat::HeadlessBackend*>(&plat::CurrentBackend());
   machine_->RequestClose();
   EXPECT_THROW(EndFrame(0), plat::ProcessEnded);

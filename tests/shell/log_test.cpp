@@ -12,19 +12,22 @@ TEST_F(LogTest, EachLineIsOnDiskAsSoonAsItIsWritten) {
   EXPECT_EQ(ReadBytes("Debug.txt"), "Loading\r\n");
   LogLine("\tSetup Loaded");
   LogLine("");
-  plat::Notice("no sound device");  // platform problems land in the log too
-  EXPECT_EQ(ReadBytes("Debug.txt"), "Loading\r\n\tSetup Loaded\r\n\r\nno sound device\r\n");
+  plat::Notice("no sound device");  // platform problems land in the log too, as sub-steps
+  EXPECT_EQ(ReadBytes("Debug.txt"), "Loading\r\n\tSetup Loaded\r\n\r\n\tno sound device\r\n");
   CloseLog();
   LogLine("after closing");
   EXPECT_EQ(ReadLines("Debug.txt").size(), 4u);
 }
 
-TEST_F(LogTest, WithoutALogFileNothingBreaks) {
-  MakeDir("Debug.txt");  // a folder in the way
+TEST_F(LogTest, WithoutALogFileLinesAndNoticesGoToStderr) {
+  MakeDir("Debug.txt");  // a folder in the way, as with a read-only Files/
   EXPECT_FALSE(OpenLog("Debug.txt"));
-  LogLine("dropped");
-  plat::Notice("dropped too");
+  ::testing::internal::CaptureStderr();
+  LogLine("\tCould not write Setup.ini");
+  plat::Notice("no sound device");
+  std::string err = ::testing::internal::GetCapturedStderr();
   CloseLog();
+  EXPECT_EQ(err, "\tCould not write Setup.ini\n\tno sound device\n");
   EXPECT_EQ(plat::FileType("Debug.txt"), 2);
 }
 

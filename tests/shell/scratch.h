@@ -18,9 +18,9 @@
 #include "platform/backend.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
-#include "shell/frame.h"
-#include "shell/log.h"
-#include "shell/pause.h"
+#include "frame/frame.h"
+#include "core/log.h"
+#include "shell/startup.h"
 #include "shell/startup.h"
 
 inline void ResetProgramState() {
@@ -37,7 +37,11 @@ inline void ResetProgramState() {
   OverlayOn = 0;
   SettingsOpen = 0;
   GcCollected = 0;
-  PauseRunner = PauseMenu;
+  FrameHooks = FrameServices{};
+  DisplayHooks = DisplayServices{};
+  PauseSuspended = 0;
+  FilesFolderPath.clear();
+  GameFolderPath.clear();
   GameState = 0;
   GameStartTime = 0;
   Difficulty = 0;

@@ -1,4 +1,4 @@
-// The engine test: measures how many sprites this machine draws while holding a
+// The engine test (sprite budgets): measures how many sprites this machine draws while holding a
 // frame rate, and sets the per-frame sprite budgets from it.
 #pragma once
 

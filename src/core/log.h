@@ -1,4 +1,4 @@
-// The debug log "Debug.txt" and the on-screen messages at the bottom-left.
+// The debug log "Debug.txt" and the on-screen messages' list.
 #pragma once
 
 #include <list>
@@ -17,17 +17,15 @@ class ment {
 extern plat::Stream DebugLog;
 extern std::list<ment> MessageList;  // oldest first
 
-// Opens (empties) the log file; without it logging is skipped. Platform notices
-// go to the log from then on.
+// Opens (empties) the log file. Platform notices go to the log from then on, as
+// sub-steps. When the file cannot be opened, log lines and notices go to stderr
+// instead, so that failures are still seen.
 bool OpenLog(const std::string& path);
 void CloseLog();
-// One line of the log; a no-op while no log is open.
+// One line of the log; a no-op while no log was ever asked for.
 void LogLine(const std::string& text);
 
 void AddMessage(const std::string& txt, int c);
-// Ages and draws the messages, stacking upwards from the bottom; runs once a frame
-// inside EndFrame.
-void DrawMessages();
 
 constexpr int kMessageFlashTicks = 60;
 constexpr int kMessageLifeTicks = 180;

@@ -1,23 +1,16 @@
-#include "shell/frame.h"
+#include "frame/frame.h"
 
 #include <cmath>
 #include <cstdint>
 #include <string>
 
-#include "audio/music.h"
-#include "config/display.h"
-#include "config/settings.h"
-#include "config/settings_menu.h"
+#include "core/assets.h"
+#include "core/log.h"
+#include "core/settings_table.h"
 #include "draw/helpers.h"
-#include "game/effects.h"
+#include "platform/keycodes.h"
 #include "platform/platform.h"
-#include "shell/log.h"
-#include "shell/pause.h"
-#include "shell/shutdown.h"
-#include "shell/startup.h"
 
-MouseInfo MouseState;
-int FrameParity = 0;
 int LastFrameTime = 0;
 int FrameTime = 0;
 int FpsAverage = 0;
@@ -25,18 +18,19 @@ int FpsShown = 0;
 int OverlayOn = 1;
 int SettingsOpen = 0;
 long long GcCollected = 0;
-int (*PauseRunner)() = PauseMenu;
+int PauseSuspended = 0;
+FrameServices FrameHooks;
 
 namespace {
 
-constexpr int kKeyTab = 9;
-constexpr int kKeyEscape = 27;
-constexpr int kKeyF4 = 115;
-constexpr int kKeyF11 = 122;
-constexpr int kKeyF12 = 123;
-constexpr int kKeyLeftAlt = 164;
-constexpr int kKeyRightAlt = 165;
+using namespace plat;  // key codes
+
 constexpr int kPointerFrame = 63;
+
+template <typename Fn>
+void Run(Fn* service) {
+  if (service) service();
+}
 
 int TruncateToInt(double v) {
   if (!(v > -2147483648.0)) return v != v ? 0 : INT32_MIN;  // NaN reads as 0
@@ -64,11 +58,11 @@ void DrawOverlay() {
 
 int EndFrame(int showPointer) {
   int pauseResult = 0;
-  DrawPopups();
+  Run(FrameHooks.DrawPopups);
 
   if (plat::KeyHit(kKeyTab) > 0) {
     SettingsOpen = 1 - SettingsOpen;
-    SaveSetup();
+    Run(FrameHooks.SaveSetup);
   }
 
   // Memory is cleaned up here only, every other frame.
@@ -76,11 +70,11 @@ int EndFrame(int showPointer) {
 
   // In slow-system mode the hotkeys are looked at on shown frames only.
   if (FrameParity == 0 || Settings[slot::slowSystem] == 0) {
-    if (plat::KeyHit(kKeyF11) > 0) TakeScreenshot();
-    if (plat::KeyDown(kKeyEscape) && GameState == 1) {
+    if (plat::KeyHit(kKeyF11) > 0) Run(FrameHooks.TakeScreenshot);
+    if (plat::KeyDown(kKeyEscape) && GameState == 1 && PauseSuspended == 0 && FrameHooks.PauseMenu) {
       GameState = 2;
       int pauseStart = plat::Millisecs();
-      pauseResult = PauseRunner();
+      pauseResult = FrameHooks.PauseMenu();
       GameState = 1;
       // Game timers must not count the pause. Clock readings wrap, so add modulo 2^32.
       unsigned paused = static_cast<unsigned>(MsBetween(pauseStart, plat::Millisecs()));
@@ -88,7 +82,7 @@ int EndFrame(int showPointer) {
     }
   }
 
-  DrawSettingsMenu();
+  Run(FrameHooks.DrawSettingsMenu);
 
   ResetDrawState();
   SetScaleXY(1.5, 1.5);
@@ -114,7 +108,7 @@ int EndFrame(int showPointer) {
     plat::Delay(1);
   } while (MsBetween(LastFrameTime, plat::Millisecs()) < wait);
 
-  UpdateSong();
+  Run(FrameHooks.UpdateSong);
   DrawMessages();
 
   const int slow = Settings[slot::slowSystem];
@@ -128,7 +122,36 @@ int EndFrame(int showPointer) {
   FrameParity = 1 - FrameParity;
 
   bool altF4 = plat::KeyDown(kKeyF4) && (plat::KeyDown(kKeyLeftAlt) || plat::KeyDown(kKeyRightAlt));
-  if (altF4 || plat::AppTerminate()) Shutdown();
+  if (altF4 || plat::AppTerminate()) Run(FrameHooks.Shutdown);
 
   return pauseResult;
+}
+
+void DrawMessages() {
+  SetScaleXY(1, 1);
+  plat::SetImageFont(UiFonts[3]);
+  int y = VirtualHeight - 16;
+  for (auto it = MessageList.begin(); it != MessageList.end();) {
+    ment& m = *it;
+    m.tick++;
+    const bool flashing = m.tick < kMessageFlashTicks;
+    if (flashing) {
+      SetColorAlpha(255, 255, 0, 0.7);
+    } else {
+      SetColorAlpha(0, 0, 0, 0.7);
+    }
+    plat::DrawRect(0, y, plat::TextWidth(m.txt), plat::TextHeight());
+    if (flashing) {
+      SetColorAlpha(0, 0, 0, 1);
+    } else {
+      SetColorAlpha(255, 255, 255, 1);
+    }
+    DrawTextAligned(0, y, m.txt, 0, 0);
+    y -= 14;
+    if (m.tick >= kMessageLifeTicks) {
+      it = MessageList.erase(it);
+    } else {
+      ++it;
+    }
+  }
 }

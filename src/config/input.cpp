@@ -1,0 +1,7 @@
+#include "config/input.h"
+
+// Stand-in until the input codes are built.
+std::string KeyName(int code) { return std::to_string(code); }
+int BindingDown(int) { return 0; }
+int ActionDown(int, int) { return 0; }
+int AnyInputCode() { return 0; }

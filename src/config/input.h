@@ -1,0 +1,14 @@
+// Input codes: keys, mouse buttons and joystick controls as one integer code,
+// their names, bindings held, and the joystick calibration taken at start-up.
+#pragma once
+
+#include <string>
+
+// Name of an input code ("Z", "Y+", "5", "Return", ...).
+std::string KeyName(int code);
+// 1 while the input of that code is held.
+int BindingDown(int code);
+// 1 while the input bound to action (0..19) of player (1..4) is held.
+int ActionDown(int action, int player);
+// The code of the first input found held, or 0 (F11 or F12 held gives 0).
+int AnyInputCode();

@@ -1,0 +1,36 @@
+// The frame cycle: EndFrame ends every screen's frame. It owns the global hotkeys,
+// draws the shared overlays, paces to 60 frames a second and presents the frame.
+#pragma once
+
+#include "core/state.h"
+
+extern int LastFrameTime;  // clock at the end of the previous frame, ms
+extern int FrameTime;      // length of the last frame, ms
+extern int FpsAverage;
+extern int FpsShown;
+extern int OverlayOn;      // debug overlay (F12)
+extern int SettingsOpen;   // settings panel (Tab)
+extern long long GcCollected;  // bytes released by the last memory clean-up step
+// While set (the engine test's frames), Escape never opens the pause menu: a pause
+// inside display setup would lose its result and spoil the measurement.
+extern int PauseSuspended;
+
+constexpr int kFrameRate = 60;
+
+// The services of the layers above that EndFrame runs in its fixed order. Start-up
+// fills the table; tests hand in their own. An empty entry is skipped.
+struct FrameServices {
+  void (*DrawPopups)() = nullptr;        // score popups, first thing every frame
+  void (*SaveSetup)() = nullptr;         // each Tab toggle of the settings panel
+  void (*TakeScreenshot)() = nullptr;    // F11
+  int (*PauseMenu)() = nullptr;          // Escape during a game: 1 continue, 99 quit
+  void (*DrawSettingsMenu)() = nullptr;  // the settings panel, when open or sliding
+  void (*UpdateSong)() = nullptr;        // the music clock
+  void (*Shutdown)() = nullptr;          // Alt+F4 or a close request; never returns
+};
+extern FrameServices FrameHooks;
+
+// Returns 0, or the pause menu's result (1 continue, 99 quit) when a pause ran.
+int EndFrame(int showPointer);
+// Ages and draws the on-screen messages, stacking upwards from the bottom.
+void DrawMessages();

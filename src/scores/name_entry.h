@@ -1,0 +1,5 @@
+// Name entry after a game: edits PlayerName.
+#pragma once
+
+// Runs the name-entry screen until Enter, a click or Escape.
+void EnterName();
