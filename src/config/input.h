@@ -4,6 +4,13 @@
 
 #include <string>
 
+#include "config/joysticks.h"
+
+// Per joystick j = 1..JoystickCount (index 0 unused): enabled in the settings
+// panel, and whether a hat read centred at start-up.
+extern int JoyEnabled[kMaxJoysticks + 1];
+extern int HatPresent[kMaxJoysticks + 1];
+
 // Name of an input code ("Z", "Y+", "5", "Return", ...).
 std::string KeyName(int code);
 // 1 while the input of that code is held.
