@@ -304,6 +304,9 @@ TEST_F(SaveTest, AFailedSaveOnlyLogsOneLine) {
   std::vector<std::string> lines = ReadLines("Files/Debug.txt");
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines.back(), "\tCould not write Setup.ini");
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                          [](const std::string& l) { return l.find("Setup.ini") != std::string::npos; }),
+            1);
 }
 
 TEST_F(SaveTest, SavesIntoTheFolderStartUpEnteredFromAnyFolder) {

@@ -2,12 +2,16 @@
 // headless machine.
 #include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <set>
 
 #include "../shell/scratch.h"
 #include "audio/sfx.h"
 #include "config/display_setup.h"
 #include "config/sprite_budget.h"
 #include "game/media.h"
+#include "scores/scores.h"
+#include "shell/startup.h"
 
 namespace {
 
@@ -261,6 +265,179 @@ TEST_F(EngineTestTest, ASlowSystemStartAimsFor30) {
   EXPECT_EQ(TargetFps, 30);
   EXPECT_EQ(DrawLimit[1], 8000);
   EXPECT_TRUE(Logged("Settings Overwritten, Set to Default Lower Limits at 30fps."));
+}
+
+TEST_F(EngineTestTest, TheFirstStepOnlyWarmsUp) {
+  Run([](int n) { return n >= 1000 ? 5 : 0; });  // 500 sprites hold 60, 1000 do not
+  EXPECT_TRUE(Logged("\tMain sprites : 0"));     // 500 is never recorded
+  EXPECT_EQ(Settings[slot::slowSystem], 1);
+}
+
+TEST_F(EngineTestTest, DrawsTheBackdropLogosAndInvisibleTestSprites) {
+  if (!CopyMedia()) GTEST_SKIP() << "game media not generated";
+  SetupDisplay();  // loads the icons and logos
+  machine_->SetRecording(true);
+  std::vector<plat::DrawCall> first;
+  machine_->OnFrame([&](int) {
+    if (first.empty()) first = machine_->CurrentFrameCalls();
+  });
+  EngineTest(60, 2);
+  const auto count = [&](auto pred) { return std::count_if(first.begin(), first.end(), pred); };
+  EXPECT_EQ(count([](const plat::DrawCall& c) { return c.kind == plat::DrawCall::kRect && c.rotation == -45; }),
+            VirtualHeight / 10 + 1);
+  EXPECT_EQ(count([](const plat::DrawCall& c) {
+              return c.image == IconsCrisp && c.alpha == 0 && c.scaleX == 2 && c.scaleY == 2 && c.r == 0;
+            }),
+            kEngineTestFirstStep + 1);
+  EXPECT_EQ(count([](const plat::DrawCall& c) {
+              return c.image == LogoImage && c.x == 0.3 * VirtualWidth && c.y == 0.3 * VirtualHeight &&
+                     c.scaleX == 1.5;
+            }),
+            1);
+  EXPECT_EQ(count([](const plat::DrawCall& c) {
+              return c.image == CommunityLogoImage && c.x == 0.7 * VirtualWidth && c.y == 0.7 * VirtualHeight;
+            }),
+            1);
+}
+
+TEST_F(DisplaySetupTest, TheSplashShowsStripesAndBothLogos) {
+  if (!CopyMedia()) GTEST_SKIP() << "game media not generated";
+  machine_->SetRecording(true);
+  std::vector<plat::DrawCall> splash;
+  machine_->OnFrame([&](int frame) {
+    if (frame == 0) splash = machine_->CurrentFrameCalls();
+  });
+  SetupDisplay();
+  ASSERT_FALSE(splash.empty());
+  int stripes = 0, logos = 0;
+  double blue = 50;
+  for (const plat::DrawCall& c : splash) {
+    if (c.kind == plat::DrawCall::kRect) {
+      blue += 0.5;
+      EXPECT_EQ(c.b, static_cast<int>(blue));
+      EXPECT_DOUBLE_EQ(c.rotation, -45);
+      EXPECT_DOUBLE_EQ(c.y, 3 * 10 * stripes);
+      stripes++;
+    }
+    if (c.image == LogoImage) {
+      logos++;
+      EXPECT_DOUBLE_EQ(c.x, 0.4 * VirtualHeight);
+      EXPECT_DOUBLE_EQ(c.y, 0.3 * VirtualHeight);
+      EXPECT_DOUBLE_EQ(c.scaleX, 1.5);
+    }
+    if (c.image == CommunityLogoImage) {
+      logos++;
+      EXPECT_DOUBLE_EQ(c.x, VirtualWidth - 0.4 * VirtualHeight);
+      EXPECT_DOUBLE_EQ(c.y, 0.7 * VirtualHeight);
+    }
+  }
+  EXPECT_EQ(stripes, VirtualHeight / 10 + 1);
+  EXPECT_EQ(logos, 2);
+}
+
+// The icon strip is loaded twice: smooth for glows and the pointer, nearest-pixel
+// for crisp icons. Scaled up, only the smooth copy blends neighbouring pixels.
+TEST_F(DisplaySetupTest, IconStripsAreCrispAndFiltered) {
+  if (!CopyMedia()) GTEST_SKIP() << "game media not generated";
+  SetupDisplay();
+  plat::SetVirtualResolution(800, 600);
+  auto distinctColours = [&](plat::Image icons) {
+    BeginFrameDrawing(1);
+    ResetDrawState();
+    SetScaleXY(16);
+    plat::DrawImage(icons, 400, 300, 63);
+    plat::Flip(0);
+    std::vector<uint8_t> px = machine_->FrontBufferPixels();
+    std::set<uint32_t> colours;
+    for (size_t i = 0; i + 3 < px.size(); i += 4) colours.insert(px[i] << 16 | px[i + 1] << 8 | px[i + 2]);
+    return colours.size();
+  };
+  const size_t crisp = distinctColours(IconsCrisp), smooth = distinctColours(IconsFiltered);
+  EXPECT_GT(smooth, 2 * crisp) << "crisp " << crisp << ", filtered " << smooth;
+}
+
+// A backend whose display refuses some opens, to test the fall-backs.
+class FussyHeadless : public plat::HeadlessBackend {
+ public:
+  FussyHeadless(plat::HeadlessOptions o, std::function<bool(int depth, int driver)> refuse)
+      : plat::HeadlessBackend(std::move(o)), refuse_(std::move(refuse)) {}
+  bool Open(int width, int height, int depth, int hz, int flags, int driver) override {
+    if (refuse_(depth, driver)) return false;
+    return plat::HeadlessBackend::Open(width, height, depth, hz, flags, driver);
+  }
+
+ private:
+  std::function<bool(int, int)> refuse_;
+};
+
+class DisplayFallbackTest : public DisplaySetupTest {
+ protected:
+  void UseFussy(std::function<bool(int, int)> refuse) {
+    auto backend = std::make_unique<FussyHeadless>(Options(), std::move(refuse));
+    machine_ = backend.get();
+    plat::UseBackend(std::move(backend));
+    plat::StartServices();
+  }
+};
+
+TEST_F(DisplayFallbackTest, ARefusedFullScreenOpensAWindowWithTheChosenRenderer) {
+  UseFussy([](int depth, int) { return depth != 0; });
+  DisplayHooks.LoadGameMedia = nullptr;  // no engine-test frames to age the notice away
+  Settings[slot::fullscreen] = 1;
+  SetupDisplay();
+  EXPECT_TRUE(plat::DisplayIsOpen());
+  EXPECT_FALSE(machine_->DisplayOpenedFullScreen());
+  EXPECT_EQ(plat::GetGraphicsDriver(), 0);
+  EXPECT_EQ(Settings[slot::gfxEngine], 0);
+  EXPECT_FALSE(Logged("\tRenderer failed to start, trying the next one"));
+  EXPECT_TRUE(Logged("\tFullscreen refused; using a window"));
+  EXPECT_TRUE(Logged("\tResolution : 800x600,0"));
+  ASSERT_FALSE(MessageList.empty());
+  EXPECT_EQ(MessageList.front().txt, "Can't set to fullscreen in this resolution.");
+}
+
+TEST_F(DisplayFallbackTest, ARendererThatCannotOpenAtAllGivesWayToTheNext) {
+  UseFussy([](int, int driver) { return driver == 0; });
+  SetupDisplay();
+  EXPECT_TRUE(plat::DisplayIsOpen());
+  EXPECT_EQ(plat::GetGraphicsDriver(), 1);
+  EXPECT_EQ(Settings[slot::gfxEngine], 1);
+  EXPECT_TRUE(Logged("\tRenderer failed to start, trying the next one"));
+  EXPECT_TRUE(Logged("\tUsing DirectX 9 Driver"));
+  EXPECT_EQ(plat::FileType("crash.dat"), 0);
+}
+
+TEST_F(DisplayFallbackTest, NoDisplayAtAllEndsCleanlyWithoutACrashMarker) {
+  UseFussy([](int, int) { return true; });
+  try {
+    SetupDisplay();
+    FAIL() << "setup went on without a display";
+  } catch (const plat::ProcessEnded& end) {
+    EXPECT_EQ(end.code, 1);
+  }
+  EXPECT_EQ(plat::FileType(At("Files/257/crash.dat")), 0);
+  EXPECT_TRUE(Logged("\tNo display could be opened; ending."));
+}
+
+TEST_F(DisplaySetupTest, AMissingCommonFolderStillEndsInTheGameFolder) {
+  std::filesystem::remove_all(At("Files/Common"));
+  const std::string game = plat::CurrentDir();
+  SetupDisplay();
+  EXPECT_EQ(plat::CurrentDir(), game);
+  EXPECT_EQ(UiFonts[1], 0);  // nothing to load, nothing loaded
+}
+
+// A close request while the engine test runs is an orderly exit: the marker must
+// go, or the next start would switch renderers for good.
+TEST_F(DisplaySetupTest, AClosedWindowDuringTheEngineTestLeavesNoCrashMarker) {
+  InstallServices();
+  DisplayHooks.LoadScores = nullptr;
+  machine_->OnFrame([&](int frame) {
+    if (frame == 20) machine_->RequestClose();
+  });
+  EXPECT_THROW(SetupDisplay(), plat::ProcessEnded);
+  EXPECT_EQ(plat::FileType(At("Files/257/crash.dat")), 0);
+  EXPECT_EQ(ReadLines("Files/Setup.ini").front(), "[Graphics]");
 }
 
 }  // namespace

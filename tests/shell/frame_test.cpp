@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "platform/keycodes.h"
 #include "scratch.h"
 
 namespace {
@@ -220,6 +221,67 @@ TEST_F(FrameTest, AltF4AndCloseRequestsShutDown) {
   machine_ = static_cast<plat::HeadlessBackend*>(&plat::CurrentBackend());
   machine_->RequestClose();
   EXPECT_THROW(EndFrame(0), plat::ProcessEnded);
+}
+
+// In slow-system mode the frame drawn on parity 0 is the one shown; parity 1 is
+// computed but never presented.
+TEST_F(FrameTest, SlowSystemPresentsTheEvenFrames) {
+  Settings[slot::slowSystem] = 1;
+  FrameParity = 0;
+  const int before = machine_->FramesPresented();
+  const int expected[] = {1, 1, 2, 2, 3};
+  for (int frame = 0; frame < 5; frame++) {
+    EndFrame(0);
+    EXPECT_EQ(machine_->FramesPresented() - before, expected[frame]) << "after frame " << frame;
+  }
+  EXPECT_FALSE(machine_->LastPresentVsync());  // EndFrame paces itself and flips at once
+}
+
+TEST_F(FrameTest, MemoryIsCleanedUpOnOddFramesOnly) {
+  for (int parity : {0, 1, 0, 1}) {
+    ASSERT_EQ(FrameParity, parity);
+    GcCollected = -7;  // a value the clean-up step never returns
+    EndFrame(0);
+    if (parity == 1) {
+      EXPECT_GE(GcCollected, 0);
+    } else {
+      EXPECT_EQ(GcCollected, -7);
+    }
+  }
+}
+
+TEST_F(FrameTest, OverlayAndMessagesUseTheirFontSlots) {
+  const std::string face = std::string(PUFFWICK_SOURCE_DIR) + "/Files/Common/SVBasicManual.ttf";
+  for (int slot = 1; slot <= 3; slot++) UiFonts[slot] = plat::LoadImageFont(face, 10 + slot, 4);
+  if (UiFonts[1] == 0) GTEST_SKIP() << "font missing";
+  OverlayOn = 1;
+  AddMessage("Saved Screenshot", 1);
+  machine_->SetRecording(true);
+  EndFrame(0);
+  std::vector<plat::DrawCall> texts = TextCalls(machine_->LastFrameCalls());
+  ASSERT_EQ(texts.size(), 8u);
+  EXPECT_EQ(texts[0].image, UiFonts[1]);  // the frame rate
+  for (int i = 1; i < 7; i++) EXPECT_EQ(texts[i].image, UiFonts[2]) << texts[i].text;
+  EXPECT_EQ(texts[7].text, "Saved Screenshot");
+  EXPECT_EQ(texts[7].image, UiFonts[3]);
+  EXPECT_DOUBLE_EQ(texts[7].scaleX, 1);
+  EXPECT_DOUBLE_EQ(texts[7].y, 960 - 16);
+}
+
+TEST_F(FrameTest, EitherAltWithF4ShutsDown) {
+  MakeDir("Files/257");
+  FilesFolderPath = At("Files");
+  for (int alt : {plat::kKeyLeftAlt, plat::kKeyRightAlt}) {
+    plat::UseHeadless();
+    ResetProgramState();
+    InstallServices();
+    FilesFolderPath = At("Files");
+    machine_ = static_cast<plat::HeadlessBackend*>(&plat::CurrentBackend());
+    machine_->ScriptInput().PressKey(alt);
+    EndFrame(0);  // Alt alone is nothing
+    machine_->ScriptInput().PressKey(plat::kKeyF4);
+    EXPECT_THROW(EndFrame(0), plat::ProcessEnded) << "alt " << alt;
+  }
 }
 
 }  // namespace
