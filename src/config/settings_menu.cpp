@@ -150,17 +150,20 @@ void KeyBindingRows() {
       BindingCaptureSlot = -1;
     }
   }
+  // The columns after these rows keep the alpha they would have had without them.
+  const double alphaBefore = plat::GetAlpha();
   SetScaleXY(1);
+  const int rowHeight = std::max(14, plat::TextHeight());
   const int players = std::clamp(PlayerCount, 0, 4);
   for (int p = 1; p <= players; p++) {
     const int x = 260 + (p - 1) * 180;
     int y = MenuY + 4;
-    SetColorAlpha(80, 255, 80);
+    SetColorAlpha(80, 255, 80, 1);
     DrawTextAligned(x, y, "Player " + std::to_string(p), 0, 0);
     for (int action = 0; action < 20; action++) {
       const int bindingSlot = (p - 1) * 20 + action;
       if (KeyBindings[bindingSlot] <= 0 && bindingSlot != BindingCaptureSlot) continue;
-      y += 14;
+      y += rowHeight;
       const bool capturing = bindingSlot == BindingCaptureSlot;
       const std::string text =
           "Action " + std::to_string(action) + " : " + (capturing ? "..." : KeyName(KeyBindings[bindingSlot]));
@@ -170,7 +173,7 @@ void KeyBindingRows() {
         SetColorAlpha(180, 255, 180);
       }
       DrawTextAligned(x, y, text, 0, 0);
-      if (MouseClicked > 0 && MouseInRect(x, y, plat::TextWidth(text), 14)) {
+      if (MouseClicked > 0 && MouseInRect(x, y, plat::TextWidth(text), rowHeight)) {
         MouseClicked = 0;
         MouseState.MouseClicked = 0;
         BindingCaptureSlot = bindingSlot;
@@ -178,6 +181,7 @@ void KeyBindingRows() {
       }
     }
   }
+  plat::SetAlpha(alphaBefore);
 }
 
 }  // namespace
