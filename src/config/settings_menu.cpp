@@ -35,6 +35,10 @@ int RightClicked = 0;
 // before the next held input is taken.
 bool CaptureWaitsForRelease = false;
 
+// Set while Apply's display setup runs: its frames pass through the panel too, and
+// a second Apply from them would open the display inside its own setup.
+bool Applying = false;
+
 int WrapUp(int index, int count) {
   index++;
   return index > count ? 1 : index;
@@ -84,14 +88,22 @@ void ApplyButton() {
   SetColorAlpha(0, 120, 0, 0.5);
   if (MouseInRect(18, MenuY + 258, w + 4, h + 4)) {
     plat::DrawRect(18, MenuY + 258, w + 4, h + 4);
-    if (MouseClicked > 0) {
+    if (MouseClicked > 0 && !Applying) {
       MouseClicked = 0;
       MouseState.MouseClicked = 0;
       SettingsOpen = 0;
       SaveSetup();
+      Applying = true;
       SetupDisplay();
-      // Display setup reloaded every font; carry on with the new one.
+      Applying = false;
+      // Display setup ran frames of its own (the engine test), which passed through
+      // here with their own clicks and drawing state, and it reloaded every font.
+      MouseClicked = 0;
+      RightClicked = 0;
       plat::SetImageFont(UiFonts[2]);
+      SetBlendKind(kBlendKindAlpha);
+      SetScaleXY(1);
+      SetColorAlpha(0, 120, 0, 0.5);
     }
   }
   SetColorAlpha(80, 255, 80);

@@ -408,4 +408,23 @@ TEST_F(SettingsMenuApplyTest, ApplySavesTheSetupAndReopensTheDisplayAtTheChosenS
   EXPECT_EQ(MouseState.MouseClicked, 0);  // nothing after Apply takes the same click
 }
 
+// A frame of the engine test during Apply, with the panel still showing and the
+// player clicking Apply again.
+void ClickApplyAgainWhileLoading() {
+  SettingsOpen = 1;
+  MenuY = kRestY;
+  MouseState.x = 20;
+  MouseState.y = kRestY + 261;
+  MouseState.MouseClicked = 1;
+  DrawSettingsMenu();
+}
+
+TEST_F(SettingsMenuApplyTest, ASecondApplyFromTheLoadingFramesIsIgnored) {
+  DisplayHooks.LoadGameMedia = ClickApplyAgainWhileLoading;
+  OpenAtRest();
+  Frame(20, kRestY + 261, 1);
+  EXPECT_EQ(Count("Applying Graphical Settings"), 2);  // start-up's and this Apply's
+  EXPECT_EQ(Count("\tChanged Graphics Mode ingame."), 1);
+}
+
 }  // namespace
