@@ -1,6 +1,295 @@
 #include "config/settings_menu.h"
 
-int MenuY = -300;
+#include <algorithm>
 
-// Stand-in: the panel arrives with the settings-menu work.
-void DrawSettingsMenu() {}
+#include "config/display.h"
+#include "config/input.h"
+#include "config/joysticks.h"
+#include "config/settings.h"
+#include "core/assets.h"
+#include "core/fields.h"
+#include "core/settings_table.h"
+#include "core/state.h"
+#include "draw/helpers.h"
+#include "frame/frame.h"
+#include "platform/keycodes.h"
+#include "platform/platform.h"
+
+int MenuY = -300;
+int BindingCaptureSlot = -1;
+
+namespace {
+
+constexpr int kHiddenY = -300;
+constexpr int kSlideStep = 32;
+constexpr int kMaxAudioChoices = 6;
+constexpr int kMaxLabels = 6;
+
+// The clicks of this frame of the panel, taken from MouseState when it starts.
+// Apply and the joystick names clear MouseClicked so that nothing drawn after them
+// takes the same click.
+int MouseClicked = 0;
+int RightClicked = 0;
+
+// Set after a binding row is clicked: the button of that click must be let go
+// before the next held input is taken.
+bool CaptureWaitsForRelease = false;
+
+// Set while Apply's display setup runs: its frames pass through the panel too, and
+// a second Apply from them would open the display inside its own setup.
+bool Applying = false;
+
+int WrapUp(int index, int count) {
+  index++;
+  return index > count ? 1 : index;
+}
+
+int WrapDown(int index, int count) {
+  index--;
+  // A left-over index beyond a shorter list counts as past the end too.
+  return (index <= 0 || index > count) ? count : index;
+}
+
+void ResolutionButton(int rowY) {
+  const int underMouse = OptionWidget(slot::widescreen, 20, rowY, 11, {"Resolution"}) == 1 ||
+                         MouseInRect(20, rowY + MenuY, 200, 70);
+  if (!underMouse) return;
+  // Every key is asked so that its press is used up, whichever one acted.
+  const int forward = plat::KeyHit(plat::kKeyRight) + plat::KeyHit(plat::kKeyUp) + MouseClicked;
+  const int back = plat::KeyHit(plat::kKeyLeft) + plat::KeyHit(plat::kKeyDown) + RightClicked;
+  // With no modes listed there is nothing to pick (entry 0 is not a mode).
+  if (ModeCount < 1 || (forward == 0 && back == 0)) return;
+  int& index = Settings[slot::resolutionIndex];
+  if (forward > 0) index = WrapUp(index, ModeCount);
+  if (back > 0) index = WrapDown(index, ModeCount);
+  Settings[slot::width] = ModeList.width[index];
+  Settings[slot::height] = ModeList.height[index];
+}
+
+void SizeAndQuality(int rowY) {
+  const int w = Settings[slot::width], h = Settings[slot::height];
+  DrawTextAligned(20, rowY + MenuY, std::to_string(w) + "x" + std::to_string(h), 0, 0);
+  if (h < 900) {
+    SetColorAlpha(255, 180, 80);
+    DrawTextAligned(80, rowY + MenuY + 20, "Small (Bit blurry)", 0, 0);
+  } else if (h > 960) {
+    SetColorAlpha(180, 255, 80);
+    DrawTextAligned(80, rowY + MenuY + 20, "Bigger! (High-Definition!)", 0, 0);
+  } else {
+    SetColorAlpha(255, 255, 80);
+    DrawTextAligned(80, rowY + MenuY + 20, "Native (Crisp, Clear)", 0, 0);
+  }
+}
+
+void ApplyButton() {
+  SetScaleXY(1);
+  const int h = plat::TextHeight();
+  const int w = plat::TextWidth("Apply");
+  SetColorAlpha(0, 120, 0, 0.5);
+  if (MouseInRect(18, MenuY + 258, w + 4, h + 4)) {
+    plat::DrawRect(18, MenuY + 258, w + 4, h + 4);
+    if (MouseClicked > 0 && !Applying) {
+      MouseClicked = 0;
+      MouseState.MouseClicked = 0;
+      SettingsOpen = 0;
+      SaveSetup();
+      Applying = true;
+      SetupDisplay();
+      Applying = false;
+      // Display setup ran frames of its own (the engine test), which passed through
+      // here with their own clicks and drawing state, and it reloaded every font.
+      MouseClicked = 0;
+      RightClicked = 0;
+      plat::SetImageFont(UiFonts[2]);
+      SetBlendKind(kBlendKindAlpha);
+      SetScaleXY(1);
+      SetColorAlpha(0, 120, 0, 0.5);
+    }
+  }
+  SetColorAlpha(80, 255, 80);
+  DrawTextAligned(20, MenuY + 260, "Apply", 0, 0);
+}
+
+int SnapVolume(int value) {
+  if (value < 6) return 0;
+  if (value > 94) return 100;
+  return value;
+}
+
+void VolumeSliders(int x) {
+  struct Row {
+    int slot;
+    const char* caption;
+    int y;
+  } rows[] = {{slot::masterVolume, "Master Volume", 70}, {slot::soundVolume, "Sounds", 120},
+              {slot::musicVolume, "Music", 170}};
+  for (const Row& r : rows) {
+    Settings[r.slot] = SnapVolume(VolumeSlider(Settings[r.slot], x, MenuY + r.y, r.caption));
+  }
+}
+
+void JoystickList(int x) {
+  int y = MenuY + 230;
+  const int count = std::min(JoystickCount, kMaxJoysticks);
+  for (int j = 1; j <= count; j++) {
+    const int port = j - 1;
+    const double alpha = JoyEnabled[j] == 0 ? 0.2 : 1.0;
+    if (plat::JoyButtonDown(port, 0)) {
+      SetColorAlpha(255, 255, 80, alpha);
+    } else {
+      SetColorAlpha(80, 255, 80, alpha);
+    }
+    const std::string name = plat::JoyName(port);
+    DrawTextAligned(x, y, name, 0, 0);
+    if (MouseInRect(x, y, plat::TextWidth(name), 14) && MouseClicked > 0) {
+      MouseClicked = 0;
+      MouseState.MouseClicked = 0;
+      JoyEnabled[j] = JoyEnabled[j] == 0 ? 1 : 0;
+    }
+    y += 15;
+  }
+}
+
+// The least a game played with keys needs: per player, its bound actions by key
+// name; a click on a row takes the next input held as that action's binding.
+void KeyBindingRows() {
+  if (BindingCaptureSlot >= 0) {
+    const int code = AnyInputCode();
+    if (CaptureWaitsForRelease) {
+      if (code == 0) CaptureWaitsForRelease = false;
+    } else if (code > 0) {
+      KeyBindings[BindingCaptureSlot] = code;
+      BindingCaptureSlot = -1;
+    }
+  }
+  // The columns after these rows keep the alpha they would have had without them.
+  const double alphaBefore = plat::GetAlpha();
+  SetScaleXY(1);
+  const int rowHeight = std::max(14, plat::TextHeight());
+  const int players = std::clamp(PlayerCount, 0, 4);
+  for (int p = 1; p <= players; p++) {
+    const int x = 260 + (p - 1) * 180;
+    int y = MenuY + 4;
+    SetColorAlpha(80, 255, 80, 1);
+    DrawTextAligned(x, y, "Player " + std::to_string(p), 0, 0);
+    for (int action = 0; action < 20; action++) {
+      const int bindingSlot = (p - 1) * 20 + action;
+      if (KeyBindings[bindingSlot] <= 0 && bindingSlot != BindingCaptureSlot) continue;
+      y += rowHeight;
+      const bool capturing = bindingSlot == BindingCaptureSlot;
+      const std::string text =
+          "Action " + std::to_string(action) + " : " + (capturing ? "..." : KeyName(KeyBindings[bindingSlot]));
+      if (capturing) {
+        SetColorAlpha(255, 255, 80);
+      } else {
+        SetColorAlpha(180, 255, 180);
+      }
+      DrawTextAligned(x, y, text, 0, 0);
+      if (MouseClicked > 0 && MouseInRect(x, y, plat::TextWidth(text), rowHeight)) {
+        MouseClicked = 0;
+        MouseState.MouseClicked = 0;
+        BindingCaptureSlot = bindingSlot;
+        CaptureWaitsForRelease = true;
+      }
+    }
+  }
+  plat::SetAlpha(alphaBefore);
+}
+
+}  // namespace
+
+int OptionWidget(int slot, int x, int y, int firstIcon, const std::vector<std::string>& labels) {
+  std::vector<std::string> shown(labels.begin(), labels.begin() + std::min<size_t>(labels.size(), kMaxLabels));
+  if (!shown.empty() && shown[0] == "AUDIO") {
+    shown.clear();
+    const size_t n = std::min<size_t>(AudioDriverNames.size(), kMaxAudioChoices);
+    for (size_t i = 0; i < n; i++) shown.push_back("Audio Driver|" + AudioDriverNames[i]);
+  }
+  int count = 1;
+  for (size_t i = 1; i < shown.size(); i++) count += shown[i].empty() ? 0 : 1;
+  int& value = Settings[slot];
+  const std::string label = (value >= 0 && value < static_cast<int>(shown.size())) ? shown[value] : "";
+
+  plat::SetImageFont(UiFonts[2]);
+  SetScaleXY(1);
+  std::string measured = label;
+  if (label.find('|') != std::string::npos) {
+    measured = GetField(label, "|", 1);
+    DrawTextAligned(x + 38, y + MenuY + 8, measured, 0, 1);
+    DrawTextAligned(x + 38, y + MenuY + 24, GetField(label, "|", 2), 0, 1);
+  } else {
+    DrawTextAligned(x + 38, y + MenuY + 16, label, 0, 1);
+  }
+  const int textWidth = plat::TextWidth(measured);
+
+  SetScaleXY(2);
+  const int frame = firstIcon + value;
+  if (!MouseInRect(x, y + MenuY, textWidth, 32)) DrawImageCounted(IconsCrisp, x, y + MenuY, frame, 1);
+  if (!MouseInRect(x, y + MenuY, textWidth + 38, 32)) return 0;
+  DrawGlowImage(IconsCrisp, x, y + MenuY, frame, IconsFiltered, 1.1, 0.8);
+  if (MouseClicked > 0) value = ((value + 1) % count + count) % count;
+  return 1;
+}
+
+int VolumeSlider(int value, int x, int y, const std::string& caption) {
+  SetColorAlpha(80, 255, 80);
+  SetScaleXY(3.1, 1.5);
+  DrawImageCounted(IconsCrisp, x - 2, y, 21, 1);
+  DrawImageCounted(IconsCrisp, x + 48, y, 22, 1);
+  SetColorAlpha(255, 80, 80);
+  SetScaleXY(1, 1.5);
+  DrawImageCounted(IconsCrisp, x + value - 9, y, 23, 1);
+  SetColorAlpha(80, 180, 255);
+  if (MouseInRect(x - 2, y - 4, 100, 24) && plat::MouseDown(plat::kMouseLeft)) value = MouseState.x - x + 2;
+  SetScaleXY(1);
+  DrawTextAligned(x, y + 20, caption + " : " + std::to_string(value), 0, 0);
+  return value;
+}
+
+void DrawSettingsMenu() {
+  MouseClicked = MouseState.MouseClicked;
+  RightClicked = MouseState.RightClicked;
+  if (SettingsOpen == 1 && MenuY < 0) MenuY += kSlideStep;
+  if (SettingsOpen == 0 && MenuY > kHiddenY) MenuY -= kSlideStep;
+  if (MenuY < kHiddenY + 1) {
+    BindingCaptureSlot = -1;
+    return;
+  }
+
+  plat::SetImageFont(UiFonts[2]);
+  ResetDrawState();
+  SetBlendKind(kBlendKindShade);
+  SetColorAlpha(40, 40, 40, 0.8);
+  plat::DrawRect(0, 0, VirtualWidth, MenuY + 300);
+  SetBlendKind(kBlendKindAlpha);
+  SetColorAlpha(80, 80, 80, 0.4);
+  plat::DrawRect(0, 0, VirtualWidth, MenuY + 298);
+  SetColorAlpha(180, 255, 180, 1);
+  plat::DrawRect(0, MenuY + 298, VirtualWidth, 2);
+  DrawCount[1] = 0;
+  DrawCount[2] = 0;
+
+  SetColorAlpha(80, 255, 80);
+  DrawTextAligned(20, MenuY + 4, "Graphics", 0, 0);
+  OptionWidget(slot::fullscreen, 20, 30, 13, {"Windowed", "Fullscreen"});
+  ResolutionButton(70);
+  // The option widgets leave scale 2 behind, at which these texts would overlap
+  // the rows below them.
+  SetScaleXY(1);
+  SizeAndQuality(108);
+  SetColorAlpha(80, 255, 80);
+  OptionWidget(slot::slowSystem, 20, 146, 18, {"Draw all Frames|Decent System", "Frameskip|Slow System"});
+  OptionWidget(slot::gfxEngine, 20, 184, 18, {"OpenGL|Optimum", "DirectX 9|Alternative", "DirectX 7|Backup"});
+  ApplyButton();
+
+  if (ControlMode == 0) KeyBindingRows();
+
+  const int x = VirtualWidth - 280;
+  OptionWidget(slot::audioDriver, x, 20, 24, {"AUDIO"});
+  // Scale 2 from the widget would run this notice off the right edge.
+  SetScaleXY(1);
+  SetColorAlpha(255, 180, 180);
+  DrawTextAligned(x, MenuY + 50, "Changes require a Restart", 0, 0);
+  VolumeSliders(x);
+  JoystickList(x);
+}

@@ -1,8 +1,27 @@
-// The settings panel that Tab slides over any screen.
+// The settings panel that Tab slides over any screen: display options (applied
+// by Apply, which saves Setup.ini and reruns display setup), the audio driver
+// (taken at the next start), the three volumes (at once) and the joysticks.
 #pragma once
+
+#include <string>
+#include <vector>
 
 extern int MenuY;  // the panel's vertical offset: -300 hidden, 20 at rest
 
 // One step of the panel, run by EndFrame every frame; draws only when open or
-// sliding.
+// sliding. Clicks are the ones EndFrame read into MouseState on the frame before.
 void DrawSettingsMenu();
+
+// Within the panel's frame: a cycling option that edits Settings[slot], drawn at
+// x, y + MenuY with icon frame firstIcon + Settings[slot]. A label with "|" shows
+// as two lines. The single label "AUDIO" stands for the first six audio drivers.
+// Returns 1 while the mouse is over it.
+int OptionWidget(int slot, int x, int y, int firstIcon, const std::vector<std::string>& labels);
+
+// Within the panel's frame: a horizontal slider at absolute x, y; while button 1
+// is held over it the value follows the mouse. Returns the new value.
+int VolumeSlider(int value, int x, int y, const std::string& caption);
+
+// The key-binding rows (only shown with ControlMode 0): the KeyBindings slot
+// waiting for its next input, or -1.
+extern int BindingCaptureSlot;
