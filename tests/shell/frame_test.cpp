@@ -180,7 +180,10 @@ TEST_F(FrameTest, PointerAndMouseState) {
 
   SettingsOpen = 1;  // the open panel always shows the pointer
   EndFrame(0);
-  EXPECT_EQ(machine_->LastFrameCalls().size(), 1u);
+  const std::vector<plat::DrawCall>& open = machine_->LastFrameCalls();
+  EXPECT_EQ(std::count_if(open.begin(), open.end(),
+                          [](const plat::DrawCall& c) { return c.image == IconsFiltered && c.frame == 63; }),
+            1);
 }
 
 TEST_F(FrameTest, MessagesAgeOncePerFrame) {

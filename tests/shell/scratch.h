@@ -14,6 +14,7 @@
 
 #include "config/display.h"
 #include "config/settings.h"
+#include "config/settings_menu.h"
 #include "draw/helpers.h"
 #include "platform/backend.h"
 #include "platform/headless.h"
@@ -40,6 +41,8 @@ inline void ResetProgramState() {
   FrameHooks = FrameServices{};
   DisplayHooks = DisplayServices{};
   PauseSuspended = 0;
+  MenuY = -300;
+  BindingCaptureSlot = -1;
   FilesFolderPath.clear();
   GameFolderPath.clear();
   GameState = 0;
