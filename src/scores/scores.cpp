@@ -1,5 +1,6 @@
 #include "scores/scores.h"
 
+#include <algorithm>
 #include <climits>
 
 #include "core/fields.h"
@@ -34,15 +35,32 @@ std::string NextLine(const std::string& text, size_t& pos) {
   return line;
 }
 
-// Moves the last record of a list that was in order to its place. Stable, and for
-// the consistent orderings real timestamps give, the same as sorting the list
-// again; it keeps a long file from costing a full sort per line.
+// Moves the last record of a list that was in order to its place (stable).
 void SettleLast(std::list<Scores>& list) {
   if (list.size() < 2) return;
   auto last = std::prev(list.end());
   auto place = last;
   while (place != list.begin() && last->Compare(*std::prev(place)) < 0) --place;
   if (place != last) list.splice(place, list, last);
+}
+
+// Puts records read in file order into the order they would have if the list were
+// sorted again after each one. While all timestamps lie less than 2^31 apart the
+// ordering is consistent, and one stable sort gives exactly that order without a
+// sort per record; otherwise each record is settled in turn.
+void OrderAsRead(std::list<Scores>& records, int64_t lowest, int64_t highest) {
+  int64_t span;
+  if (records.empty()) return;
+  if (!__builtin_sub_overflow(highest, lowest, &span) && span < (int64_t{1} << 31)) {
+    records.sort([](const Scores& a, const Scores& b) { return a.Compare(b) < 0; });
+    return;
+  }
+  std::list<Scores> ordered;
+  while (!records.empty()) {
+    ordered.splice(ordered.end(), records, records.begin());
+    SettleLast(ordered);
+  }
+  records.swap(ordered);
 }
 
 std::string Join(const int* values, int first, int last) {
@@ -122,6 +140,7 @@ int64_t TextToInt64(const std::string& text) {
 
 ParsedScores ParseScores(const std::string& text) {
   ParsedScores out;
+  int64_t lowest = INT64_MAX, highest = INT64_MIN;
   size_t pos = 0;
   do {
     std::string line = NextLine(text, pos);
@@ -142,9 +161,11 @@ ParsedScores ParseScores(const std::string& text) {
     // The second line belongs to the record whatever it holds (empty at the end).
     std::string best = NextLine(text, pos);
     for (int k = 1; k <= 30; k++) s.Best[k] = FieldInt(best, k);
+    lowest = std::min(lowest, s.Timestamp);
+    highest = std::max(highest, s.Timestamp);
     out.records.push_back(std::move(s));
-    SettleLast(out.records);
   } while (pos < text.size());
+  OrderAsRead(out.records, lowest, highest);
   return out;
 }
 
