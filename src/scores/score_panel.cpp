@@ -1,7 +1,225 @@
 #include "scores/score_panel.h"
 
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#include "core/assets.h"
+#include "draw/helpers.h"
+#include "platform/keycodes.h"
+#include "platform/platform.h"
+#include "scores/timestamp.h"
+
 int GraphScroll = 0;
 int LockedSelection = 0;
+const Scores* TopTable[26] = {};
+int BestScore = 1;
 
-// Stand-in until the panel is built.
-int DrawScorePanel(int, int, int, int) { return 0; }
+namespace {
+
+constexpr int kTopRows = 25;
+constexpr int kListedRows = 16;
+constexpr int kKeptNewest = 50;
+constexpr int kBadgeCount = 16;
+
+// The platform has no line call: a line is a rectangle one pixel thick, turned to
+// the line's direction when it is neither level nor upright.
+void DrawLine(double x1, double y1, double x2, double y2) {
+  const double dx = x2 - x1, dy = y2 - y1;
+  if (dy == 0) {
+    plat::DrawRect(std::min(x1, x2), y1, std::abs(dx) + 1, 1);
+  } else if (dx == 0) {
+    plat::DrawRect(x1, std::min(y1, y2), 1, std::abs(dy) + 1);
+  } else {
+    const double rotation = plat::GetRotation();
+    plat::SetRotation(std::atan2(dy, dx) * 180 / std::numbers::pi);
+    plat::DrawRect(x1, y1, std::hypot(dx, dy), 1);
+    plat::SetRotation(rotation);
+  }
+}
+
+bool Matches(const Scores& s, int gameMode, int level, int gameFlags) {
+  return s.Level == level && s.GameMode == gameMode && s.GameFlags == gameFlags;
+}
+
+bool InTopTable(const Scores* s) {
+  for (int k = 1; k <= kTopRows; k++) {
+    if (TopTable[k] == s) return true;
+  }
+  return false;
+}
+
+void BuildTopTable(int gameMode, int level, int gameFlags) {
+  std::fill(std::begin(TopTable), std::end(TopTable), nullptr);
+  BestScore = 0;
+  for (const Scores& s : ScoreList) {
+    if (!Matches(s, gameMode, level, gameFlags)) continue;
+    if (s.Score > BestScore) BestScore = static_cast<int>(static_cast<uint32_t>(s.Score));
+    // The first row holding a strictly smaller score, else the first empty row: equal
+    // scores keep the newer record above the older one.
+    int row = 0;
+    for (int k = 1; k <= kTopRows && row == 0; k++) {
+      if (TopTable[k] && TopTable[k]->Score < s.Score) row = k;
+    }
+    for (int k = 1; k <= kTopRows && row == 0; k++) {
+      if (!TopTable[k]) row = k;
+    }
+    if (row == 0) continue;
+    for (int k = kTopRows; k > row; k--) TopTable[k] = TopTable[k - 1];
+    TopTable[row] = &s;
+  }
+  if (BestScore == 0) BestScore = 1;
+}
+
+// Bar height in pixels: score * 150 / BestScore in 64 bits, held to a range in which
+// the coordinates and colours made from it cannot overflow.
+int BarHeight(int64_t score) {
+  int64_t product;
+  if (__builtin_mul_overflow(score, int64_t{150}, &product)) product = score < 0 ? INT64_MIN : INT64_MAX;
+  const int64_t h = (BestScore == -1 && product == INT64_MIN) ? INT64_MAX : product / BestScore;
+  return static_cast<int>(std::clamp<int64_t>(h, INT_MIN / 4, INT_MAX / 4));
+}
+
+std::string TwelveDigits(int64_t score) {
+  const std::string text = "000000000000" + std::to_string(score);
+  return text.substr(text.size() - 12);
+}
+
+// Clock modulo n, read as the free-running unsigned counter it is.
+int ClockMod(int n) { return static_cast<int>(static_cast<unsigned>(plat::Millisecs()) % static_cast<unsigned>(n)); }
+
+}  // namespace
+
+int DrawScorePanel(int slide, int gameMode, int level, int gameFlags) {
+  const int s = slide;
+  const int W = VirtualWidth;
+  const int B = VirtualHeight - 10;  // the panel's baseline
+  const int L = W - s - 6;           // left text edge
+  const int R = W - s + 314;         // right text edge
+  const bool button = plat::MouseDown(plat::kMouseLeft);
+  const Scores* selected = nullptr;
+  int result = 0;
+
+  BuildTopTable(gameMode, level, gameFlags);
+
+  ResetDrawState();
+  SetScaleXY(1);
+  SetColorAlpha(0, 0, 0, 0.6);
+  plat::DrawRect(W - s - 8, B - 422, 322, 422);
+  SetColorAlpha(0, 0, 80, 1);
+  DrawLine(W - s - 8, B - 150, W - 8, B - 150);
+
+  // The graph, newest record at the right. Old records outside the top table go from
+  // the list once the panel is drawn: each variant keeps its 50 newest and its 25 best.
+  std::vector<std::list<Scores>::iterator> trimmed;
+  int x = W - s + 306 + GraphScroll;
+  bool hasPrevious = false;
+  int previousX = 0, previousY = 0;
+  int count = 0;
+  for (auto it = ScoreList.begin(); it != ScoreList.end(); ++it) {
+    const Scores& rec = *it;
+    if (!Matches(rec, gameMode, level, gameFlags)) continue;
+    count++;
+    if (rec.Best[30] == 1) result = 1;
+    if (count == LockedSelection && !selected) selected = &rec;
+    if (count > kKeptNewest && !InTopTable(&rec)) trimmed.push_back(it);
+
+    if (x > W - s - 14) {
+      const int h = BarHeight(rec.Score);
+      const int top = B - h;
+      SetColorAlpha(255 - h, 255, 80);
+      DrawImageCounted(IconsFiltered, x - 8, top - 8, 7, 1);
+      SetColorAlpha(255, 80 + h, 80);
+      if (hasPrevious) DrawLine(x, top, previousX, previousY);
+      SetColorAlpha(0, 0, 0, 0.3);
+      DrawLine(x - 9, B - 150, x - 9, B - 1);
+      hasPrevious = true;
+      previousX = x;
+      previousY = top;
+      if (MouseInRect(x - 9, B - 150, 19, 150)) {
+        selected = &rec;
+        if (button) LockedSelection = count;
+      }
+      if (selected == &rec) {
+        SetColorAlpha(255, 255, 255, 0.3);
+        plat::DrawRect(x - 9, B - 150, 19, 150);
+      }
+      x -= 18;
+    }
+    if (selected == &rec && button) LockedSelection = count;
+  }
+
+  if (MouseInRect(W - s - 12, B - 150, 32, 150) && GraphScroll < 1000) GraphScroll += 8;
+  if (MouseInRect(W - s + 270, B - 150, 62, 150) && GraphScroll > 0) GraphScroll -= 8;
+
+  // The table: 25 records are ranked, 16 listed.
+  plat::SetImageFont(UiFonts[3]);
+  int listed = 0;
+  for (int k = 1; k <= kListedRows; k++) {
+    const Scores* rec = TopTable[k];
+    if (!rec) continue;
+    listed++;
+    const int y = B + 17 * k - 443;
+    if (LockedSelection == 1000 + k && !selected) selected = rec;
+    SetColorAlpha(255, 255, 255);
+    if (MouseInRect(L, y, 320, 18)) {
+      selected = rec;
+      if (button) LockedSelection = 1000 + k;
+    }
+    DrawTextAligned(L, y, rec->Name.substr(0, 24), 0, 0);
+    DrawTextAligned(R, y, TwelveDigits(rec->Score), 2, 0);
+    if (selected == rec) {
+      SetColorAlpha(255, 255, 255, 0.3);
+      plat::DrawRect(L, y, 320, 17);
+    }
+  }
+
+  if (listed > 10) {
+    if (ClockMod(10000) > 5000) {
+      SetColorAlpha(0, 0, 110, 0.7);
+    } else {
+      SetColorAlpha(0, 0, 80, 0.6);
+    }
+    plat::DrawRect(W - s - 12, 0, 330, 200);
+    plat::SetImageFont(UiFonts[1]);
+    const int cx = W - (s + 2) / 2 - 10;
+    SetColorAlpha(255, 255, 0);
+    DrawTextAligned(cx, 20, "You've been enjoying", 1, 1);
+    DrawTextAligned(cx, 38, "Puffwick", 1, 1);
+    DrawTextAligned(cx, 56, "Loopery", 1, 1);
+    SetColorAlpha(255, 128, 0);
+    DrawTextAligned(cx, 90, "Why not thank Corvell", 1, 1);
+    DrawTextAligned(cx, 108, "for making yet another", 1, 1);
+    DrawTextAligned(cx, 126, "free downloadable game!", 1, 1);
+    SetColorAlpha(0, 128, 255);
+    DrawTextAligned(cx, 165, "brindlewood community pages", 1, 1);
+  }
+
+  if (selected) {
+    const Scores& rec = *selected;
+    SetColorAlpha(255, 255, 255, 0.6);
+    plat::DrawRect(W - s - 12, B - 566, 330, 140);
+    plat::SetImageFont(UiFonts[1]);
+    SetColorAlpha(80, 80, 0);
+    DrawTextAligned(L, B - 562, rec.Name, 0, 0);
+    SetColorAlpha(0, 0, 80);
+    DrawTextAligned(R, B - 541, std::to_string(rec.Score), 2, 0);
+    plat::SetImageFont(UiFonts[4]);
+    SetColorAlpha(0, 80, 0);
+    if (rec.Best[30] == 1) DrawTextAligned(L, B - 516, "Complete!", 0, 1);
+    plat::SetImageFont(UiFonts[3]);
+    SetColorAlpha(0, 0, 0);
+    DrawTextAligned(L, B - 430, TimestampDate(rec.Timestamp) + ", " + TimestampTime(rec.Timestamp), 0, 2);
+    SetScaleXY(0.28);
+    SetColorAlpha(255, 255, 255, 1);
+    for (int k = 1; k <= kBadgeCount; k++) {
+      if (TestBit(rec.Badges, k)) DrawImageCounted(BadgesImage, W - s + 20 * k - 24, B - 476, k - 1, 1);
+    }
+    SetScaleXY(1);
+  }
+
+  for (auto it : trimmed) ScoreList.erase(it);
+  return result;
+}

@@ -31,7 +31,29 @@ void SortScores();
 // Appends a record and sorts the list.
 void AddScore(const Scores& record);
 
+// What a score file's text holds: its records, newest first, and the name of the
+// first record in the text (the next default player name), when there is one.
+struct ParsedScores {
+  std::list<Scores> records;
+  bool named = false;
+  std::string firstName;
+};
+// Reads score-file text. Any text is accepted: lines end at LF (or a NUL byte)
+// and CRs are dropped; whatever cannot be read as a number reads as 0.
+ParsedScores ParseScores(const std::string& text);
+// The score-file text of a list, in list order: two CR LF lines per record.
+std::string FormatScores(const std::list<Scores>& list);
+// Decimal (or "$" hex, "%" binary) text to a 64-bit integer by the rules of
+// plat::ToInt; decimal values saturate at the 64-bit limits.
+int64_t TextToInt64(const std::string& text);
+
 // Reads the score list from "scores.dat" in the current folder (the game folder).
 void LoadScores();
 // Writes the score list to "scores.dat" in the current folder, whole or not at all.
 void SaveScores();
+// For display setup, which runs again at every Apply of the settings panel: the
+// first call loads "scores.dat"; later calls save the list first, so that records
+// added since start-up are kept (and when that save fails, the list is simply kept).
+void RefreshScores();
+// Back to the start of a run: no records, "Player", and the next RefreshScores loads.
+void ResetScores();
