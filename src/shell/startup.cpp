@@ -50,7 +50,7 @@ void InstallServices() {
   FrameHooks.DrawSettingsMenu = DrawSettingsMenu;
   FrameHooks.UpdateSong = UpdateSong;
   FrameHooks.Shutdown = Shutdown;
-  DisplayHooks.LoadScores = LoadScores;
+  DisplayHooks.LoadScores = RefreshScores;
   DisplayHooks.LoadGameMedia = LoadGameMedia;
 }
 

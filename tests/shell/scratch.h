@@ -21,6 +21,7 @@
 #include "platform/platform.h"
 #include "frame/frame.h"
 #include "core/log.h"
+#include "scores/scores.h"
 #include "shell/startup.h"
 #include "shell/startup.h"
 
@@ -42,6 +43,7 @@ inline void ResetProgramState() {
   DisplayHooks = DisplayServices{};
   PauseSuspended = 0;
   MenuY = -300;
+  ResetScores();
   BindingCaptureSlot = -1;
   FilesFolderPath.clear();
   GameFolderPath.clear();
