@@ -178,7 +178,7 @@ std::unique_ptr<Renderer> MakeSoftRenderer(int width, int height);
 // unreadable or unsupported file.
 bool DecodeWav(const std::string& path, PcmData& out);
 
-// Access for the backends to the shared input state (owned by platform.cpp).
+// Access for the backends to the shared input state (owned by input.cpp).
 InputState& Input();
 
 }  // namespace plat

@@ -70,7 +70,7 @@ bool DisplayIsOpen();
 int GraphicsWidth();   // real pixels of the open display
 int GraphicsHeight();
 void SetWindowTitle(const std::string& title);
-// sync 0: at once; 1: on vertical blank; -1: the display's default (see platform.cpp).
+// sync 0: at once; 1: on vertical blank; -1: the display's default (see display.cpp).
 void Flip(int sync);
 void Cls();
 void SetVirtualResolution(double width, double height);

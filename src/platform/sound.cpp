@@ -13,8 +13,6 @@
 namespace plat {
 namespace {
 
-// Like every platform call, this reaches the current backend (a headless one when
-// none was installed yet).
 AudioDriver* Audio() { return &CurrentBackend().Audio(); }
 
 uint32_t Le32(const unsigned char* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
