@@ -43,9 +43,14 @@ class HeadlessAudio : public AudioDriver {
   std::vector<std::string> DriverNames() override { return names_; }
 
   bool SelectDriver(const std::string& name) override {
-    if (std::find(names_.begin(), names_.end(), name) == names_.end()) return false;
-    return device_;
+    requested_ = name;
+    if (std::find(names_.begin(), names_.end(), name) == names_.end() || !device_) return false;
+    selected_ = name;
+    return true;
   }
+
+  const std::string& Requested() const { return requested_; }
+  const std::string& Selected() const { return selected_; }
 
   bool EnableOpenAL() override { return device_; }
 
@@ -246,6 +251,7 @@ class HeadlessAudio : public AudioDriver {
   }
 
   std::vector<std::string> names_;
+  std::string requested_, selected_;
   bool device_;
   std::function<int64_t()> clock_;
   int64_t last_ = 0;
@@ -266,6 +272,16 @@ std::unique_ptr<AudioDriver> MakeHeadlessAudio(std::vector<std::string> driverNa
 MixerChannelInfo HeadlessChannelInfo(AudioDriver& audio, int channel) {
   auto* mixer = dynamic_cast<HeadlessAudio*>(&audio);
   return mixer ? mixer->Info(channel) : MixerChannelInfo{};
+}
+
+std::string HeadlessRequestedDriver(AudioDriver& audio) {
+  auto* mixer = dynamic_cast<HeadlessAudio*>(&audio);
+  return mixer ? mixer->Requested() : std::string();
+}
+
+std::string HeadlessSelectedDriver(AudioDriver& audio) {
+  auto* mixer = dynamic_cast<HeadlessAudio*>(&audio);
+  return mixer ? mixer->Selected() : std::string();
 }
 
 std::pair<double, double> HeadlessMix(AudioDriver& audio, int milliseconds) {

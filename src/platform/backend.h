@@ -165,6 +165,9 @@ class Backend {
   // Draw-call recording (the headless backend records for tests).
   virtual bool RecordingDrawCalls() const { return false; }
   virtual void RecordDrawCall(const DrawCall&) {}
+  // Told the sync argument of every Flip, before the present (the headless backend
+  // keeps it for tests).
+  virtual void NoteFlip(int sync) {}
 };
 
 // Factories of the real machine's pieces (platform/sdl_backend.cpp, audio_openal.cpp).

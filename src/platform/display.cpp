@@ -123,6 +123,7 @@ void PaceWindow(Backend& b, int hz) {
 void Flip(int sync) {
   Display& c = C();
   Backend& b = CurrentBackend();
+  b.NoteFlip(sync);
   if (Renderer* r = OpenRenderer()) {
     bool vsync = sync > 0;
     if (sync < 0 && c.displayHz > 0) {

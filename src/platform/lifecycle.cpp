@@ -2,7 +2,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/headless.h"
 #include "platform/platform_internal.h"
 
 namespace plat {
@@ -37,9 +36,14 @@ void UseBackend(std::unique_ptr<Backend> backend) {
 }
 
 Backend& CurrentBackend() {
-  // Code that runs before any backend is installed (a unit test that forgot to)
-  // gets the headless one rather than a crash.
-  if (!S().backend) UseHeadless();
+  // No stand-in is chosen behind the caller's back: the program installs the real
+  // backend and every test installs the one it wants. Reaching the machine before
+  // that is a programming error, said plainly rather than run on a fake machine.
+  if (!S().backend) {
+    std::fputs("platform: no backend installed; call plat::UseBackend (or plat::UseHeadless in a test) first\n",
+               stderr);
+    std::abort();
+  }
   return *S().backend;
 }
 

@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "platform/platform.h"
+
 #include "platform/headless.h"
 
 namespace {
@@ -186,11 +188,31 @@ TEST(MixerWithoutDevice, HandsOutSoundsAndChannelsButPlaysNothing) {
   EXPECT_EQ(plat::HeadlessMix(*audio, 20), std::make_pair(0.0, 0.0));
 }
 
-TEST(MixerDrivers, SelectsOnlyOfferedNames) {
+TEST(MixerDrivers, SelectsOnlyOfferedNamesAndRemembersTheChoice) {
   auto audio = plat::MakeHeadlessAudio({"OpenAL", "OpenAL Speakers"}, true, [] { return int64_t{0}; });
+  EXPECT_EQ(plat::HeadlessSelectedDriver(*audio), "");
   EXPECT_TRUE(audio->SelectDriver("OpenAL Speakers"));
   EXPECT_FALSE(audio->SelectDriver("DirectSound"));
+  EXPECT_EQ(plat::HeadlessSelectedDriver(*audio), "OpenAL Speakers");
+  EXPECT_EQ(plat::HeadlessRequestedDriver(*audio), "DirectSound");
   EXPECT_TRUE(audio->EnableOpenAL());
+}
+
+TEST(MixerDrivers, TheBackendShowsWhatSetAudioDriverChose) {
+  plat::HeadlessOptions options;
+  options.audioDrivers = {"OpenAL", "OpenAL Headset"};
+  plat::HeadlessBackend& hb = plat::UseHeadless(options);
+  EXPECT_TRUE(plat::SetAudioDriver("OpenAL Headset"));
+  EXPECT_EQ(hb.SelectedAudioDriver(), "OpenAL Headset");
+  EXPECT_FALSE(plat::SetAudioDriver("OpenAL Gone"));
+  EXPECT_EQ(hb.SelectedAudioDriver(), "OpenAL Headset");
+  EXPECT_EQ(hb.RequestedAudioDriver(), "OpenAL Gone");
+
+  options.audioDevice = false;
+  plat::HeadlessBackend& silent = plat::UseHeadless(options);
+  EXPECT_FALSE(plat::SetAudioDriver("OpenAL"));
+  EXPECT_EQ(silent.SelectedAudioDriver(), "");
+  EXPECT_EQ(silent.RequestedAudioDriver(), "OpenAL");
 }
 
 }  // namespace
