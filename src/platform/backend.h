@@ -98,6 +98,9 @@ class AudioDriver {
   virtual void SetDepth(int channel, double depth) = 0;
   virtual void SetRate(int channel, double rate) = 0;
   virtual bool Playing(int channel) = 0;
+  // Channel records held now (see audio::ChannelPool): bounded however many
+  // sounds have been played.
+  virtual int LiveChannels() const = 0;
 };
 
 // ---------------------------------------------------------------- input

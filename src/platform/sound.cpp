@@ -244,4 +244,6 @@ bool ChannelPlaying(Channel channel) {
   return audio && channel && audio->Playing(channel);
 }
 
+int LiveChannelCount() { return Audio()->LiveChannels(); }
+
 }  // namespace plat

@@ -100,6 +100,15 @@ TEST_F(OpenALTest, MoreChannelsThanSourcesTakeBackTheOldest) {
     for (int channel : channels) playing += audio->Playing(channel);
     EXPECT_GE(playing, 260) << "the program's whole channel table can sound at once";
   }
+  // Stopped channels, abandoned by their callers, are reclaimed.
+  for (int i = 0; i < 20000; ++i) {
+    int channel = audio->AllocChannel();
+    audio->Cue(channel, sound);
+    audio->Stop(channel);
+  }
+  EXPECT_LE(audio->LiveChannels(), 500 + 1024 + 1);
+  EXPECT_EQ(audio->Playing(channels.back()), device) << "a sounding channel is not taken";
+
   EXPECT_EQ(audio->CreateSound(plat::PcmData{}), 0);
   for (int bad : {0, -3, 100000}) {
     audio->Cue(bad, sound);
