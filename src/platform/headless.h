@@ -121,6 +121,10 @@ class HeadlessBackend : public Backend {
   std::unique_ptr<Impl> impl_;
 };
 
+// Fault injection for tests of whole-file saves (ReplaceFileContents): after
+// `bytes` more bytes the writes fail as on a full disk. Negative lifts the limit.
+void FailFileWritesAfter(long long bytes);
+
 // Installs a fresh HeadlessBackend and starts it; returns it for test control.
 HeadlessBackend& UseHeadless(HeadlessOptions options = {});
 
