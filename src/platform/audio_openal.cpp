@@ -15,6 +15,7 @@
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <AL/alext.h>
+#include <alsa/asoundlib.h>
 
 #include <algorithm>
 #include <cmath>
@@ -423,11 +424,17 @@ class OpenALAudio : public AudioDriver {
   std::vector<Source> sources_;
 };
 
+// ALSA's own error lines ("ALSA lib ...") for every device it fails to open.
+void QuietAlsa(const char*, int, const char*, int, const char*, ...) {}
+
 }  // namespace
 
 std::unique_ptr<AudioDriver> MakeOpenALAudio() {
-  // The library reports every failed back end on stderr; a machine without a sound
-  // card is normal for us, so stay quiet unless the user asked for its log.
+  // The library and the ALSA it loads report every failed back end on stderr; a
+  // machine without a sound card is normal for us, and the log says so in one
+  // line, so stay quiet unless the user asked for OpenAL's log.
+  const char* level = std::getenv("ALSOFT_LOGLEVEL");
+  if (!level || std::atoi(level) <= 0) snd_lib_error_set_handler(QuietAlsa);
   setenv("ALSOFT_LOGLEVEL", "0", 0);
   return std::make_unique<OpenALAudio>();
 }

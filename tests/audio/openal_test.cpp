@@ -3,7 +3,10 @@
 // sample is silence, so nothing is heard on a machine with speakers.
 #include <gtest/gtest.h>
 
+#include <alsa/asoundlib.h>
+
 #include <cstdlib>
+#include <string>
 
 #include "platform/backend.h"
 
@@ -115,6 +118,22 @@ TEST_F(OpenALTest, MoreChannelsThanSourcesTakeBackTheOldest) {
     audio->SetPaused(bad, false);
     EXPECT_FALSE(audio->Playing(bad));
   }
+}
+
+// On a machine without sound ALSA used to print a screen of "ALSA lib ..." errors
+// before the game started; the log's one line says it all.
+TEST(AlsaErrors, StayOffTheTerminal) {
+  if (const char* level = std::getenv("ALSOFT_LOGLEVEL"); level && std::atoi(level) > 0) {
+    GTEST_SKIP() << "ALSOFT_LOGLEVEL asks for the sound libraries' own diagnostics";
+  }
+  auto audio = plat::MakeOpenALAudio();
+  testing::internal::CaptureStderr();
+  snd_pcm_t* pcm = nullptr;
+  int rc = snd_pcm_open(&pcm, "puffwick_no_such_device", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK);
+  std::string printed = testing::internal::GetCapturedStderr();
+  if (pcm) snd_pcm_close(pcm);
+  EXPECT_LT(rc, 0);
+  EXPECT_EQ(printed.find("ALSA lib"), std::string::npos) << printed;
 }
 
 }  // namespace
