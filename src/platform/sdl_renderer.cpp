@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/quad_runs.h"
+
 namespace plat {
 
 namespace {
@@ -86,7 +88,7 @@ class SdlRenderer : public Renderer {
     int x0 = std::max(x, 0), y0 = std::max(y, 0);
     int x1 = std::min(x + width, t->width), y1 = std::min(y + height, t->height);
     if (x0 >= x1 || y0 >= y1) return;
-    if (batchTexture_ == texture) Flush();
+    if (run_.texture == texture) Flush();
     SDL_Rect rect{x0, y0, x1 - x0, y1 - y0};
     SDL_UpdateTexture(t->texture, &rect, rgba + (size_t(y0 - y) * width + (x0 - x)) * 4, width * 4);
   }
@@ -94,9 +96,9 @@ class SdlRenderer : public Renderer {
   void DestroyTexture(int texture) override {
     TextureSlot* t = Slot(texture);
     if (!t) return;
-    if (batchTexture_ == texture) {
+    if (run_.texture == texture) {
       Flush();
-      batchTexture_ = -1;
+      run_.texture = -1;
     }
     SDL_DestroyTexture(t->texture);
     *t = TextureSlot{};
@@ -120,26 +122,23 @@ class SdlRenderer : public Renderer {
         if (a < 0.5f) continue;
         a = 1.0f;
       }
-      if (q.texture != batchTexture_ || q.blend != batchBlend_ ||
-          (q.filtered != batchFiltered_ && q.texture != 0) || quadCount_ == kMaxBatchQuads) {
+      if (!run_.Takes(q, kMaxBatchQuads)) {
         Flush();
         if (q.texture != 0 && !Slot(q.texture)) continue;
-        batchTexture_ = q.texture;
-        batchBlend_ = q.blend;
-        batchFiltered_ = q.filtered;
+        run_.Start(q);
       }
       float af = a * 255.0f + 0.5f;
       SDL_Color c{q.r, q.g, q.b, static_cast<Uint8>(!(af > 0) ? 0 : af >= 255 ? 255 : af)};  // NaN reads as 0
       for (int k = 0; k < 4; ++k) {
         verts_.push_back(SDL_Vertex{{q.v[k].x * sx_, q.v[k].y * sy_}, c, {q.v[k].u, q.v[k].v}});
       }
-      ++quadCount_;
+      ++run_.count;
     }
   }
 
   void Clear() override {
     verts_.clear();
-    quadCount_ = 0;
+    run_.count = 0;
     SDL_SetRenderDrawBlendMode(r_, SDL_BLENDMODE_NONE);
     SDL_SetRenderDrawColor(r_, 0, 0, 0, 255);
     SDL_RenderClear(r_);
@@ -184,23 +183,23 @@ class SdlRenderer : public Renderer {
   }
 
   void Flush() {
-    if (quadCount_ == 0) return;
-    TextureSlot* t = batchTexture_ == 0 ? &white_ : Slot(batchTexture_);
+    if (run_.count == 0) return;
+    TextureSlot* t = run_.texture == 0 ? &white_ : Slot(run_.texture);
     if (t && t->texture) {
-      if (t->blend != batchBlend_) {
-        SDL_SetTextureBlendMode(t->texture, SdlBlend(batchBlend_));
-        t->blend = batchBlend_;
+      if (t->blend != run_.blend) {
+        SDL_SetTextureBlendMode(t->texture, SdlBlend(run_.blend));
+        t->blend = run_.blend;
       }
-      int filter = batchFiltered_ ? 1 : 0;
-      if (batchTexture_ != 0 && t->filter != filter) {
-        SDL_SetTextureScaleMode(t->texture, batchFiltered_ ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+      int filter = run_.filtered ? 1 : 0;
+      if (run_.texture != 0 && t->filter != filter) {
+        SDL_SetTextureScaleMode(t->texture, run_.filtered ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
         t->filter = filter;
       }
       SDL_RenderGeometry(r_, t->texture, verts_.data(), static_cast<int>(verts_.size()), indices_.data(),
-                         quadCount_ * 6);
+                         run_.count * 6);
     }
     verts_.clear();
-    quadCount_ = 0;
+    run_.count = 0;
   }
 
   SDL_Renderer* r_;
@@ -212,10 +211,7 @@ class SdlRenderer : public Renderer {
   TextureSlot white_;
   std::vector<SDL_Vertex> verts_;
   std::vector<int> indices_;
-  int quadCount_ = 0;
-  int batchTexture_ = -1;
-  int batchBlend_ = -1;
-  bool batchFiltered_ = false;
+  QuadRun run_;
   int vsync_ = -1;
 };
 
