@@ -35,12 +35,15 @@ struct Quad {
   bool filtered;  // linear sampling (else nearest)
 };
 
-enum TextureFlags { kTextureFiltered = 2, kTextureMipmapped = 4 };
+// kTextureAlpha8: the pixels are one byte each, the coverage of white texels (the
+// draw colour tints them), as font glyphs are kept; otherwise RGBA8.
+enum TextureFlags { kTextureFiltered = 2, kTextureMipmapped = 4, kTextureAlpha8 = 8 };
 
 class Renderer {
  public:
   virtual ~Renderer() = default;
-  // RGBA8 pixels, top row first. Returns an id > 0, or 0 on failure.
+  // RGBA8 pixels (or coverage bytes with kTextureAlpha8), top row first. Returns
+  // an id > 0, or 0 on failure. Updates use the texture's own pixel format.
   virtual int CreateTexture(int width, int height, const uint8_t* rgba, int flags) = 0;
   virtual void UpdateTexture(int texture, int x, int y, int width, int height, const uint8_t* rgba) = 0;
   virtual void DestroyTexture(int texture) = 0;

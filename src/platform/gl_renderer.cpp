@@ -28,6 +28,7 @@ struct Texture {
   GLuint name = 0;
   int width = 0, height = 0;
   bool mipmapped = false;
+  bool alpha8 = false;  // one byte of coverage per texel (GL_ALPHA): white, tinted at draw
   int filter = -1;  // sampling last set on the texture: 0 nearest, 1 linear, -1 unknown
 };
 
@@ -48,10 +49,12 @@ void main() {
 const char* kFragmentShader = R"(#version 120
 uniform sampler2D uTex;
 uniform float uAlphaRef;
+uniform vec4 uFill;
 varying vec2 vUv;
 varying vec4 vColor;
 void main() {
-  vec4 c = texture2D(uTex, vUv) * vColor;
+  // An alpha texture samples as (0, 0, 0, a); uFill (1, 1, 1, 0) makes it white.
+  vec4 c = (texture2D(uTex, vUv) + uFill) * vColor;
   if (c.a < uAlphaRef) discard;
   gl_FragColor = c;
 }
@@ -87,7 +90,8 @@ struct GlRenderer::Impl {
   SDL_GLContext context = nullptr;
   int width = 0, height = 0;
   GLuint program = 0, vbo = 0, ibo = 0, white = 0;
-  GLint projLoc = -1, alphaRefLoc = -1;
+  GLint projLoc = -1, alphaRefLoc = -1, fillLoc = -1;
+  int appliedFill = 0;  // 1 while uFill whitens an alpha texture
   std::vector<Texture> textures;  // id - 1 -> texture; name 0 marks a free slot
   std::vector<int> freeIds;
 
@@ -135,6 +139,11 @@ struct GlRenderer::Impl {
     if (boundName != batchName) {
       glBindTexture(GL_TEXTURE_2D, batchName);
       boundName = batchName;
+    }
+    int fill = run.texture > 0 && textures[run.texture - 1].alpha8 ? 1 : 0;
+    if (fill != appliedFill) {
+      glUniform4f(fillLoc, float(fill), float(fill), float(fill), 0.0f);
+      appliedFill = fill;
     }
     if (run.texture > 0) {
       Texture& t = textures[run.texture - 1];
@@ -190,7 +199,7 @@ struct GlRenderer::Impl {
   void Upload(Texture& t, int x, int y, int w, int h, const uint8_t* rgba) {
     glBindTexture(GL_TEXTURE_2D, t.name);
     boundName = t.name;
-    glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, t.alpha8 ? GL_ALPHA : GL_RGBA, GL_UNSIGNED_BYTE, rgba);
     if (t.mipmapped) glGenerateMipmap(GL_TEXTURE_2D);
   }
 };
@@ -236,6 +245,8 @@ std::unique_ptr<GlRenderer> MakeGlRenderer(SDL_Window* window, SDL_GLContext con
   m.alphaRefLoc = glGetUniformLocation(m.program, "uAlphaRef");
   glUniform1i(glGetUniformLocation(m.program, "uTex"), 0);
   glUniform1f(m.alphaRefLoc, -1.0f);
+  m.fillLoc = glGetUniformLocation(m.program, "uFill");
+  glUniform4f(m.fillLoc, 0.0f, 0.0f, 0.0f, 0.0f);
 
   SDL_GL_GetDrawableSize(window, &m.width, &m.height);
   glViewport(0, 0, m.width, m.height);
@@ -315,7 +326,12 @@ int GlRenderer::CreateTexture(int width, int height, const uint8_t* rgba, int fl
                   filtered ? (t.mipmapped ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR) : GL_NEAREST);
   while (glGetError() != GL_NO_ERROR) {
   }
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+  t.alpha8 = (flags & kTextureAlpha8) != 0;
+  if (t.alpha8) {
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA8, width, height, 0, GL_ALPHA, GL_UNSIGNED_BYTE, rgba);
+  } else {
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+  }
   if (glGetError() != GL_NO_ERROR) {  // out of memory, most likely
     glDeleteTextures(1, &t.name);
     m.boundName = 0;
@@ -345,7 +361,8 @@ void GlRenderer::UpdateTexture(int texture, int x, int y, int width, int height,
   if (x0 >= x1 || y0 >= y1) return;
   if (m.run.texture == texture) m.Flush();  // quads batched so far use the old pixels
   glPixelStorei(GL_UNPACK_ROW_LENGTH, width);
-  m.Upload(t, x0, y0, x1 - x0, y1 - y0, rgba + (size_t(y0 - y) * width + (x0 - x)) * 4);
+  const size_t bpp = t.alpha8 ? 1 : 4;
+  m.Upload(t, x0, y0, x1 - x0, y1 - y0, rgba + (size_t(y0 - y) * width + (x0 - x)) * bpp);
   glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
 }
 

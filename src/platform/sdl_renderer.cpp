@@ -15,6 +15,7 @@ constexpr int kMaxBatchQuads = 8192;
 struct TextureSlot {
   SDL_Texture* texture = nullptr;
   int width = 0, height = 0;
+  bool alpha8 = false;  // given as coverage bytes, kept by SDL as white RGBA
   int blend = -1;   // blend mode last set on it
   int filter = -1;  // scale mode last set on it
 };
@@ -70,8 +71,8 @@ class SdlRenderer : public Renderer {
     if (width <= 0 || height <= 0 || width > maxTextureW_ || height > maxTextureH_) return 0;
     SDL_Texture* t = SDL_CreateTexture(r_, SDL_PIXELFORMAT_RGBA32, SDL_TEXTUREACCESS_STATIC, width, height);
     if (!t) return 0;
-    if (rgba) SDL_UpdateTexture(t, nullptr, rgba, width * 4);
-    TextureSlot slot{t, width, height, -1, -1};
+    TextureSlot slot{t, width, height, (flags & kTextureAlpha8) != 0, -1, -1};
+    if (rgba) Upload(slot, nullptr, rgba, width);
     if (!free_.empty()) {
       int id = free_.back();
       free_.pop_back();
@@ -90,7 +91,7 @@ class SdlRenderer : public Renderer {
     if (x0 >= x1 || y0 >= y1) return;
     if (run_.texture == texture) Flush();
     SDL_Rect rect{x0, y0, x1 - x0, y1 - y0};
-    SDL_UpdateTexture(t->texture, &rect, rgba + (size_t(y0 - y) * width + (x0 - x)) * 4, width * 4);
+    Upload(*t, &rect, rgba + (size_t(y0 - y) * width + (x0 - x)) * (t->alpha8 ? 1 : 4), width);
   }
 
   void DestroyTexture(int texture) override {
@@ -177,6 +178,26 @@ class SdlRenderer : public Renderer {
   int Height() const override { return height_; }
 
  private:
+  // SDL has no alpha-only texture format for every renderer: coverage bytes are
+  // widened to white RGBA rows on the way in (only the upload is RGBA).
+  void Upload(TextureSlot& t, const SDL_Rect* rect, const uint8_t* pixels, int rowPixels) {
+    if (!t.alpha8) {
+      SDL_UpdateTexture(t.texture, rect, pixels, rowPixels * 4);
+      return;
+    }
+    const int w = rect ? rect->w : t.width, h = rect ? rect->h : t.height;
+    std::vector<uint8_t> widened(size_t(w) * h * 4);
+    for (int y = 0; y < h; ++y) {
+      const uint8_t* src = pixels + size_t(y) * rowPixels;
+      uint8_t* dst = &widened[size_t(y) * w * 4];
+      for (int x = 0; x < w; ++x, dst += 4) {
+        dst[0] = dst[1] = dst[2] = 255;
+        dst[3] = src[x];
+      }
+    }
+    SDL_UpdateTexture(t.texture, rect, widened.data(), w * 4);
+  }
+
   TextureSlot* Slot(int id) {
     if (id <= 0 || id > static_cast<int>(textures_.size()) || !textures_[id - 1].texture) return nullptr;
     return &textures_[id - 1];
