@@ -43,9 +43,14 @@ class HeadlessAudio : public AudioDriver {
   std::vector<std::string> DriverNames() override { return names_; }
 
   bool SelectDriver(const std::string& name) override {
-    if (std::find(names_.begin(), names_.end(), name) == names_.end()) return false;
-    return device_;
+    requested_ = name;
+    if (std::find(names_.begin(), names_.end(), name) == names_.end() || !device_) return false;
+    selected_ = name;
+    return true;
   }
+
+  const std::string& Requested() const { return requested_; }
+  const std::string& Selected() const { return selected_; }
 
   bool EnableOpenAL() override { return device_; }
 
@@ -62,35 +67,44 @@ class HeadlessAudio : public AudioDriver {
     sounds_.erase(sound);
   }
 
-  int AllocChannel() override {
-    channels_.emplace_back();
-    return static_cast<int>(channels_.size());
-  }
+  int AllocChannel() override { return channels_.Alloc(); }
 
   void Cue(int channel, int sound) override {
-    Channel* c = Get(channel);
     auto it = sounds_.find(sound);
-    if (!c || it == sounds_.end()) return;
+    if (it == sounds_.end()) return;
+    // Synced first: time passing may end other channels and reclaim idle records.
     Sync();
+    Channel* c = channels_.Revive(channel);
+    if (!c) return;
     c->sound = sound;
     c->pcm = it->second;
     c->position = 0;
     c->paused = true;
     c->active = device_;  // without a device nothing ever plays
-    if (c->active) Track(channel);
+    if (c->active) {
+      channels_.MarkBusy(channel);
+      Track(channel);
+    } else {
+      channels_.MarkIdle(channel);
+    }
   }
 
   void Stop(int channel) override {
+    Sync();
     Channel* c = Get(channel);
     if (!c) return;
-    Sync();
     c->active = false;
     c->pcm.reset();
+    if (c->tracked) {
+      c->tracked = false;
+      live_.erase(std::find(live_.begin(), live_.end(), channel));
+    }
+    channels_.MarkIdle(channel);
   }
 
   void SetPaused(int channel, bool paused) override {
+    Sync();
     if (Channel* c = Get(channel)) {
-      Sync();
       c->paused = paused;
     }
   }
@@ -108,24 +122,25 @@ class HeadlessAudio : public AudioDriver {
   }
 
   void SetRate(int channel, double rate) override {
+    Sync();
     if (Channel* c = Get(channel)) {
-      Sync();
       c->rate = Clamp(rate, 0, kMaxRate);
     }
   }
 
+  int LiveChannels() const override { return static_cast<int>(channels_.Live()); }
+
   bool Playing(int channel) override {
-    Channel* c = Get(channel);
-    if (!c) return false;
     Sync();
-    return c->active;
+    Channel* c = Get(channel);
+    return c && c->active;
   }
 
   MixerChannelInfo Info(int channel) {
     MixerChannelInfo info;
+    Sync();
     Channel* c = Get(channel);
     if (!c) return info;
-    Sync();
     info.sound = c->sound;
     info.playing = c->active;
     info.paused = c->paused;
@@ -142,7 +157,9 @@ class HeadlessAudio : public AudioDriver {
     if (milliseconds <= 0) return {0, 0};
     long frames = static_cast<long>(milliseconds) * kMixRate / 1000;
     for (int id : live_) {
-      Channel& c = channels_[id - 1];
+      Channel* found = channels_.Find(id);
+      if (!found) continue;
+      Channel& c = *found;
       if (!c.active || c.paused || c.rate <= 0) continue;
       const PcmData& pcm = *c.pcm;
       long length = static_cast<long>(pcm.samples.size()) / pcm.channels;
@@ -196,13 +213,10 @@ class HeadlessAudio : public AudioDriver {
 
   int64_t Now() const { return clock_ ? clock_() : 0; }
 
-  Channel* Get(int channel) {
-    if (channel < 1 || channel > static_cast<int>(channels_.size())) return nullptr;
-    return &channels_[channel - 1];
-  }
+  Channel* Get(int channel) { return channels_.Find(channel); }
 
   void Track(int channel) {
-    Channel& c = channels_[channel - 1];
+    Channel& c = *channels_.Find(channel);
     if (!c.tracked) {
       c.tracked = true;
       live_.push_back(channel);
@@ -225,7 +239,9 @@ class HeadlessAudio : public AudioDriver {
     last_ = now;
     if (elapsed <= 0) return;
     for (int id : live_) {
-      Channel& c = channels_[id - 1];
+      Channel* found = channels_.Find(id);
+      if (!found) continue;
+      Channel& c = *found;
       if (!c.active || c.paused || c.rate <= 0) continue;
       double length = static_cast<double>(c.pcm->samples.size() / c.pcm->channels);
       c.position += c.rate * c.pcm->rate * (elapsed / 1000.0);
@@ -234,25 +250,31 @@ class HeadlessAudio : public AudioDriver {
     Prune();
   }
 
-  // Only live channels are visited, so channels that callers abandon cost nothing.
+  // Only running channels are visited; the ones that ended become idle records.
   void Prune() {
+    ended_.clear();
     auto keep = std::remove_if(live_.begin(), live_.end(), [this](int id) {
-      Channel& c = channels_[id - 1];
-      if (c.active) return false;
-      c.tracked = false;
+      Channel* c = channels_.Find(id);
+      if (c && c->active) return false;
+      if (c) {
+        c->tracked = false;
+        ended_.push_back(id);
+      }
       return true;
     });
     live_.erase(keep, live_.end());
+    for (int id : ended_) channels_.MarkIdle(id);
   }
 
   std::vector<std::string> names_;
+  std::string requested_, selected_;
   bool device_;
   std::function<int64_t()> clock_;
   int64_t last_ = 0;
   int nextSound_ = 1;
   std::map<int, std::shared_ptr<const PcmData>> sounds_;
-  std::vector<Channel> channels_;
-  std::vector<int> live_;
+  audio::ChannelPool<Channel> channels_;
+  std::vector<int> live_, ended_;
   std::vector<double> mixL_, mixR_;
 };
 
@@ -266,6 +288,16 @@ std::unique_ptr<AudioDriver> MakeHeadlessAudio(std::vector<std::string> driverNa
 MixerChannelInfo HeadlessChannelInfo(AudioDriver& audio, int channel) {
   auto* mixer = dynamic_cast<HeadlessAudio*>(&audio);
   return mixer ? mixer->Info(channel) : MixerChannelInfo{};
+}
+
+std::string HeadlessRequestedDriver(AudioDriver& audio) {
+  auto* mixer = dynamic_cast<HeadlessAudio*>(&audio);
+  return mixer ? mixer->Requested() : std::string();
+}
+
+std::string HeadlessSelectedDriver(AudioDriver& audio) {
+  auto* mixer = dynamic_cast<HeadlessAudio*>(&audio);
+  return mixer ? mixer->Selected() : std::string();
 }
 
 std::pair<double, double> HeadlessMix(AudioDriver& audio, int milliseconds) {

@@ -15,6 +15,7 @@
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <AL/alext.h>
+#include <alsa/asoundlib.h>
 
 #include <algorithm>
 #include <cmath>
@@ -50,6 +51,12 @@ std::vector<std::string> SplitList(const ALCchar* list) {
 
 class OpenALAudio : public AudioDriver {
  public:
+  OpenALAudio() {
+    // A reclaimed record gives its source back first.
+    channels_.OnReclaim([this](int, ChannelRecord& c) {
+      if (c.source >= 0 && context_) Detach(sources_[c.source], false);
+    });
+  }
   ~OpenALAudio() override { Close(); }
 
   std::vector<std::string> DriverNames() override {
@@ -125,32 +132,37 @@ class OpenALAudio : public AudioDriver {
     if (it->second.buffer && Ready()) {
       // A buffer still attached to a source cannot be deleted.
       for (Source& s : sources_) {
-        if (s.owner && channels_[s.owner - 1].sound == sound) Detach(s);
+        ChannelRecord* owner = s.owner ? channels_.Find(s.owner) : nullptr;
+        if (owner && owner->sound == sound) Detach(s, true);
       }
       alDeleteBuffers(1, &it->second.buffer);
     }
-    for (ChannelRecord& c : channels_) {
+    channels_.ForEach([sound](int, ChannelRecord& c) {
       if (c.sound == sound) c.sound = 0;
-    }
+    });
     sounds_.erase(it);
   }
 
   int AllocChannel() override {
     Ready();  // opens the default device on first use, or notes that there is none
-    channels_.emplace_back();
-    return static_cast<int>(channels_.size());
+    return channels_.Alloc();
   }
 
   void Cue(int channel, int sound) override {
-    ChannelRecord* c = Get(channel);
     auto it = sounds_.find(sound);
-    if (!c || it == sounds_.end()) return;
+    if (it == sounds_.end()) return;
+    ChannelRecord* c = channels_.Revive(channel);
+    if (!c) return;
     c->sound = sound;
     c->paused = true;
     c->cued = false;
-    if (!it->second.buffer || !Ready()) return;
-    Source* s = SourceFor(channel);
-    if (!s) return;
+    // Busy first: lending a source may make other records idle and reclaim the oldest.
+    channels_.MarkBusy(channel);
+    Source* s = it->second.buffer && Ready() ? SourceFor(channel) : nullptr;
+    if (!s) {
+      channels_.MarkIdle(channel);  // silent, or no source to be had: nothing will play
+      return;
+    }
     alSourceStop(s->id);
     alSourcei(s->id, AL_BUFFER, static_cast<ALint>(it->second.buffer));
     alSourceRewind(s->id);  // AL_INITIAL: ready, nothing heard until played
@@ -169,6 +181,7 @@ class OpenALAudio : public AudioDriver {
     if (!c) return;
     if (Source* s = SourceOf(*c)) alSourceStop(s->id);
     c->cued = false;
+    channels_.MarkIdle(channel);
   }
 
   void SetPaused(int channel, bool paused) override {
@@ -212,9 +225,14 @@ class OpenALAudio : public AudioDriver {
     if (!c || !c->cued) return false;
     Source* s = SourceOf(*c);
     if (!s) return false;
-    if (State(*s) == AL_STOPPED) c->cued = false;
+    if (State(*s) == AL_STOPPED) {
+      c->cued = false;
+      channels_.MarkIdle(channel);
+    }
     return c->cued;
   }
+
+  int LiveChannels() const override { return static_cast<int>(channels_.Live()); }
 
  private:
   struct SoundRecord {
@@ -260,10 +278,10 @@ class OpenALAudio : public AudioDriver {
       alDeleteSources(1, &s.id);
     }
     sources_.clear();
-    for (ChannelRecord& c : channels_) {
+    channels_.ForEach([](int, ChannelRecord& c) {
       c.source = -1;
       c.cued = false;
-    }
+    });
     for (auto& [id, sound] : sounds_) {
       if (sound.buffer) alDeleteBuffers(1, &sound.buffer);
       sound.buffer = 0;
@@ -290,10 +308,7 @@ class OpenALAudio : public AudioDriver {
     reportedSilence_ = true;
   }
 
-  ChannelRecord* Get(int channel) {
-    if (channel < 1 || channel > static_cast<int>(channels_.size())) return nullptr;
-    return &channels_[channel - 1];
-  }
+  ChannelRecord* Get(int channel) { return channels_.Find(channel); }
 
   Source* SourceOf(ChannelRecord& c) {
     if (c.source < 0 || !Ready()) return nullptr;
@@ -306,19 +321,23 @@ class OpenALAudio : public AudioDriver {
     return state;
   }
 
-  void Detach(Source& s) {
+  // Takes the source from its channel; `markIdle` false while the pool itself is
+  // reclaiming that channel.
+  void Detach(Source& s, bool markIdle) {
     alSourceStop(s.id);
     alSourcei(s.id, AL_BUFFER, 0);
-    if (s.owner) {
-      channels_[s.owner - 1].source = -1;
-      channels_[s.owner - 1].cued = false;
-    }
+    int owner = s.owner;
     s.owner = 0;
+    if (ChannelRecord* c = owner ? channels_.Find(owner) : nullptr) {
+      c->source = -1;
+      c->cued = false;
+      if (markIdle) channels_.MarkIdle(owner);
+    }
   }
 
   // The channel's source, lending it one if it has none.
   Source* SourceFor(int channel) {
-    ChannelRecord& c = channels_[channel - 1];
+    ChannelRecord& c = *channels_.Find(channel);
     if (c.source >= 0) return &sources_[c.source];
     int index = -1;
     for (size_t i = 0; i < sources_.size() && index < 0; ++i) {
@@ -328,7 +347,7 @@ class OpenALAudio : public AudioDriver {
     if (index < 0) index = TakeBackSource();
     if (index < 0) return nullptr;
     Source& s = sources_[index];
-    if (s.owner) Detach(s);
+    if (s.owner) Detach(s, true);
     s.owner = channel;
     c.source = index;
     return &s;
@@ -355,12 +374,13 @@ class OpenALAudio : public AudioDriver {
     int oldest = 0;
     for (size_t n = 0; n < sources_.size(); ++n) {
       size_t i = (scan_ + n) % sources_.size();
-      ChannelRecord& owner = channels_[sources_[i].owner - 1];
-      if (!owner.cued || State(sources_[i]) == AL_STOPPED) {
+      ChannelRecord* owner = channels_.Find(sources_[i].owner);
+      if (!owner || !owner->cued || State(sources_[i]) == AL_STOPPED) {
         scan_ = i + 1;
         return static_cast<int>(i);
       }
-      if (owner.stamp < channels_[sources_[oldest].owner - 1].stamp) oldest = static_cast<int>(i);
+      ChannelRecord* oldestOwner = channels_.Find(sources_[oldest].owner);
+      if (oldestOwner && owner->stamp < oldestOwner->stamp) oldest = static_cast<int>(i);
     }
     return oldest;
   }
@@ -400,15 +420,21 @@ class OpenALAudio : public AudioDriver {
   uint64_t cueCount_ = 0;
   size_t scan_ = 0;
   std::map<int, SoundRecord> sounds_;
-  std::vector<ChannelRecord> channels_;
+  audio::ChannelPool<ChannelRecord> channels_;
   std::vector<Source> sources_;
 };
+
+// ALSA's own error lines ("ALSA lib ...") for every device it fails to open.
+void QuietAlsa(const char*, int, const char*, int, const char*, ...) {}
 
 }  // namespace
 
 std::unique_ptr<AudioDriver> MakeOpenALAudio() {
-  // The library reports every failed back end on stderr; a machine without a sound
-  // card is normal for us, so stay quiet unless the user asked for its log.
+  // The library and the ALSA it loads report every failed back end on stderr; a
+  // machine without a sound card is normal for us, and the log says so in one
+  // line, so stay quiet unless the user asked for OpenAL's log.
+  const char* level = std::getenv("ALSOFT_LOGLEVEL");
+  if (!level || std::atoi(level) <= 0) snd_lib_error_set_handler(QuietAlsa);
   setenv("ALSOFT_LOGLEVEL", "0", 0);
   return std::make_unique<OpenALAudio>();
 }

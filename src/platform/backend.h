@@ -35,12 +35,15 @@ struct Quad {
   bool filtered;  // linear sampling (else nearest)
 };
 
-enum TextureFlags { kTextureFiltered = 2, kTextureMipmapped = 4 };
+// kTextureAlpha8: the pixels are one byte each, the coverage of white texels (the
+// draw colour tints them), as font glyphs are kept; otherwise RGBA8.
+enum TextureFlags { kTextureFiltered = 2, kTextureMipmapped = 4, kTextureAlpha8 = 8 };
 
 class Renderer {
  public:
   virtual ~Renderer() = default;
-  // RGBA8 pixels, top row first. Returns an id > 0, or 0 on failure.
+  // RGBA8 pixels (or coverage bytes with kTextureAlpha8), top row first. Returns
+  // an id > 0, or 0 on failure. Updates use the texture's own pixel format.
   virtual int CreateTexture(int width, int height, const uint8_t* rgba, int flags) = 0;
   virtual void UpdateTexture(int texture, int x, int y, int width, int height, const uint8_t* rgba) = 0;
   virtual void DestroyTexture(int texture) = 0;
@@ -98,6 +101,9 @@ class AudioDriver {
   virtual void SetDepth(int channel, double depth) = 0;
   virtual void SetRate(int channel, double rate) = 0;
   virtual bool Playing(int channel) = 0;
+  // Channel records held now (see audio::ChannelPool): bounded however many
+  // sounds have been played.
+  virtual int LiveChannels() const = 0;
 };
 
 // ---------------------------------------------------------------- input
@@ -165,6 +171,9 @@ class Backend {
   // Draw-call recording (the headless backend records for tests).
   virtual bool RecordingDrawCalls() const { return false; }
   virtual void RecordDrawCall(const DrawCall&) {}
+  // Told the sync argument of every Flip, before the present (the headless backend
+  // keeps it for tests).
+  virtual void NoteFlip(int sync) {}
 };
 
 // Factories of the real machine's pieces (platform/sdl_backend.cpp, audio_openal.cpp).
@@ -178,7 +187,7 @@ std::unique_ptr<Renderer> MakeSoftRenderer(int width, int height);
 // unreadable or unsupported file.
 bool DecodeWav(const std::string& path, PcmData& out);
 
-// Access for the backends to the shared input state (owned by platform.cpp).
+// Access for the backends to the shared input state (owned by input.cpp).
 InputState& Input();
 
 }  // namespace plat

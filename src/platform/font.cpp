@@ -92,21 +92,28 @@ bool FontExists(int handle) {
   return handle > 0 && handle < static_cast<int>(table.size()) && table[handle] != nullptr;
 }
 
-// Shelf packing, each glyph with a transparent pixel around it so that linear
-// sampling of one glyph never picks up its neighbour.
+// Shelf packing, tallest glyphs first so that each shelf wastes little height, and
+// each glyph with a transparent pixel around it so that linear sampling of one
+// glyph never picks up its neighbour.
 void BuildAtlas(FontData& font, const std::vector<std::vector<uint8_t>>& coverage) {
   long long area = 0;
   int widest = 1;
-  for (const Glyph& g : font.glyphs) {
+  std::vector<int> order;
+  for (int code = 0; code < static_cast<int>(font.glyphs.size()); ++code) {
+    const Glyph& g = font.glyphs[code];
+    if (g.w <= 0 || g.h <= 0) continue;
     area += static_cast<long long>(g.w + 2) * (g.h + 2);
     widest = std::max(widest, g.w + 2);
+    order.push_back(code);
   }
+  std::stable_sort(order.begin(), order.end(),
+                   [&](int a, int b) { return font.glyphs[a].h > font.glyphs[b].h; });
   int width = 64;
   while (width < 4096 && static_cast<long long>(width) * width < area * 2) width *= 2;
   width = std::max(width, widest);
   int x = 0, y = 0, shelf = 0;
-  for (Glyph& g : font.glyphs) {
-    if (g.w <= 0 || g.h <= 0) continue;
+  for (int code : order) {
+    Glyph& g = font.glyphs[code];
     if (x + g.w + 2 > width) {
       x = 0;
       y += shelf;
@@ -120,19 +127,16 @@ void BuildAtlas(FontData& font, const std::vector<std::vector<uint8_t>>& coverag
   TextureStore& atlas = font.atlas;
   atlas.w = width;
   atlas.h = std::max(1, y + shelf);
-  atlas.flags = font.smooth ? kTextureFiltered : 0;
-  atlas.rgba.assign(static_cast<size_t>(atlas.w) * atlas.h * 4, 0);
+  atlas.flags = (font.smooth ? kTextureFiltered : 0) | kTextureAlpha8;
+  atlas.rgba.assign(static_cast<size_t>(atlas.w) * atlas.h, 0);
+  atlas.rgba.shrink_to_fit();
   for (size_t code = 0; code < font.glyphs.size() && code < coverage.size(); ++code) {
     const Glyph& g = font.glyphs[code];
     const std::vector<uint8_t>& cov = coverage[code];
     if (g.w <= 0 || g.h <= 0 || cov.size() < static_cast<size_t>(g.w) * g.h) continue;
     for (int gy = 0; gy < g.h; ++gy) {
-      uint8_t* dst = &atlas.rgba[(static_cast<size_t>(g.ay + gy) * atlas.w + g.ax) * 4];
-      for (int gx = 0; gx < g.w; ++gx, dst += 4) {
-        // White texels carry the coverage in alpha; the draw colour tints them.
-        dst[0] = dst[1] = dst[2] = 255;
-        dst[3] = cov[static_cast<size_t>(gy) * g.w + gx];
-      }
+      std::copy_n(&cov[static_cast<size_t>(gy) * g.w], g.w,
+                  &atlas.rgba[static_cast<size_t>(g.ay + gy) * atlas.w + g.ax]);
     }
   }
   atlas.dirty = true;

@@ -16,7 +16,7 @@ namespace plat::gfx {
 // whenever the display has been reopened, so handles survive display changes.
 struct TextureStore {
   int w = 0, h = 0;
-  std::vector<uint8_t> rgba;  // w*h*4, top row first
+  std::vector<uint8_t> rgba;  // w*h*4, top row first (w*h with kTextureAlpha8)
   int flags = 0;              // TextureFlags
   int texture = 0;            // id in `owner`, valid while `serial` is current
   uint64_t serial = 0;
@@ -78,7 +78,8 @@ FontData& ResolveFont(int handle);
 bool FontExists(int handle);
 FontData& DefaultFont();  // font_default.cpp
 
-// Packs glyph bitmaps (coverage 0..255, w*h each) into `font.atlas` as white texels.
+// Packs glyph bitmaps (coverage 0..255, w*h each) into `font.atlas`, one byte of
+// coverage per texel (kTextureAlpha8): a quarter of the memory of white RGBA texels.
 void BuildAtlas(FontData& font, const std::vector<std::vector<uint8_t>>& coverage);
 
 }  // namespace plat::gfx

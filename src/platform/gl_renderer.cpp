@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/quad_runs.h"
+
 namespace plat {
 
 namespace {
@@ -26,6 +28,7 @@ struct Texture {
   GLuint name = 0;
   int width = 0, height = 0;
   bool mipmapped = false;
+  bool alpha8 = false;  // one byte of coverage per texel (GL_ALPHA): white, tinted at draw
   int filter = -1;  // sampling last set on the texture: 0 nearest, 1 linear, -1 unknown
 };
 
@@ -46,10 +49,12 @@ void main() {
 const char* kFragmentShader = R"(#version 120
 uniform sampler2D uTex;
 uniform float uAlphaRef;
+uniform vec4 uFill;
 varying vec2 vUv;
 varying vec4 vColor;
 void main() {
-  vec4 c = texture2D(uTex, vUv) * vColor;
+  // An alpha texture samples as (0, 0, 0, a); uFill (1, 1, 1, 0) makes it white.
+  vec4 c = (texture2D(uTex, vUv) + uFill) * vColor;
   if (c.a < uAlphaRef) discard;
   gl_FragColor = c;
 }
@@ -85,17 +90,15 @@ struct GlRenderer::Impl {
   SDL_GLContext context = nullptr;
   int width = 0, height = 0;
   GLuint program = 0, vbo = 0, ibo = 0, white = 0;
-  GLint projLoc = -1, alphaRefLoc = -1;
+  GLint projLoc = -1, alphaRefLoc = -1, fillLoc = -1;
+  int appliedFill = 0;  // 1 while uFill whitens an alpha texture
   std::vector<Texture> textures;  // id - 1 -> texture; name 0 marks a free slot
   std::vector<int> freeIds;
 
   // The batch being collected and the state it is drawn in.
   std::unique_ptr<Vertex[]> verts{new Vertex[kMaxBatchQuads * 4]};
-  int quads = 0;
-  int batchTexture = -1;  // renderer id, 0 the white texture, -1 none yet
-  int batchBlend = -1;
-  bool batchFiltered = false;
-  GLuint batchName = 0;  // GL name of batchTexture
+  QuadRun run;
+  GLuint batchName = 0;  // GL name of run.texture
 
   // GL state as last set, to skip redundant calls.
   GLuint boundName = 0;
@@ -131,28 +134,33 @@ struct GlRenderer::Impl {
   }
 
   void Flush() {
-    if (quads == 0) return;
-    ApplyBlend(batchBlend);
+    if (run.count == 0) return;
+    ApplyBlend(run.blend);
     if (boundName != batchName) {
       glBindTexture(GL_TEXTURE_2D, batchName);
       boundName = batchName;
     }
-    if (batchTexture > 0) {
-      Texture& t = textures[batchTexture - 1];
-      int want = batchFiltered ? 1 : 0;
+    int fill = run.texture > 0 && textures[run.texture - 1].alpha8 ? 1 : 0;
+    if (fill != appliedFill) {
+      glUniform4f(fillLoc, float(fill), float(fill), float(fill), 0.0f);
+      appliedFill = fill;
+    }
+    if (run.texture > 0) {
+      Texture& t = textures[run.texture - 1];
+      int want = run.filtered ? 1 : 0;
       if (t.filter != want) {
         t.filter = want;
-        GLint mag = batchFiltered ? GL_LINEAR : GL_NEAREST;
-        GLint min = batchFiltered ? (t.mipmapped ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR) : GL_NEAREST;
+        GLint mag = run.filtered ? GL_LINEAR : GL_NEAREST;
+        GLint min = run.filtered ? (t.mipmapped ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR) : GL_NEAREST;
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, mag);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, min);
       }
     }
     // Orphan and refill: the driver need not wait for the previous draw.
-    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(quads) * 4 * sizeof(Vertex), verts.get(), GL_STREAM_DRAW);
-    glDrawElements(GL_TRIANGLES, quads * 6, GL_UNSIGNED_SHORT, nullptr);
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(run.count) * 4 * sizeof(Vertex), verts.get(), GL_STREAM_DRAW);
+    glDrawElements(GL_TRIANGLES, run.count * 6, GL_UNSIGNED_SHORT, nullptr);
     ++drawCalls;
-    quads = 0;
+    run.count = 0;
   }
 
   // Starts a new batch for the quad's state; false when the quad cannot be drawn.
@@ -164,23 +172,19 @@ struct GlRenderer::Impl {
       if (id < 0 || id > static_cast<int>(textures.size()) || textures[id - 1].name == 0) return false;
       name = textures[id - 1].name;
     }
-    batchTexture = id;
+    run.Start(q);
     batchName = name;
-    batchBlend = q.blend;
-    batchFiltered = q.filtered;
     return true;
   }
 
   void Draw(const Quad* qs, int count) {
     for (int i = 0; i < count; ++i) {
       const Quad& q = qs[i];
-      // The white texture looks the same at any filtering, so plain quads join any batch.
-      if (q.texture != batchTexture || q.blend != batchBlend ||
-          (q.filtered != batchFiltered && q.texture != 0) || quads == kMaxBatchQuads) {
+      if (!run.Takes(q, kMaxBatchQuads)) {
         if (!Begin(q)) continue;
       }
       uint32_t c = PackColor(q);
-      Vertex* v = verts.get() + quads * 4;
+      Vertex* v = verts.get() + run.count * 4;
       for (int k = 0; k < 4; ++k) {
         v[k].x = q.v[k].x;
         v[k].y = q.v[k].y;
@@ -188,14 +192,14 @@ struct GlRenderer::Impl {
         v[k].v = q.v[k].v;
         v[k].rgba = c;
       }
-      ++quads;
+      ++run.count;
     }
   }
 
   void Upload(Texture& t, int x, int y, int w, int h, const uint8_t* rgba) {
     glBindTexture(GL_TEXTURE_2D, t.name);
     boundName = t.name;
-    glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, t.alpha8 ? GL_ALPHA : GL_RGBA, GL_UNSIGNED_BYTE, rgba);
     if (t.mipmapped) glGenerateMipmap(GL_TEXTURE_2D);
   }
 };
@@ -241,6 +245,8 @@ std::unique_ptr<GlRenderer> MakeGlRenderer(SDL_Window* window, SDL_GLContext con
   m.alphaRefLoc = glGetUniformLocation(m.program, "uAlphaRef");
   glUniform1i(glGetUniformLocation(m.program, "uTex"), 0);
   glUniform1f(m.alphaRefLoc, -1.0f);
+  m.fillLoc = glGetUniformLocation(m.program, "uFill");
+  glUniform4f(m.fillLoc, 0.0f, 0.0f, 0.0f, 0.0f);
 
   SDL_GL_GetDrawableSize(window, &m.width, &m.height);
   glViewport(0, 0, m.width, m.height);
@@ -320,7 +326,12 @@ int GlRenderer::CreateTexture(int width, int height, const uint8_t* rgba, int fl
                   filtered ? (t.mipmapped ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR) : GL_NEAREST);
   while (glGetError() != GL_NO_ERROR) {
   }
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+  t.alpha8 = (flags & kTextureAlpha8) != 0;
+  if (t.alpha8) {
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA8, width, height, 0, GL_ALPHA, GL_UNSIGNED_BYTE, rgba);
+  } else {
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+  }
   if (glGetError() != GL_NO_ERROR) {  // out of memory, most likely
     glDeleteTextures(1, &t.name);
     m.boundName = 0;
@@ -348,9 +359,10 @@ void GlRenderer::UpdateTexture(int texture, int x, int y, int width, int height,
   int x0 = std::max(x, 0), y0 = std::max(y, 0);
   int x1 = std::min(x + width, t.width), y1 = std::min(y + height, t.height);
   if (x0 >= x1 || y0 >= y1) return;
-  if (m.batchTexture == texture) m.Flush();  // quads batched so far use the old pixels
+  if (m.run.texture == texture) m.Flush();  // quads batched so far use the old pixels
   glPixelStorei(GL_UNPACK_ROW_LENGTH, width);
-  m.Upload(t, x0, y0, x1 - x0, y1 - y0, rgba + (size_t(y0 - y) * width + (x0 - x)) * 4);
+  const size_t bpp = t.alpha8 ? 1 : 4;
+  m.Upload(t, x0, y0, x1 - x0, y1 - y0, rgba + (size_t(y0 - y) * width + (x0 - x)) * bpp);
   glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
 }
 
@@ -359,9 +371,9 @@ void GlRenderer::DestroyTexture(int texture) {
   if (texture <= 0 || texture > static_cast<int>(m.textures.size())) return;
   Texture& t = m.textures[texture - 1];
   if (t.name == 0) return;
-  if (m.batchTexture == texture) {
+  if (m.run.texture == texture) {
     m.Flush();
-    m.batchTexture = -1;
+    m.run.texture = -1;
   }
   if (m.boundName == t.name) m.boundName = 0;
   glDeleteTextures(1, &t.name);
@@ -381,7 +393,7 @@ void GlRenderer::DrawQuads(const Quad* quads, int count) { impl_->Draw(quads, co
 
 void GlRenderer::Clear() {
   // Everything batched would be painted over at once: drop it.
-  impl_->quads = 0;
+  impl_->run.count = 0;
   glClear(GL_COLOR_BUFFER_BIT);
 }
 

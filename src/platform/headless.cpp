@@ -32,6 +32,7 @@ class FrameOwner {
  public:
   virtual ~FrameOwner() = default;
   virtual void OnPresent(SoftRenderer* inner, bool vsync) = 0;
+  virtual void OnClear() = 0;
 };
 
 // The renderer handed to the drawing layer: forwards to the software renderer and
@@ -58,6 +59,7 @@ class FrameRenderer : public Renderer {
   }
   void Clear() override {
     if (inner_) inner_->Clear();
+    owner_.OnClear();
   }
   void ReadPixels(int x, int y, int width, int height, uint8_t* rgbaOut) override;
   void Present(bool vsync) override;
@@ -94,6 +96,7 @@ struct HeadlessBackend::Impl : FrameOwner {
   int framesPresented = 0;
   int frameCap;
   bool lastVsync = false;
+  std::optional<int> lastFlipSync;
   bool recording = false;
   std::vector<DrawCall> currentCalls, lastCalls;
 
@@ -125,6 +128,9 @@ struct HeadlessBackend::Impl : FrameOwner {
     Advance(presentCost);
     if (frameCap > 0 && framesPresented >= frameCap) self.Exit(0);
   }
+
+  // What was drawn before a clear is no longer in the picture.
+  void OnClear() override { currentCalls.clear(); }
 };
 
 namespace {
@@ -188,6 +194,7 @@ void HeadlessBackend::RequestClose() { Input().closeRequested = true; }
 int HeadlessBackend::FramesPresented() const { return impl_->framesPresented; }
 void HeadlessBackend::SetFrameCap(int frames) { impl_->frameCap = frames; }
 bool HeadlessBackend::LastPresentVsync() const { return impl_->lastVsync; }
+std::optional<int> HeadlessBackend::LastFlipSync() const { return impl_->lastFlipSync; }
 
 void HeadlessBackend::SetRecording(bool on) {
   impl_->recording = on;
@@ -209,6 +216,14 @@ std::vector<uint8_t> HeadlessBackend::FrontBufferPixels() {
 bool HeadlessBackend::DisplayOpenedFullScreen() const { return impl_->fullScreen; }
 std::string HeadlessBackend::WindowTitle() const { return impl_->title; }
 bool HeadlessBackend::PointerVisible() const { return impl_->pointerVisible; }
+
+std::string HeadlessBackend::SelectedAudioDriver() {
+  return impl_->mixer ? HeadlessSelectedDriver(*impl_->audio) : std::string();
+}
+
+std::string HeadlessBackend::RequestedAudioDriver() {
+  return impl_->mixer ? HeadlessRequestedDriver(*impl_->audio) : std::string();
+}
 
 MixerChannelInfo HeadlessBackend::ChannelInfo(int channel) {
   return impl_->mixer ? HeadlessChannelInfo(*impl_->audio, channel) : MixerChannelInfo{};
@@ -299,6 +314,8 @@ bool HeadlessBackend::RecordingDrawCalls() const { return impl_->recording; }
 void HeadlessBackend::RecordDrawCall(const DrawCall& call) {
   if (impl_->recording) impl_->currentCalls.push_back(call);
 }
+
+void HeadlessBackend::NoteFlip(int sync) { impl_->lastFlipSync = sync; }
 
 HeadlessBackend& UseHeadless(HeadlessOptions options) {
   auto backend = std::make_unique<HeadlessBackend>(std::move(options));

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -63,9 +64,14 @@ class HeadlessBackend : public Backend {
   void SetFrameCap(int frames);
   // Whether the last Present waited for the vertical blank (sync 1 / full-screen -1).
   bool LastPresentVsync() const;
+  // The sync argument of the last Flip (with or without an open display); empty
+  // before the first.
+  std::optional<int> LastFlipSync() const;
 
   // Draw-call recording: calls of the current (unpresented) frame and of the last
-  // presented frame.
+  // presented frame. Cls starts the current frame afresh, so a frame that is
+  // cleared and redrawn without being presented leaves no calls behind, and
+  // LastFrameCalls is exactly the picture the last Flip showed.
   void SetRecording(bool on);
   bool Recording() const;
   const std::vector<DrawCall>& CurrentFrameCalls() const;
@@ -76,6 +82,11 @@ class HeadlessBackend : public Backend {
   bool DisplayOpenedFullScreen() const;
   std::string WindowTitle() const;
   bool PointerVisible() const;
+
+  // The name the last successful SetAudioDriver chose, "" while none; and the
+  // name last asked for, whether or not it could be started.
+  std::string SelectedAudioDriver();
+  std::string RequestedAudioDriver();
 
   // The in-memory mixer, for inspection.
   MixerChannelInfo ChannelInfo(int channel);
@@ -103,11 +114,16 @@ class HeadlessBackend : public Backend {
   AudioDriver& Audio() override;
   bool RecordingDrawCalls() const override;
   void RecordDrawCall(const DrawCall& call) override;
+  void NoteFlip(int sync) override;
 
  private:
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };
+
+// Fault injection for tests of whole-file saves (ReplaceFileContents): after
+// `bytes` more bytes the writes fail as on a full disk. Negative lifts the limit.
+void FailFileWritesAfter(long long bytes);
 
 // Installs a fresh HeadlessBackend and starts it; returns it for test control.
 HeadlessBackend& UseHeadless(HeadlessOptions options = {});
@@ -118,6 +134,9 @@ HeadlessBackend& UseHeadless(HeadlessOptions options = {});
 std::unique_ptr<AudioDriver> MakeHeadlessAudio(std::vector<std::string> driverNames, bool deviceAvailable,
                                                std::function<int64_t()> clock);
 MixerChannelInfo HeadlessChannelInfo(AudioDriver& audio, int channel);
+// The driver names the headless audio was last asked for and last started ("" for none).
+std::string HeadlessRequestedDriver(AudioDriver& audio);
+std::string HeadlessSelectedDriver(AudioDriver& audio);
 std::pair<double, double> HeadlessMix(AudioDriver& audio, int milliseconds);
 
 }  // namespace plat

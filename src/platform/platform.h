@@ -70,7 +70,7 @@ bool DisplayIsOpen();
 int GraphicsWidth();   // real pixels of the open display
 int GraphicsHeight();
 void SetWindowTitle(const std::string& title);
-// sync 0: at once; 1: on vertical blank; -1: the display's default (see platform.cpp).
+// sync 0: at once; 1: on vertical blank; -1: the display's default (see display.cpp).
 void Flip(int sync);
 void Cls();
 void SetVirtualResolution(double width, double height);
@@ -155,6 +155,11 @@ void SetChannelPan(Channel channel, double pan);
 void SetChannelDepth(Channel channel, double depth);
 void SetChannelRate(Channel channel, double rate);
 bool ChannelPlaying(Channel channel);
+// Channel records the sound driver holds now. A channel whose sound has ended or
+// been stopped is reclaimed after a while (its handle then reads as not playing,
+// and cueing a sound on it again starts it afresh), so this stays bounded however
+// many sounds are played.
+int LiveChannelCount();
 
 // ---------------------------------------------------------------- input
 // Windows virtual-key codes (8 Backspace, 9 Tab, 13 Enter, 27 Escape, ...).

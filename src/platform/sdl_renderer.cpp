@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/quad_runs.h"
+
 namespace plat {
 
 namespace {
@@ -13,6 +15,7 @@ constexpr int kMaxBatchQuads = 8192;
 struct TextureSlot {
   SDL_Texture* texture = nullptr;
   int width = 0, height = 0;
+  bool alpha8 = false;  // given as coverage bytes, kept by SDL as white RGBA
   int blend = -1;   // blend mode last set on it
   int filter = -1;  // scale mode last set on it
 };
@@ -68,8 +71,8 @@ class SdlRenderer : public Renderer {
     if (width <= 0 || height <= 0 || width > maxTextureW_ || height > maxTextureH_) return 0;
     SDL_Texture* t = SDL_CreateTexture(r_, SDL_PIXELFORMAT_RGBA32, SDL_TEXTUREACCESS_STATIC, width, height);
     if (!t) return 0;
-    if (rgba) SDL_UpdateTexture(t, nullptr, rgba, width * 4);
-    TextureSlot slot{t, width, height, -1, -1};
+    TextureSlot slot{t, width, height, (flags & kTextureAlpha8) != 0, -1, -1};
+    if (rgba) Upload(slot, nullptr, rgba, width);
     if (!free_.empty()) {
       int id = free_.back();
       free_.pop_back();
@@ -86,17 +89,17 @@ class SdlRenderer : public Renderer {
     int x0 = std::max(x, 0), y0 = std::max(y, 0);
     int x1 = std::min(x + width, t->width), y1 = std::min(y + height, t->height);
     if (x0 >= x1 || y0 >= y1) return;
-    if (batchTexture_ == texture) Flush();
+    if (run_.texture == texture) Flush();
     SDL_Rect rect{x0, y0, x1 - x0, y1 - y0};
-    SDL_UpdateTexture(t->texture, &rect, rgba + (size_t(y0 - y) * width + (x0 - x)) * 4, width * 4);
+    Upload(*t, &rect, rgba + (size_t(y0 - y) * width + (x0 - x)) * (t->alpha8 ? 1 : 4), width);
   }
 
   void DestroyTexture(int texture) override {
     TextureSlot* t = Slot(texture);
     if (!t) return;
-    if (batchTexture_ == texture) {
+    if (run_.texture == texture) {
       Flush();
-      batchTexture_ = -1;
+      run_.texture = -1;
     }
     SDL_DestroyTexture(t->texture);
     *t = TextureSlot{};
@@ -120,26 +123,23 @@ class SdlRenderer : public Renderer {
         if (a < 0.5f) continue;
         a = 1.0f;
       }
-      if (q.texture != batchTexture_ || q.blend != batchBlend_ ||
-          (q.filtered != batchFiltered_ && q.texture != 0) || quadCount_ == kMaxBatchQuads) {
+      if (!run_.Takes(q, kMaxBatchQuads)) {
         Flush();
         if (q.texture != 0 && !Slot(q.texture)) continue;
-        batchTexture_ = q.texture;
-        batchBlend_ = q.blend;
-        batchFiltered_ = q.filtered;
+        run_.Start(q);
       }
       float af = a * 255.0f + 0.5f;
       SDL_Color c{q.r, q.g, q.b, static_cast<Uint8>(!(af > 0) ? 0 : af >= 255 ? 255 : af)};  // NaN reads as 0
       for (int k = 0; k < 4; ++k) {
         verts_.push_back(SDL_Vertex{{q.v[k].x * sx_, q.v[k].y * sy_}, c, {q.v[k].u, q.v[k].v}});
       }
-      ++quadCount_;
+      ++run_.count;
     }
   }
 
   void Clear() override {
     verts_.clear();
-    quadCount_ = 0;
+    run_.count = 0;
     SDL_SetRenderDrawBlendMode(r_, SDL_BLENDMODE_NONE);
     SDL_SetRenderDrawColor(r_, 0, 0, 0, 255);
     SDL_RenderClear(r_);
@@ -178,29 +178,49 @@ class SdlRenderer : public Renderer {
   int Height() const override { return height_; }
 
  private:
+  // SDL has no alpha-only texture format for every renderer: coverage bytes are
+  // widened to white RGBA rows on the way in (only the upload is RGBA).
+  void Upload(TextureSlot& t, const SDL_Rect* rect, const uint8_t* pixels, int rowPixels) {
+    if (!t.alpha8) {
+      SDL_UpdateTexture(t.texture, rect, pixels, rowPixels * 4);
+      return;
+    }
+    const int w = rect ? rect->w : t.width, h = rect ? rect->h : t.height;
+    std::vector<uint8_t> widened(size_t(w) * h * 4);
+    for (int y = 0; y < h; ++y) {
+      const uint8_t* src = pixels + size_t(y) * rowPixels;
+      uint8_t* dst = &widened[size_t(y) * w * 4];
+      for (int x = 0; x < w; ++x, dst += 4) {
+        dst[0] = dst[1] = dst[2] = 255;
+        dst[3] = src[x];
+      }
+    }
+    SDL_UpdateTexture(t.texture, rect, widened.data(), w * 4);
+  }
+
   TextureSlot* Slot(int id) {
     if (id <= 0 || id > static_cast<int>(textures_.size()) || !textures_[id - 1].texture) return nullptr;
     return &textures_[id - 1];
   }
 
   void Flush() {
-    if (quadCount_ == 0) return;
-    TextureSlot* t = batchTexture_ == 0 ? &white_ : Slot(batchTexture_);
+    if (run_.count == 0) return;
+    TextureSlot* t = run_.texture == 0 ? &white_ : Slot(run_.texture);
     if (t && t->texture) {
-      if (t->blend != batchBlend_) {
-        SDL_SetTextureBlendMode(t->texture, SdlBlend(batchBlend_));
-        t->blend = batchBlend_;
+      if (t->blend != run_.blend) {
+        SDL_SetTextureBlendMode(t->texture, SdlBlend(run_.blend));
+        t->blend = run_.blend;
       }
-      int filter = batchFiltered_ ? 1 : 0;
-      if (batchTexture_ != 0 && t->filter != filter) {
-        SDL_SetTextureScaleMode(t->texture, batchFiltered_ ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+      int filter = run_.filtered ? 1 : 0;
+      if (run_.texture != 0 && t->filter != filter) {
+        SDL_SetTextureScaleMode(t->texture, run_.filtered ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
         t->filter = filter;
       }
       SDL_RenderGeometry(r_, t->texture, verts_.data(), static_cast<int>(verts_.size()), indices_.data(),
-                         quadCount_ * 6);
+                         run_.count * 6);
     }
     verts_.clear();
-    quadCount_ = 0;
+    run_.count = 0;
   }
 
   SDL_Renderer* r_;
@@ -212,10 +232,7 @@ class SdlRenderer : public Renderer {
   TextureSlot white_;
   std::vector<SDL_Vertex> verts_;
   std::vector<int> indices_;
-  int quadCount_ = 0;
-  int batchTexture_ = -1;
-  int batchBlend_ = -1;
-  bool batchFiltered_ = false;
+  QuadRun run_;
   int vsync_ = -1;
 };
 

@@ -22,6 +22,7 @@ namespace {
 
 struct TexData {
   int w = 0, h = 0;
+  int bpp = 4;  // bytes per texel: 4 RGBA, 1 coverage of a white texel
   std::vector<uint8_t> rgba;
   uint64_t pinnedBy = 0;  // id of the last frame that pinned this data
 };
@@ -61,7 +62,8 @@ class SoftRendererImpl final : public SoftRenderer {
     auto t = std::make_shared<TexData>();
     t->w = width;
     t->h = height;
-    size_t bytes = static_cast<size_t>(width) * height * 4;
+    t->bpp = (flags & kTextureAlpha8) ? 1 : 4;
+    size_t bytes = static_cast<size_t>(width) * height * t->bpp;
     if (rgba) {
       t->rgba.assign(rgba, rgba + bytes);
     } else {
@@ -77,15 +79,16 @@ class SoftRendererImpl final : public SoftRenderer {
     if (it == textures_.end() || !rgba) return;
     auto& t = it->second;
     // A queued frame still reads the old pixels: give it the old copy.
-    if (t.use_count() > 1) t = std::make_shared<TexData>(TexData{t->w, t->h, t->rgba, 0});
+    if (t.use_count() > 1) t = std::make_shared<TexData>(TexData{t->w, t->h, t->bpp, t->rgba, 0});
+    const int bpp = t->bpp;
     for (int row = 0; row < height; ++row) {
       int ty = y + row;
       if (ty < 0 || ty >= t->h) continue;
       for (int col = 0; col < width; ++col) {
         int tx = x + col;
         if (tx < 0 || tx >= t->w) continue;
-        std::memcpy(&t->rgba[(static_cast<size_t>(ty) * t->w + tx) * 4],
-                    rgba + (static_cast<size_t>(row) * width + col) * 4, 4);
+        std::memcpy(&t->rgba[(static_cast<size_t>(ty) * t->w + tx) * bpp],
+                    rgba + (static_cast<size_t>(row) * width + col) * bpp, bpp);
       }
     }
   }
@@ -225,6 +228,11 @@ class SoftRendererImpl final : public SoftRenderer {
     if (!it.filtered) {
       int tx = std::clamp(static_cast<int>(std::floor(u * t->w)), 0, t->w - 1);
       int ty = std::clamp(static_cast<int>(std::floor(v * t->h)), 0, t->h - 1);
+      if (t->bpp == 1) {
+        out[0] = out[1] = out[2] = 1.0f;
+        out[3] = t->rgba[static_cast<size_t>(ty) * t->w + tx] / 255.0f;
+        return;
+      }
       const uint8_t* p = &t->rgba[(static_cast<size_t>(ty) * t->w + tx) * 4];
       for (int c = 0; c < 4; ++c) out[c] = p[c] / 255.0f;
       return;
@@ -235,6 +243,15 @@ class SoftRendererImpl final : public SoftRenderer {
     int x1 = std::clamp(x0 + 1, 0, t->w - 1), y1 = std::clamp(y0 + 1, 0, t->h - 1);
     x0 = std::clamp(x0, 0, t->w - 1);
     y0 = std::clamp(y0, 0, t->h - 1);
+    if (t->bpp == 1) {
+      const uint8_t* row0 = &t->rgba[static_cast<size_t>(y0) * t->w];
+      const uint8_t* row1 = &t->rgba[static_cast<size_t>(y1) * t->w];
+      float top = row0[x0] + (row0[x1] - row0[x0]) * ax;
+      float bottom = row1[x0] + (row1[x1] - row1[x0]) * ax;
+      out[0] = out[1] = out[2] = 1.0f;
+      out[3] = (top + (bottom - top) * ay) / 255.0f;
+      return;
+    }
     const uint8_t* p00 = &t->rgba[(static_cast<size_t>(y0) * t->w + x0) * 4];
     const uint8_t* p10 = &t->rgba[(static_cast<size_t>(y0) * t->w + x1) * 4];
     const uint8_t* p01 = &t->rgba[(static_cast<size_t>(y1) * t->w + x0) * 4];

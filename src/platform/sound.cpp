@@ -13,8 +13,6 @@
 namespace plat {
 namespace {
 
-// Like every platform call, this reaches the current backend (a headless one when
-// none was installed yet).
 AudioDriver* Audio() { return &CurrentBackend().Audio(); }
 
 uint32_t Le32(const unsigned char* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
@@ -48,6 +46,27 @@ std::string UnsupportedEncoding(const std::vector<unsigned char>& file) {
     pos += 8 + size + (size & 1);  // chunks are padded to even sizes
   }
   return "";  // SDL found a format chunk we could not; let its result stand
+}
+
+// A chunk that claims more bytes than the file holds would make the decoder
+// allocate (or seek through) whatever the header asks, gigabytes included, so
+// every chunk is measured against the real file first. Returns why the file is
+// refused, or "" when its chunks fit. Only the pad byte of the last chunk may be
+// missing, and a few stray bytes after the last chunk are left alone.
+std::string ChunkOverrun(const std::vector<unsigned char>& file) {
+  if (file.size() < 12 || std::memcmp(file.data(), "RIFF", 4) != 0 || std::memcmp(&file[8], "WAVE", 4) != 0) {
+    return "";  // not a WAV file at all: the decoder says so itself
+  }
+  uint64_t pos = 12;
+  while (pos + 8 <= file.size()) {
+    uint64_t size = Le32(&file[pos + 4]);
+    if (pos + 8 + size > file.size()) {
+      return "the chunk \"" + std::string(reinterpret_cast<const char*>(&file[pos]), 4) + "\" claims " +
+             std::to_string(size) + " bytes, more than the file holds";
+    }
+    pos += 8 + size + (size & 1);
+  }
+  return "";
 }
 
 // Turns the decoded samples into 16-bit mono or stereo PCM.
@@ -99,6 +118,10 @@ bool DecodeWav(const std::string& path, PcmData& out) {
     std::fclose(in);
   }
   if (file.empty()) return false;
+  if (std::string overrun = ChunkOverrun(file); !overrun.empty()) {
+    Notice("Could not read sound file " + path + ": " + overrun);
+    return false;
+  }
 
   // Refuse files cut short instead of playing a fragment of them; the RIFF size
   // itself is often wrong in files from some editors and is not checked.
@@ -123,7 +146,8 @@ bool DecodeWav(const std::string& path, PcmData& out) {
     Notice("Sound file " + path + " uses an unsupported WAV encoding (" + unsupported + ")");
   } else {
     PcmData pcm;
-    ok = Convert(spec, data, length, pcm);
+    // An empty data chunk gives no buffer at all: there is nothing to convert.
+    ok = data != nullptr && length > 0 && Convert(spec, data, length, pcm);
     if (ok) {
       out = std::move(pcm);
     } else {
@@ -219,5 +243,7 @@ bool ChannelPlaying(Channel channel) {
   AudioDriver* audio = Audio();
   return audio && channel && audio->Playing(channel);
 }
+
+int LiveChannelCount() { return Audio()->LiveChannels(); }
 
 }  // namespace plat

@@ -1,7 +1,10 @@
 // The headless backend's in-memory mixer, driven directly with a clock of our own.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+
+#include "platform/platform.h"
 
 #include "platform/headless.h"
 
@@ -170,6 +173,58 @@ TEST_F(MixerTest, BadHandlesAndDataDoNothing) {
   EXPECT_FALSE(audio->Playing(playing));
 }
 
+// Channels that are cut off, stopped or run out are reclaimed, so the records stay
+// bounded over a million effects; one still sounding is never taken.
+TEST(ChannelRecords, StayBoundedOverAMillionEffects) {
+  plat::HeadlessBackend& hb = plat::UseHeadless();
+  plat::PcmData pcm = Square(0.5);
+  int sound = hb.Audio().CreateSound(pcm);
+  ASSERT_NE(sound, 0);
+  const plat::Channel held = plat::CueSound(sound);  // cued and held paused: still sounding
+  plat::SetChannelVolume(held, 0.25);
+
+  const int before = plat::LiveChannelCount();
+  int highest = before;
+  for (int i = 0; i < 1000000; ++i) {
+    plat::Channel channel = plat::AllocChannel();
+    plat::CueSound(sound, channel);
+    plat::SetChannelPaused(channel, false);
+    plat::StopChannel(channel);
+    highest = std::max(highest, plat::LiveChannelCount());
+  }
+  // Played on fresh channels and left to run out, as the music's notes are.
+  for (int i = 0; i < 20000; ++i) {
+    plat::PlaySound(sound);
+    if (i % 100 == 0) hb.AdvanceTime(600);
+    highest = std::max(highest, plat::LiveChannelCount());
+  }
+  EXPECT_LE(highest, before + 1024 + 200);
+  EXPECT_TRUE(plat::ChannelPlaying(held));
+  EXPECT_DOUBLE_EQ(hb.ChannelInfo(held).volume, 0.25);
+}
+
+TEST(ChannelRecords, AReclaimedHandleIsSilentAndCanBeCuedAgain) {
+  plat::HeadlessBackend& hb = plat::UseHeadless();
+  int sound = hb.Audio().CreateSound(Square(1.0));
+  const plat::Channel old = plat::PlaySound(sound);
+  plat::SetChannelVolume(old, 0.5);
+  plat::StopChannel(old);
+  for (int i = 0; i < 5000; ++i) plat::StopChannel(plat::PlaySound(sound));  // old is reclaimed
+  EXPECT_FALSE(plat::ChannelPlaying(old));
+  plat::SetChannelVolume(old, 0.1);  // names nothing: no effect, no fault
+  EXPECT_EQ(hb.ChannelInfo(old).sound, 0);
+
+  // Cued again (as the effects' channel table does with a finished slot), it
+  // plays afresh under the same handle, with default settings.
+  EXPECT_EQ(plat::CueSound(sound, old), old);
+  plat::SetChannelPaused(old, false);
+  EXPECT_TRUE(plat::ChannelPlaying(old));
+  EXPECT_DOUBLE_EQ(hb.ChannelInfo(old).volume, 1.0);
+  EXPECT_EQ(hb.ChannelInfo(old).sound, sound);
+  hb.AdvanceTime(1000);
+  EXPECT_FALSE(plat::ChannelPlaying(old));
+}
+
 TEST(MixerWithoutDevice, HandsOutSoundsAndChannelsButPlaysNothing) {
   int64_t now = 0;
   auto audio = plat::MakeHeadlessAudio({"OpenAL"}, false, [&] { return now; });
@@ -186,11 +241,31 @@ TEST(MixerWithoutDevice, HandsOutSoundsAndChannelsButPlaysNothing) {
   EXPECT_EQ(plat::HeadlessMix(*audio, 20), std::make_pair(0.0, 0.0));
 }
 
-TEST(MixerDrivers, SelectsOnlyOfferedNames) {
+TEST(MixerDrivers, SelectsOnlyOfferedNamesAndRemembersTheChoice) {
   auto audio = plat::MakeHeadlessAudio({"OpenAL", "OpenAL Speakers"}, true, [] { return int64_t{0}; });
+  EXPECT_EQ(plat::HeadlessSelectedDriver(*audio), "");
   EXPECT_TRUE(audio->SelectDriver("OpenAL Speakers"));
   EXPECT_FALSE(audio->SelectDriver("DirectSound"));
+  EXPECT_EQ(plat::HeadlessSelectedDriver(*audio), "OpenAL Speakers");
+  EXPECT_EQ(plat::HeadlessRequestedDriver(*audio), "DirectSound");
   EXPECT_TRUE(audio->EnableOpenAL());
+}
+
+TEST(MixerDrivers, TheBackendShowsWhatSetAudioDriverChose) {
+  plat::HeadlessOptions options;
+  options.audioDrivers = {"OpenAL", "OpenAL Headset"};
+  plat::HeadlessBackend& hb = plat::UseHeadless(options);
+  EXPECT_TRUE(plat::SetAudioDriver("OpenAL Headset"));
+  EXPECT_EQ(hb.SelectedAudioDriver(), "OpenAL Headset");
+  EXPECT_FALSE(plat::SetAudioDriver("OpenAL Gone"));
+  EXPECT_EQ(hb.SelectedAudioDriver(), "OpenAL Headset");
+  EXPECT_EQ(hb.RequestedAudioDriver(), "OpenAL Gone");
+
+  options.audioDevice = false;
+  plat::HeadlessBackend& silent = plat::UseHeadless(options);
+  EXPECT_FALSE(plat::SetAudioDriver("OpenAL"));
+  EXPECT_EQ(silent.SelectedAudioDriver(), "");
+  EXPECT_EQ(silent.RequestedAudioDriver(), "OpenAL");
 }
 
 }  // namespace

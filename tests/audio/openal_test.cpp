@@ -3,7 +3,10 @@
 // sample is silence, so nothing is heard on a machine with speakers.
 #include <gtest/gtest.h>
 
+#include <alsa/asoundlib.h>
+
 #include <cstdlib>
+#include <string>
 
 #include "platform/backend.h"
 
@@ -100,12 +103,37 @@ TEST_F(OpenALTest, MoreChannelsThanSourcesTakeBackTheOldest) {
     for (int channel : channels) playing += audio->Playing(channel);
     EXPECT_GE(playing, 260) << "the program's whole channel table can sound at once";
   }
+  // Stopped channels, abandoned by their callers, are reclaimed.
+  for (int i = 0; i < 20000; ++i) {
+    int channel = audio->AllocChannel();
+    audio->Cue(channel, sound);
+    audio->Stop(channel);
+  }
+  EXPECT_LE(audio->LiveChannels(), 500 + 1024 + 1);
+  EXPECT_EQ(audio->Playing(channels.back()), device) << "a sounding channel is not taken";
+
   EXPECT_EQ(audio->CreateSound(plat::PcmData{}), 0);
   for (int bad : {0, -3, 100000}) {
     audio->Cue(bad, sound);
     audio->SetPaused(bad, false);
     EXPECT_FALSE(audio->Playing(bad));
   }
+}
+
+// On a machine without sound ALSA used to print a screen of "ALSA lib ..." errors
+// before the game started; the log's one line says it all.
+TEST(AlsaErrors, StayOffTheTerminal) {
+  if (const char* level = std::getenv("ALSOFT_LOGLEVEL"); level && std::atoi(level) > 0) {
+    GTEST_SKIP() << "ALSOFT_LOGLEVEL asks for the sound libraries' own diagnostics";
+  }
+  auto audio = plat::MakeOpenALAudio();
+  testing::internal::CaptureStderr();
+  snd_pcm_t* pcm = nullptr;
+  int rc = snd_pcm_open(&pcm, "puffwick_no_such_device", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK);
+  std::string printed = testing::internal::GetCapturedStderr();
+  if (pcm) snd_pcm_close(pcm);
+  EXPECT_LT(rc, 0);
+  EXPECT_EQ(printed.find("ALSA lib"), std::string::npos) << printed;
 }
 
 }  // namespace

@@ -138,6 +138,53 @@ TEST_F(WavTest, RefusesBrokenFilesWithoutDecoding) {
   EXPECT_FALSE(plat::DecodeWav(dir.string(), pcm));  // a folder
 }
 
+// A header may claim any size; the file is measured before anything is read or
+// allocated for it (a 44-byte file claiming 4 GB of samples used to allocate them).
+TEST_F(WavTest, ChunksClaimingMoreThanTheFileHoldsAreRefused) {
+  std::string empty = Wav(1, 1, 8000, 16, "");  // 44 bytes
+  std::string hugeData = empty;
+  hugeData.replace(40, 4, "\xF0\xFF\xFF\xFF");
+  std::string hugeFmt = Wav(1, 1, 8000, 16, Samples16({1, 2, 3, 4, 5, 6, 7, 8}));
+  hugeFmt.replace(16, 4, "\x00\x00\x00\x7F");
+  std::string list = "LIST";
+  Put32(list, 0x40000000);
+  list += "INFO";
+  std::string hugeOther = Wav(1, 1, 8000, 16, Samples16({1, 2}));
+  hugeOther.insert(12, list);
+  const std::vector<std::pair<std::string, std::string>> files = {
+      {"claims-4gb-data.wav", hugeData},
+      {"claims-2gb-fmt.wav", hugeFmt},
+      {"claims-1gb-list.wav", hugeOther},
+  };
+  for (const auto& [name, bytes] : files) {
+    SCOPED_TRACE(name);
+    notices.clear();
+    plat::PcmData pcm;
+    EXPECT_FALSE(plat::DecodeWav(Write(name, bytes), pcm));
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_NE(notices[0].find("Could not read sound file " + (dir / name).string()), std::string::npos)
+        << notices[0];
+    EXPECT_NE(notices[0].find("more than the file holds"), std::string::npos) << notices[0];
+  }
+  // A missing pad byte after an odd-sized last chunk is no overrun.
+  std::string odd = Wav(1, 1, 8000, 8, std::string(3, '\x90'));
+  odd.pop_back();
+  plat::PcmData pcm;
+  EXPECT_TRUE(plat::DecodeWav(Write("odd.wav", odd), pcm));
+  EXPECT_EQ(pcm.samples.size(), 3u);
+}
+
+// An empty data chunk gives no sample buffer at all; it is a sound with nothing
+// to play, so none, with the usual notice.
+TEST_F(WavTest, AnEmptyDataChunkIsNoSound) {
+  plat::PcmData pcm;
+  EXPECT_FALSE(plat::DecodeWav(Write("no-samples.wav", Wav(1, 2, 22050, 16, "")), pcm));
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_NE(notices[0].find("no samples"), std::string::npos) << notices[0];
+  plat::UseHeadless();
+  EXPECT_EQ(plat::LoadSound((dir / "no-samples.wav").string()), 0);
+}
+
 TEST_F(WavTest, UnsupportedEncodingsGiveOneNoticeNamingTheFile) {
   const std::vector<std::pair<std::string, std::string>> files = {
       {"pcm24.wav", Wav(1, 1, 8000, 24, std::string(12, '\x10'))},

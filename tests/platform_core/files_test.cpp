@@ -113,6 +113,51 @@ TEST_F(Files, MissingOrUnusablePathsGiveNone) {
   EXPECT_EQ(notices.size(), 2u);
 }
 
+// ---------------------------------------------------------------- whole-file saves
+
+TEST_F(Files, ReplacingWritesTheWholeFileAndLeavesNoTemporary) {
+  Put("Setup.ini", "old text");
+  ::chmod("Setup.ini", 0600);
+  const std::string text(100000, 'x');
+  ASSERT_TRUE(plat::ReplaceFileContents("Setup.ini", text));
+  EXPECT_EQ(Bytes("Setup.ini"), text);
+  ASSERT_TRUE(plat::ReplaceFileContents("sub/new.dat", ""));  // a new, empty file
+  EXPECT_EQ(plat::FileType("sub/new.dat"), 1);
+  EXPECT_EQ(Bytes("sub/new.dat"), "");
+  struct stat st;
+  ASSERT_EQ(::stat("Setup.ini", &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u) << "the old file's permissions are kept";
+  EXPECT_EQ(plat::FileType("Setup.ini.new"), 0);
+  EXPECT_EQ(plat::FileType("sub/new.dat.new"), 0);
+}
+
+// A save that fails partway (a full disk, a write error) must leave the old file
+// exactly as it was and no temporary file behind.
+TEST_F(Files, AWriteFailingHalfwayLeavesTheOldFile) {
+  const std::string old = "[Graphics]\r\nWidth=800\r\n";
+  const std::string text(64 * 1024, 'n');
+  for (long long budget : {0LL, 1LL, 4096LL, 32 * 1024LL, 64 * 1024LL - 1}) {
+    SCOPED_TRACE(budget);
+    Put("Setup.ini", old);
+    plat::FailFileWritesAfter(budget);
+    EXPECT_FALSE(plat::ReplaceFileContents("Setup.ini", text));
+    plat::FailFileWritesAfter(-1);
+    EXPECT_EQ(Bytes("Setup.ini"), old);
+    EXPECT_EQ(plat::FileType("Setup.ini.new"), 0);
+  }
+  plat::FailFileWritesAfter(64 * 1024);  // exactly enough
+  EXPECT_TRUE(plat::ReplaceFileContents("Setup.ini", text));
+  plat::FailFileWritesAfter(-1);
+  EXPECT_EQ(Bytes("Setup.ini"), text);
+
+  // Nowhere to put the temporary file: refused, nothing touched.
+  EXPECT_FALSE(plat::ReplaceFileContents("missing/Setup.ini", text));
+  EXPECT_FALSE(plat::ReplaceFileContents("", text));
+  EXPECT_FALSE(plat::ReplaceFileContents("sub", text));
+  EXPECT_EQ(plat::FileType("sub"), 2) << "a folder stays a folder";
+  EXPECT_EQ(plat::FileType("sub.new"), 0);
+}
+
 TEST_F(Files, FileTypesAndDeleting) {
   Put("a.dat", "");
   EXPECT_EQ(plat::FileType("a.dat"), 1);

@@ -116,6 +116,30 @@ TEST_P(RendererTest, TexturesSampleTopRowFirstAndMaskTransparentTexels) {
   EXPECT_TRUE(NearRgb(px(40, 30), Rgba{255, 255, 0, 255}));  // outside the quad
 }
 
+// Glyph coverage is one byte per texel: white at that alpha, tinted by the quad,
+// also after an update of part of it and after a texture of RGBA texels.
+TEST_P(RendererTest, AlphaTexturesAreTintedCoverage) {
+  const uint8_t coverage[] = {255, 0, 128, 255};  // 2x2
+  int tex = r_->CreateTexture(2, 2, coverage, plat::kTextureAlpha8);
+  ASSERT_GT(tex, 0);
+  const uint8_t rgba[] = {0, 0, 255, 255};
+  int plain = r_->CreateTexture(1, 1, rgba, 0);
+  r_->SetVirtualSize(128, 96);
+  Draw(Rect(0, 0, 128, 96, 0, 0, 0));
+  Draw(Rect(64, 0, 64, 48, 255, 255, 255, 1.0f, plat::kBlendAlpha, plain));
+  Draw(Rect(0, 0, 64, 48, 255, 128, 0, 1.0f, plat::kBlendAlpha, tex));
+  EXPECT_TRUE(NearRgb(At(4, 4), Rgba{255, 128, 0, 255}));
+  EXPECT_TRUE(NearRgb(At(27, 4), Rgba{0, 0, 0, 255}));
+  EXPECT_TRUE(NearRgb(At(4, 19), Rgba{128, 64, 0, 255}));
+  EXPECT_TRUE(NearRgb(At(40, 4), Rgba{0, 0, 255, 255})) << "an RGBA texture after an alpha one";
+  const uint8_t clear = 0;
+  r_->UpdateTexture(tex, 0, 0, 1, 1, &clear);
+  r_->Clear();
+  Draw(Rect(0, 0, 64, 48, 255, 255, 255, 1.0f, plat::kBlendAlpha, tex));
+  EXPECT_TRUE(NearRgb(At(4, 4), Rgba{0, 0, 0, 255}));
+  EXPECT_TRUE(NearRgb(At(27, 19), Rgba{255, 255, 255, 255}));
+}
+
 TEST_P(RendererTest, ReadPixelsOutsideTheScreenGivesOpaqueBlack) {
   Draw(Rect(0, 0, 64, 48, 255, 0, 0));
   uint8_t p[4 * 4 * 4];

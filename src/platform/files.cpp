@@ -1,0 +1,141 @@
+// Files and folders, and the text streams of the program's text files (one byte
+// per character, lines ended by CR LF on writing, by LF on reading).
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <map>
+
+#include "platform/platform_internal.h"
+
+namespace plat {
+
+namespace {
+
+struct StreamRec {
+  std::FILE* file = nullptr;
+  bool reading = false;
+  bool failed = false;
+  std::string path;
+};
+
+struct Streams {
+  std::map<int, StreamRec> streams;
+  int nextStream = 1;
+};
+
+Streams& C() {
+  static Streams streams;
+  return streams;
+}
+
+StreamRec* FindStream(Stream stream) {
+  auto it = C().streams.find(stream);
+  return it == C().streams.end() ? nullptr : &it->second;
+}
+
+}  // namespace
+
+void detail::FlushWriteStreams() {
+  for (auto& [id, rec] : C().streams) {
+    if (rec.file && !rec.reading) std::fflush(rec.file);
+  }
+}
+
+bool ChangeDir(const std::string& path) { return !path.empty() && ::chdir(path.c_str()) == 0; }
+
+std::string CurrentDir() {
+  std::vector<char> buf(4096);
+  while (::getcwd(buf.data(), buf.size()) == nullptr) {
+    if (errno != ERANGE || buf.size() > (1u << 20)) return {};
+    buf.resize(buf.size() * 2);
+  }
+  return buf.data();
+}
+
+int FileType(const std::string& path) {
+  struct stat st;
+  if (path.empty() || ::stat(path.c_str(), &st) != 0) return 0;
+  if (S_ISDIR(st.st_mode)) return 2;
+  // Only regular files count: opening a pipe or device could block.
+  return S_ISREG(st.st_mode) ? 1 : 0;
+}
+
+bool DeleteFile(const std::string& path) { return FileType(path) == 1 && std::remove(path.c_str()) == 0; }
+
+Stream ReadFile(const std::string& path) {
+  if (FileType(path) != 1) return 0;
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) {
+    Notice("Could not read " + path);
+    return 0;
+  }
+  Streams& c = C();
+  int id = c.nextStream++;
+  c.streams[id] = StreamRec{f, true, false, path};
+  return id;
+}
+
+Stream WriteFile(const std::string& path) {
+  if (path.empty()) return 0;
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) {
+    Notice("Could not write " + path);
+    return 0;
+  }
+  Streams& c = C();
+  int id = c.nextStream++;
+  c.streams[id] = StreamRec{f, false, false, path};
+  return id;
+}
+
+std::string ReadLine(Stream stream) {
+  StreamRec* s = FindStream(stream);
+  std::string line;
+  if (!s || !s->reading) return line;
+  for (int ch; (ch = std::getc(s->file)) != EOF;) {
+    if (ch == '\n' || ch == 0) break;
+    if (ch != '\r') line.push_back(static_cast<char>(ch));
+  }
+  return line;
+}
+
+bool WriteLine(Stream stream, const std::string& text) {
+  StreamRec* s = FindStream(stream);
+  if (!s || s->reading) return false;
+  // Flushed line by line so that the log survives a crash.
+  bool ok = std::fwrite(text.data(), 1, text.size(), s->file) == text.size() &&
+            std::fwrite("\r\n", 1, 2, s->file) == 2 && std::fflush(s->file) == 0;
+  if (!ok && !s->failed) {
+    s->failed = true;
+    Notice("Could not write to " + s->path);
+  }
+  return ok;
+}
+
+bool Eof(Stream stream) {
+  StreamRec* s = FindStream(stream);
+  // None, or a stream with nothing to read, is at its end: read loops stop.
+  if (!s || !s->reading) return true;
+  int ch = std::getc(s->file);
+  if (ch == EOF) return true;
+  std::ungetc(ch, s->file);
+  return false;
+}
+
+bool StreamFailed(Stream stream) {
+  StreamRec* s = FindStream(stream);
+  return !s || s->failed || std::ferror(s->file) != 0;
+}
+
+void CloseStream(Stream stream) {
+  Streams& c = C();
+  auto it = c.streams.find(stream);
+  if (it == c.streams.end()) return;
+  StreamRec rec = it->second;
+  c.streams.erase(it);
+  if (std::fclose(rec.file) != 0 && !rec.reading && !rec.failed) Notice("Could not finish writing " + rec.path);
+}
+
+}  // namespace plat

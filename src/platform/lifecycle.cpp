@@ -1,0 +1,76 @@
+// Backend lifecycle and the notice sink.
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/platform_internal.h"
+
+namespace plat {
+
+namespace {
+
+struct Lifecycle {
+  std::unique_ptr<Backend> backend;
+  std::function<void(const std::string&)> noticeSink;
+  bool inNotice = false;
+};
+
+Lifecycle& S() {
+  static Lifecycle state;
+  return state;
+}
+
+}  // namespace
+
+void UseBackend(std::unique_ptr<Backend> backend) {
+  Lifecycle& s = S();
+  if (s.backend) {
+    s.backend->Shutdown();
+    s.backend.reset();
+  }
+  s.backend = std::move(backend);
+  // A new backend is a fresh machine: nothing open, no input pending, and the
+  // random sequence back at its start so that runs are repeatable.
+  detail::ResetDisplayState();
+  detail::ResetRandom();
+  Input() = InputState{};
+}
+
+Backend& CurrentBackend() {
+  // No stand-in is chosen behind the caller's back: the program installs the real
+  // backend and every test installs the one it wants. Reaching the machine before
+  // that is a programming error, said plainly rather than run on a fake machine.
+  if (!S().backend) {
+    std::fputs("platform: no backend installed; call plat::UseBackend (or plat::UseHeadless in a test) first\n",
+               stderr);
+    std::abort();
+  }
+  return *S().backend;
+}
+
+bool HasBackend() { return S().backend != nullptr; }
+
+bool StartServices() {
+  bool ok = CurrentBackend().Start();
+  if (!ok) Notice("Platform services could not be started");
+  return ok;
+}
+
+[[noreturn]] void EndProcess(int code) {
+  detail::FlushWriteStreams();
+  CurrentBackend().Exit(code);
+  std::abort();  // a backend's Exit never comes back
+}
+
+void SetNoticeSink(std::function<void(const std::string&)> sink) { S().noticeSink = std::move(sink); }
+
+void Notice(const std::string& text) {
+  Lifecycle& c = S();
+  // The sink usually writes the log through this layer; a failure there must not
+  // report itself again without end.
+  if (!c.noticeSink || c.inNotice) return;
+  c.inNotice = true;
+  c.noticeSink(text);
+  c.inNotice = false;
+}
+
+}  // namespace plat
