@@ -5,7 +5,9 @@
 //
 // With --out the song is played on the headless machine's virtual clock and mixed
 // here into a 16-bit stereo 44100 Hz WAV, so the same seed and file always give the
-// same bytes. Without it the song plays through the real audio layer for S seconds.
+// same bytes (without --seed the seed is the clock, which on the virtual clock is
+// always the same too). Without --out the song plays through the real audio layer
+// for S seconds.
 // The definition must sit in a folder named music/; the samples are read from the
 // same folder, as the game does.
 #include <cmath>
