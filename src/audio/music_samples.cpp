@@ -1,31 +1,24 @@
 #include "audio/music_samples.h"
 
-#include <string>
-
 plat::Sound MusicSamples[50] = {};
 int SampleCount[5] = {};
 
-namespace {
-
-void Reload(int entry, const std::string& path) {
-  plat::FreeSound(MusicSamples[entry]);
-  MusicSamples[entry] = plat::LoadSound(path, 0);
+std::string MusicSamplePath(int entry) {
+  static const char* const kPrefixes[5] = {"music/d1-", "music/d2-", "music/bass", "music/lead", "music/accompany"};
+  if (entry < 0 || entry >= 50) return "";
+  const int part = entry / 10, n = entry % 10;
+  if (n < 1 || n > 8) return "";
+  return kPrefixes[part] + std::to_string(n) + ".wav";
 }
 
-}  // namespace
-
 void LoadMusicSamples() {
-  for (int n = 1; n <= 8; ++n) {
-    const std::string num = std::to_string(n);
-    Reload(n, "music/d1-" + num + ".wav");
-    Reload(10 + n, "music/d2-" + num + ".wav");
+  for (int entry = 0; entry < 50; ++entry) {
+    const std::string path = MusicSamplePath(entry);
+    if (path.empty()) continue;
+    plat::FreeSound(MusicSamples[entry]);
+    MusicSamples[entry] = plat::LoadSound(path, 0);
     // A melodic count is only written when that sample exists; counting upwards
     // leaves the highest one found.
-    const char* melodic[3] = {"music/bass", "music/lead", "music/accompany"};
-    for (int part = 0; part < 3; ++part) {
-      const std::string path = melodic[part] + num + ".wav";
-      Reload(20 + 10 * part + n, path);
-      if (plat::FileType(path) == 1) SampleCount[part + 1] = n;
-    }
+    if (entry >= 20 && plat::FileType(path) == 1) SampleCount[entry / 10 - 1] = entry % 10;
   }
 }
