@@ -2,5 +2,17 @@
 #pragma once
 
 // Plays one game at the current Difficulty; returns after the score record has
-// been added to ScoreList (or straight after a quit from the pause menu).
+// been added to ScoreList (also after a quit from the pause menu).
 void RunGame();
+
+// The pieces of RunGame, for stepping a game frame by frame:
+// a fresh board, train and per-game values for the current Difficulty;
+void SetupGame();
+// one whole frame, EndFrame included; false once the game is over (QuitFlag set);
+bool GameFrame();
+// the frame's own work before EndFrame (steps 1 to 13);
+void DrawGameFrame();
+// the checks after EndFrame, given its result; false once the game is over;
+bool FinishGameFrame(int endFrameResult);
+// "Game Over", name entry and the new score record.
+void GameOverSequence();
