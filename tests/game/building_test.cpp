@@ -139,7 +139,7 @@ int QuitFromPause() { return 99; }
 
 TEST_F(BuildingTest, QuittingFromThePauseMenuEndsTheGameWithQuitOne) {
   FrameHooks.PauseMenu = QuitFromPause;
-  machine_->OnFrame([this](int frame) {
+  AnswerNameEntry("", [this](int frame) {
     if (frame == 30) machine_->ScriptInput().PressKey(plat::kKeyEscape);
   });
   RunGame();
@@ -157,11 +157,16 @@ TEST_F(BuildingTest, GameOverShowsTheThreeLayerTextAndFilesAPlayedRecord) {
   StartGame();
   ClearBoard();  // the train crashes on empty ground
   machine_->SetRecording(true);
+  std::vector<plat::DrawCall> gameOver;
+  AnswerNameEntry("", [&](int) {
+    // The frame shown just before name entry begins.
+    if (Game.QuitFlag != 0 && nameFrames_ == 1) gameOver = machine_->CurrentFrameCalls();
+  });
   while (Frames(1)) {
   }
   GameOverSequence();
   int white = 0, dark = 0, yellow = 0;
-  for (const plat::DrawCall& c : machine_->LastFrameCalls()) {
+  for (const plat::DrawCall& c : gameOver) {
     if (c.kind != plat::DrawCall::kText || c.text != "Game Over") continue;
     white += c.r == 255 && c.b == 255;
     dark += c.r == 8;

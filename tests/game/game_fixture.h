@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -60,6 +61,8 @@ class GameTest : public ScratchTest {
   }
 
   // Runs n whole frames; false when the game ended on one of them.
+  int nameFrames_ = 0;
+
   bool Frames(int n) {
     for (int i = 0; i < n; i++) {
       if (!GameFrame()) return false;
@@ -68,6 +71,38 @@ class GameTest : public ScratchTest {
   }
 
   ain& Train() { return Game.TrainList.front(); }
+
+  // Answers name entry once the game is over: lets go of every key and button,
+  // types `typed` one character a frame ("\b" presses Backspace) and presses
+  // Enter. `extra` runs first on every frame.
+  void AnswerNameEntry(const std::string& typed = "", std::function<void(int)> extra = nullptr) {
+    nameFrames_ = 0;
+    machine_->OnFrame([this, typed, extra](int frame) {
+      if (extra) extra(frame);
+      if (Game.QuitFlag == 0) return;
+      plat::InputState& in = Input();
+      const int k = nameFrames_++;
+      if (k == 0) {
+        for (int key = 0; key < 256; key++) in.ReleaseKey(key);
+        for (int b = 1; b <= 3; b++) in.ReleaseMouse(b);
+      }
+      // Name entry forgets what was typed before it starts, so type once it runs.
+      const int at = k - 4;
+      if (at >= 0 && at < static_cast<int>(typed.size())) {
+        if (typed[at] == '\b') {
+          in.PressKey(plat::kKeyBackspace);
+          in.ReleaseKey(plat::kKeyBackspace);
+        } else {
+          in.typed.push_back(static_cast<unsigned char>(typed[at]));
+        }
+      }
+      if (k == 6 + static_cast<int>(typed.size())) {
+        in.PressKey(plat::kKeyEnter);
+        // Name entry waits for Enter to be let go before it returns.
+        machine_->At(machine_->Now() + 50, [](plat::InputState& later) { later.ReleaseKey(plat::kKeyEnter); });
+      }
+    });
+  }
 
   // The effects played since the last call (or the game's start), in order.
   std::vector<int> TakeSounds() {

@@ -1,6 +1,7 @@
 // One whole game on real frames with a scripted player: a new station appears,
 // the player rebuilds the loop through it, the train serves it, an abandoned
-// station fills up and explodes, and the game ends with a record in ScoreList.
+// station fills up and explodes, the player names the record, and it lands in
+// ScoreList and in scores.dat.
 #include "game_fixture.h"
 
 namespace {
@@ -95,6 +96,8 @@ TEST_F(PlayTest, LayTrackToANewStationEarnThereThenLoseToAnExplosion) {
   EXPECT_GT(Cell(Game.OverfullGrid, 20, 10), 240);
   EXPECT_EQ(Game.QuitFlag, 1);
 
+  // Name entry: two Backspaces take "er" off "Player", then "ful" and Enter.
+  AnswerNameEntry("\b\bful");
   GameOverSequence();
   ASSERT_EQ(ScoreList.size(), 1u);
   const Scores& record = ScoreList.back();
@@ -102,6 +105,14 @@ TEST_F(PlayTest, LayTrackToANewStationEarnThereThenLoseToAnExplosion) {
   EXPECT_EQ(record.Quit, 0);
   EXPECT_EQ(record.GameMode, 0);
   EXPECT_EQ(record.Badges, 0);
+  EXPECT_EQ(record.Name, "Playful");
+  EXPECT_EQ(PlayerName, "Playful");
+
+  // And the record reaches the score file, as shutdown writes it.
+  SaveScores();
+  std::vector<std::string> lines = ReadLines("scores.dat");
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].rfind(std::to_string(record.Score) + "|Playful|0|", 0), 0u) << lines[0];
 }
 
 }  // namespace
