@@ -5,6 +5,7 @@
 
 #include "config/input.h"
 #include "config/joysticks.h"
+#include "config/sprite_budget.h"
 #include "platform/keycodes.h"
 #include "scratch.h"
 #include "shell/pause.h"
@@ -177,6 +178,26 @@ TEST_F(PauseTest, DrawsTheFrozenGameUnderATurningScatter) {
   EXPECT_EQ(box->width, 1280 / 6);
   EXPECT_EQ(box->height, 240);
   EXPECT_EQ(std::count_if(one.begin(), box, [](const DrawCall& c) { return c.text == AppTitle; }), 140);
+}
+
+int g_pausesOpened = 0;
+
+// An Apply during a game reruns the engine test; Escape held then must not pause.
+TEST_F(PauseTest, TheEngineTestNeverOpensThePause) {
+  FrameHooks.PauseMenu = [] {
+    ++g_pausesOpened;
+    return 1;
+  };
+  GameState = 1;
+  machine_->ScriptInput().PressKey(plat::kKeyEscape);
+  const int before = machine_->FramesPresented();
+  EngineTest(60, 1);
+  EXPECT_GT(machine_->FramesPresented() - before, kEngineTestFramesPerStep);
+  EXPECT_EQ(g_pausesOpened, 0);
+  EXPECT_EQ(PauseSuspended, 0);
+  EXPECT_EQ(GameState, 1);
+  EndFrame(1);  // the game's own frames pause again
+  EXPECT_EQ(g_pausesOpened, 1);
 }
 
 class ScreenshotTest : public PauseTest {
