@@ -3,6 +3,9 @@
 
 #include <string>
 
+// The pause menu's selection: 0 "Continue", 1 "Quit".
+extern int PauseCursor;
+
 // Runs the pause menu until the player chooses: 1 continue, 99 quit.
 int PauseMenu();
 // Saves the back buffer as a PNG in Files/ and posts "Saved Screenshot".

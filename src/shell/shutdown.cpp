@@ -1,14 +1,101 @@
 #include "shell/shutdown.h"
 
 #include "config/display.h"
+#include "config/input.h"
 #include "config/settings.h"
+#include "core/assets.h"
 #include "core/log.h"
+#include "core/state.h"
+#include "draw/helpers.h"
+#include "platform/keycodes.h"
 #include "platform/platform.h"
 #include "scores/scores.h"
+
+namespace {
+
+constexpr int kFarewellWidth = 640;
+constexpr int kFarewellHeight = 480;
+constexpr int kPollMs = 5;
+
+struct AppealLine {
+  int font, x, y;
+  const char* text;
+};
+const AppealLine kAppeal[] = {
+    {8, 320, 4, "This Game is Free"},
+    {9, 270, 44, "I do not ask for money."},
+    {9, 270, 64, "I create these games for fun."},
+    {9, 270, 84, "All I ask is that players send some feedback."},
+    {9, 270, 104, "A comment, an email, a vote."},
+    {9, 270, 134, "Do the right thing."},
+    {9, 270, 164, "Support Homebrew games by"},
+    {9, 270, 184, "saying thanks to their developers."},
+};
+
+void EnterCommonFolder() {
+  if (!FilesFolderPath.empty() && plat::ChangeDir(FilesFolderPath + "/Common")) return;
+  plat::ChangeDir("../");
+  plat::ChangeDir("Common/");
+}
+
+void DrawThanks(int dx, int dy) {
+  plat::SetImageFont(UiFonts[6]);
+  DrawTextAligned(0 + dx, 220 + dy, "Thanks for Playing", 0, 0);
+  plat::SetImageFont(UiFonts[7]);
+  DrawTextAligned(50 + dx, 274 + dy, "Send Feedback!", 0, 0);
+}
+
+void DrawFarewell() {
+  plat::Cls();
+  SetColorAlpha(0, 0, 80, 1);
+  plat::DrawRect(0, 0, kFarewellWidth, kFarewellHeight);
+
+  EnterCommonFolder();
+  SetBlendKind(kBlendKindAlpha);
+  SetColorAlpha(255, 255, 255, 1);
+  plat::AutoMidHandle(false);
+  // Fresh copies: the shared ones belonged to the display just closed.
+  plat::Image logo = plat::LoadImage("logo.png", 3);
+  plat::Image community = plat::LoadImage("Pellium.png", 3);
+  plat::SetImageHandle(logo, 0, 0);
+  plat::SetImageHandle(community, 0, 0);
+  SetScaleXY(0.5, 0.5);
+  plat::DrawImage(logo, 0, 0);
+  plat::DrawImage(community, 384, 224);
+  SetScaleXY(1, 1);
+
+  SetColorAlpha(0, 0, 0, 0.8);
+  DrawThanks(2, 2);
+  SetColorAlpha(255, 255, 255, 1);
+  DrawThanks(0, 0);
+
+  SetColorAlpha(180, 255, 255, 1);
+  for (const AppealLine& line : kAppeal) {
+    plat::SetImageFont(UiFonts[line.font]);
+    DrawTextAligned(line.x, line.y, line.text, 0, 0);
+  }
+  plat::Flip(-1);
+  plat::FreeImage(logo);
+  plat::FreeImage(community);
+}
+
+bool FarewellDismissed() {
+  // AnyInputCode already ignores everything while F11 or F12 is held.
+  if (AnyInputCode() != 0) return true;
+  if (plat::MouseDown(1) || plat::MouseDown(2)) return true;
+  if (plat::KeyDown(plat::kKeyF4) && (plat::KeyDown(plat::kKeyLeftAlt) || plat::KeyDown(plat::kKeyRightAlt))) {
+    return true;
+  }
+  return plat::AppTerminate();
+}
+
+}  // namespace
 
 void Shutdown() {
   plat::ShowPointer();
   SaveSetup();
+  // The score file lives in the game folder, whichever folder this screen was in.
+  if (!GameFolderPath.empty()) plat::ChangeDir(GameFolderPath);
   SaveScores();
   // A close request during display setup must not leave the crash marker behind.
   RemoveCrashMarker();
@@ -17,7 +104,12 @@ void Shutdown() {
   LogLine("Bye!");
   LogLine("");
   LogLine("Play again, soon!!");
-  // The farewell screen joins here when it is built.
+
+  plat::CloseDisplay();
+  if (plat::OpenDisplay(kFarewellWidth, kFarewellHeight, 0, 60, 0)) {
+    DrawFarewell();
+    while (!FarewellDismissed()) plat::Delay(kPollMs);
+  }
   plat::CloseDisplay();
   CloseLog();
   plat::EndProcess(0);

@@ -1,5 +1,13 @@
 // The title screen, the program's home between games.
 #pragma once
 
+// Frames since the title last started sliding in (0 on entry and after each game),
+// counted up to kTitleSlideSteps and then held.
+extern int SlideStep;
+constexpr int kTitleSlideSteps = 32;
+
+// What a start on the title screen runs: the game (tests hand in their own).
+extern void (*TitleGame)();
+
 // Loops once per frame until Escape; starts games on a click.
 void RunTitleScreen();

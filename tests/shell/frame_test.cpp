@@ -223,6 +223,8 @@ TEST_F(FrameTest, AltF4AndCloseRequestsShutDown) {
   InstallServices();
   machine_ = static_cast<plat::HeadlessBackend*>(&plat::CurrentBackend());
   machine_->RequestClose();
+  // The farewell screen then waits for a close request of its own.
+  machine_->At(machine_->Now() + 100, [](plat::InputState& in) { in.closeRequested = true; });
   EXPECT_THROW(EndFrame(0), plat::ProcessEnded);
 }
 

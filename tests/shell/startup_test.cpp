@@ -124,7 +124,7 @@ TEST_F(StartUpTest, RunProgramRunsOnceUntilEscapeThenShutsDown) {
     code = end.code;
   }
   EXPECT_EQ(code, 0);
-  EXPECT_EQ(titleFrames, 4);
+  EXPECT_EQ(titleFrames, 5);  // four title frames and the farewell screen
   std::vector<std::string> log = ReadLines("Files/Debug.txt");
   ASSERT_GE(log.size(), 5u);
   EXPECT_EQ(std::vector<std::string>(log.end() - 5, log.end()),

@@ -1,0 +1,195 @@
+// The shutdown: everything saved before the farewell screen shows, the screen
+// itself, and what closes it.
+#include <algorithm>
+#include <filesystem>
+
+#include "config/input.h"
+#include "platform/keycodes.h"
+#include "scores/scores.h"
+#include "scratch.h"
+#include "shell/shutdown.h"
+
+namespace {
+
+using plat::DrawCall;
+
+class ShutdownTest : public ScratchTest {
+ protected:
+  void SetUp() override {
+    ScratchTest::SetUp();
+    MakeDir("Files/257");
+    MakeDir("Files/Common");
+    FilesFolderPath = At("Files");
+    GameFolderPath = At("Files/257");
+    ASSERT_TRUE(plat::ChangeDir(GameFolderPath));
+    ASSERT_TRUE(OpenLog(At("Files/Debug.txt")));
+    LoadSetup();
+    ScoreList.clear();
+    Scores record;
+    record.Score = 1234;
+    record.Name = "Tester";
+    AddScore(record);
+    ASSERT_TRUE(plat::OpenDisplay(800, 600, 0, 60, 0));
+    plat::SetVirtualResolution(1280, 960);
+    InstallServices();
+    // Whatever the farewell frame shows and what had been saved by then.
+    machine_->OnFrame([this](int) {
+      if (plat::GraphicsWidth() != 640) return;
+      farewellShownAt_ = machine_->Now();
+      farewellCalls_ = machine_->CurrentFrameCalls();
+      setupSaved_ = plat::FileType(At("Files/Setup.ini")) == 1;
+      scoresSaved_ = plat::FileType(At("Files/257/scores.dat")) == 1;
+      if (onFarewell_) onFarewell_();
+    });
+    machine_->SetRecording(true);
+  }
+
+  // Runs until the process ends; returns its exit code (-1 if it never did).
+  template <typename Fn>
+  int UntilEnd(Fn run) {
+    try {
+      run();
+    } catch (const plat::ProcessEnded& end) {
+      endedAt_ = machine_->Now();
+      return end.code;
+    }
+    return -1;
+  }
+
+  plat::InputState& Keys() { return machine_->ScriptInput(); }
+
+  int64_t farewellShownAt_ = -1, endedAt_ = -1;
+  std::vector<DrawCall> farewellCalls_;
+  bool setupSaved_ = false, scoresSaved_ = false;
+  std::function<void()> onFarewell_;
+};
+
+TEST_F(ShutdownTest, AltF4InAGameSavesEverythingBeforeTheFarewellScreen) {
+  GameState = 1;
+  Keys().PressKey(plat::kKeyLeftAlt);
+  Keys().PressKey(plat::kKeyF4);
+  EXPECT_EQ(UntilEnd([] { EndFrame(1); }), 0);
+  ASSERT_GE(farewellShownAt_, 0) << "no farewell screen";
+  EXPECT_TRUE(setupSaved_);
+  // Nothing is written after the farewell shows.
+  EXPECT_EQ(scoresSaved_, plat::FileType(At("Files/257/scores.dat")) == 1);
+  EXPECT_EQ(farewellShownAt_, endedAt_);  // Alt+F4 still held closes it at once
+  EXPECT_TRUE(machine_->PointerVisible());
+  EXPECT_FALSE(plat::DisplayIsOpen());
+  std::vector<std::string> log = ReadLines("Files/Debug.txt");
+  ASSERT_GE(log.size(), 5u);
+  EXPECT_EQ(std::vector<std::string>(log.end() - 5, log.end()),
+            (std::vector<std::string>{"Closing Up", "", "Bye!", "", "Play again, soon!!"}));
+  // The log is closed: nothing more reaches it.
+  LogLine("after");
+  EXPECT_EQ(ReadLines("Files/Debug.txt").back(), "Play again, soon!!");
+}
+
+TEST_F(ShutdownTest, WaitsForAKeyAClickOrACloseButNotF11OrF12Alone) {
+  struct Case {
+    const char* what;
+    std::function<void(plat::InputState&)> close;
+  } cases[] = {
+      {"key", [](plat::InputState& in) { in.PressKey(plat::kKeyZ); }},
+      {"left click", [](plat::InputState& in) { in.PressMouse(1); }},
+      {"right click", [](plat::InputState& in) { in.PressMouse(2); }},
+      {"close request", [](plat::InputState& in) { in.closeRequested = true; }},
+      {"F11 with a key", [](plat::InputState& in) {
+         in.PressKey(plat::kKeyF11);
+         in.PressMouse(1);  // a click still counts
+       }},
+  };
+  for (const Case& c : cases) {
+    farewellShownAt_ = endedAt_ = -1;
+    int64_t closeAt = 0;
+    onFarewell_ = [&] {
+      // F11 alone, then F12 alone, then the closing input.
+      const int64_t t = machine_->Now();
+      machine_->At(t + 50, [](plat::InputState& in) { in.PressKey(plat::kKeyF11); });
+      machine_->At(t + 100, [](plat::InputState& in) {
+        in.ReleaseKey(plat::kKeyF11);
+        in.PressKey(plat::kKeyF12);
+      });
+      closeAt = t + 150;
+      machine_->At(closeAt, [&c](plat::InputState& in) {
+        in.ReleaseKey(plat::kKeyF12);
+        c.close(in);
+      });
+    };
+    EXPECT_EQ(UntilEnd([] { Shutdown(); }), 0) << c.what;
+    EXPECT_GE(endedAt_, closeAt) << c.what;
+    EXPECT_LT(endedAt_, closeAt + 20) << c.what;
+    machine_->ScriptInput() = plat::InputState{};
+    ASSERT_TRUE(plat::OpenDisplay(800, 600, 0, 60, 0));
+  }
+}
+
+TEST_F(ShutdownTest, FarewellScreenLayout) {
+  namespace fs = std::filesystem;
+  const fs::path common = fs::path(PUFFWICK_SOURCE_DIR) / "Files" / "Common";
+  const bool haveLogos = fs::exists(common / "logo.png") && fs::exists(common / "Pellium.png");
+  if (haveLogos) {
+    fs::copy_file(common / "logo.png", At("Files/Common/logo.png"));
+    fs::copy_file(common / "Pellium.png", At("Files/Common/Pellium.png"));
+  }
+  onFarewell_ = [this] { machine_->At(machine_->Now() + 10, [](plat::InputState& in) { in.PressKey(32); }); };
+  EXPECT_EQ(UntilEnd([] { Shutdown(); }), 0);
+  ASSERT_FALSE(farewellCalls_.empty());
+
+  const DrawCall& backdrop = farewellCalls_.front();
+  EXPECT_EQ(backdrop.kind, DrawCall::kRect);
+  EXPECT_EQ(std::make_tuple(backdrop.r, backdrop.g, backdrop.b), std::make_tuple(0, 0, 80));
+  EXPECT_EQ(std::make_pair(backdrop.width, backdrop.height), std::make_pair(640.0, 480.0));
+
+  std::vector<DrawCall> images;
+  std::copy_if(farewellCalls_.begin(), farewellCalls_.end(), std::back_inserter(images),
+               [](const DrawCall& c) { return c.kind == DrawCall::kImage; });
+  if (haveLogos) {
+    ASSERT_EQ(images.size(), 2u);
+    EXPECT_EQ(std::make_pair(images[0].x, images[0].y), std::make_pair(0.0, 0.0));
+    EXPECT_EQ(std::make_pair(images[1].x, images[1].y), std::make_pair(384.0, 224.0));
+    EXPECT_DOUBLE_EQ(images[1].scaleX, 0.5);
+  } else {
+    EXPECT_TRUE(images.empty());
+  }
+
+  struct Text {
+    std::string text;
+    double x, y;
+    int r, g, b;
+    double alpha;
+  };
+  std::vector<Text> texts;
+  for (const DrawCall& c : farewellCalls_) {
+    if (c.kind == DrawCall::kText) texts.push_back({c.text, c.x, c.y, c.r, c.g, c.b, c.alpha});
+  }
+  ASSERT_EQ(texts.size(), 12u);
+  auto same = [](const Text& a, const Text& b) {
+    return a.text == b.text && a.x == b.x && a.y == b.y && a.r == b.r && a.g == b.g && a.b == b.b &&
+           std::abs(a.alpha - b.alpha) < 1e-6;
+  };
+  const Text expected[] = {
+      {"Thanks for Playing", 2, 222, 0, 0, 0, 0.8},
+      {"Send Feedback!", 52, 276, 0, 0, 0, 0.8},
+      {"Thanks for Playing", 0, 220, 255, 255, 255, 1},
+      {"Send Feedback!", 50, 274, 255, 255, 255, 1},
+      {"This Game is Free", 320, 4, 180, 255, 255, 1},
+      {"I do not ask for money.", 270, 44, 180, 255, 255, 1},
+      {"A comment, an email, a vote.", 270, 104, 180, 255, 255, 1},
+      {"Do the right thing.", 270, 134, 180, 255, 255, 1},
+      {"saying thanks to their developers.", 270, 184, 180, 255, 255, 1},
+  };
+  for (const Text& want : expected) {
+    EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [&](const Text& t) { return same(t, want); }))
+        << want.text << " at " << want.x << "," << want.y;
+  }
+}
+
+TEST_F(ShutdownTest, ScoresGoToTheGameFolderFromAnyFolder) {
+  ASSERT_TRUE(plat::ChangeDir(At("Files/Common")));
+  Keys().PressKey(plat::kKeySpace);
+  EXPECT_EQ(UntilEnd([] { Shutdown(); }), 0);
+  EXPECT_EQ(plat::FileType(At("Files/Common/scores.dat")), 0);
+}
+
+}  // namespace
