@@ -14,7 +14,7 @@ namespace {
 
 const char* const kCredits[] = {
     "A Game by Corvell",
-    "Find more at the Brindlewood community pages",
+    "Brindlewood Community Pages",
     "",
     "Name half suggested by Ruddle",
     "and half suggested by Kobb",

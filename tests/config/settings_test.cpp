@@ -175,24 +175,26 @@ struct DriverCase {
   std::vector<std::string> offered;
   std::string file;
   int want;
+  std::string selected;  // what the audio layer was asked to start; empty: nothing
 };
 
 TEST_F(SetupFileTest, DefaultDriverIsTheLastDirectElseTheFirstOpenALOrFree) {
   const DriverCase cases[] = {
-      {{"OpenAL", "FreeAudio"}, "", 0},
-      {{"Null", "FreeAudio ALSA", "OpenAL Soft"}, "", 1},
-      {{"FreeAudio", "DirectSound A", "OpenAL", "DirectSound B", "openal x"}, "", 3},
-      {{"Null", "directsound"}, "", 1},
-      {{"Null", "Other"}, "", 0},
-      {{}, "", 0},
-      {{"A", "B"}, "AudioDriver = B", 1},
-      {{"OpenAL", "B"}, "AudioDriver = b", 0},  // letter case counts, and no default follows
-      {{"X", "OpenAL"}, "AudioDriver = Nothing", 0},
+      {{"OpenAL", "FreeAudio"}, "", 0, "OpenAL"},
+      {{"Null", "FreeAudio ALSA", "OpenAL Soft"}, "", 1, "FreeAudio ALSA"},
+      {{"FreeAudio", "DirectSound A", "OpenAL", "DirectSound B", "openal x"}, "", 3, "DirectSound B"},
+      {{"Null", "directsound"}, "", 1, "directsound"},
+      {{"Null", "Other"}, "", 0, "Null"},
+      {{}, "", 0, ""},
+      {{"A", "B"}, "AudioDriver = B", 1, "B"},
+      {{"OpenAL", "B"}, "AudioDriver = b", 0, "OpenAL"},  // letter case counts, and no default follows
+      {{"X", "OpenAL"}, "AudioDriver = Nothing", 0, "X"},
+      {{"Null", "OpenAL USB"}, "AudioDriver = OpenAL USB", 1, "OpenAL USB"},
   };
   for (const DriverCase& c : cases) {
     plat::HeadlessOptions o;
     o.audioDrivers = c.offered;
-    plat::UseHeadless(o);
+    plat::HeadlessBackend& machine = plat::UseHeadless(o);
     ResetProgramState();
     plat::DeleteFile("Setup.ini");
     if (!c.file.empty()) WriteBytes("Setup.ini", c.file);
@@ -200,6 +202,7 @@ TEST_F(SetupFileTest, DefaultDriverIsTheLastDirectElseTheFirstOpenALOrFree) {
     EXPECT_EQ(AudioDriverNames, c.offered);
     EXPECT_EQ(Settings[slot::audioDriver], c.want)
         << "file: " << c.file << ", offered: " << c.offered.size();
+    EXPECT_EQ(machine.RequestedAudioDriver(), c.selected) << "file: " << c.file;
   }
 }
 

@@ -252,7 +252,7 @@ TEST_F(TitleTest, SettledFrameLayout) {
     EXPECT_NEAR(line->x + line->width / 2, 213, 1) << n;
     EXPECT_EQ(line->y, 84 + 20 * (n - 1)) << n;
   }
-  EXPECT_EQ(FindText(settled, CreditLines[2])->text, "Find more at the Brindlewood community pages");
+  EXPECT_EQ(FindText(settled, CreditLines[2])->text, "Brindlewood Community Pages");
   auto panel = std::find_if(settled.begin(), settled.end(), [](const DrawCall& c) {
     return c.kind == DrawCall::kRect && c.x == 10 && c.y == 80;
   });
