@@ -129,9 +129,9 @@ int DrawScorePanel(int slide, int gameMode, int level, int gameFlags) {
     if (x > W - s - 14) {
       const int h = BarHeight(rec.Score);
       const int top = B - h;
-      SetColorAlpha(255 - h, 255, 80);
+      SetColorAlpha(255 - h, 255, 80, 1);
       DrawImageCounted(IconsFiltered, x - 8, top - 8, 7, 1);
-      SetColorAlpha(255, 80 + h, 80);
+      SetColorAlpha(255, 80 + h, 80, 1);
       if (hasPrevious) DrawLine(x, top, previousX, previousY);
       SetColorAlpha(0, 0, 0, 0.3);
       DrawLine(x - 9, B - 150, x - 9, B - 1);
@@ -163,7 +163,7 @@ int DrawScorePanel(int slide, int gameMode, int level, int gameFlags) {
     listed++;
     const int y = B + 17 * k - 443;
     if (LockedSelection == 1000 + k && !selected) selected = rec;
-    SetColorAlpha(255, 255, 255);
+    SetColorAlpha(255, 255, 255, 1);
     if (MouseInRect(L, y, 320, 18)) {
       selected = rec;
       if (button) LockedSelection = 1000 + k;
@@ -185,15 +185,15 @@ int DrawScorePanel(int slide, int gameMode, int level, int gameFlags) {
     plat::DrawRect(W - s - 12, 0, 330, 200);
     plat::SetImageFont(UiFonts[1]);
     const int cx = W - (s + 2) / 2 - 10;
-    SetColorAlpha(255, 255, 0);
+    SetColorAlpha(255, 255, 0, 1);
     DrawTextAligned(cx, 20, "You've been enjoying", 1, 1);
     DrawTextAligned(cx, 38, "Puffwick", 1, 1);
     DrawTextAligned(cx, 56, "Loopery", 1, 1);
-    SetColorAlpha(255, 128, 0);
+    SetColorAlpha(255, 128, 0, 1);
     DrawTextAligned(cx, 90, "Why not thank Corvell", 1, 1);
     DrawTextAligned(cx, 108, "for making yet another", 1, 1);
     DrawTextAligned(cx, 126, "free downloadable game!", 1, 1);
-    SetColorAlpha(0, 128, 255);
+    SetColorAlpha(0, 128, 255, 1);
     DrawTextAligned(cx, 165, "brindlewood community pages", 1, 1);
   }
 
@@ -202,15 +202,15 @@ int DrawScorePanel(int slide, int gameMode, int level, int gameFlags) {
     SetColorAlpha(255, 255, 255, 0.6);
     plat::DrawRect(W - s - 12, B - 566, 330, 140);
     plat::SetImageFont(UiFonts[1]);
-    SetColorAlpha(80, 80, 0);
+    SetColorAlpha(80, 80, 0, 1);
     DrawTextAligned(L, B - 562, rec.Name, 0, 0);
-    SetColorAlpha(0, 0, 80);
+    SetColorAlpha(0, 0, 80, 1);
     DrawTextAligned(R, B - 541, std::to_string(rec.Score), 2, 0);
     plat::SetImageFont(UiFonts[4]);
-    SetColorAlpha(0, 80, 0);
+    SetColorAlpha(0, 80, 0, 1);
     if (rec.Best[30] == 1) DrawTextAligned(L, B - 516, "Complete!", 0, 1);
     plat::SetImageFont(UiFonts[3]);
-    SetColorAlpha(0, 0, 0);
+    SetColorAlpha(0, 0, 0, 1);
     DrawTextAligned(L, B - 430, TimestampDate(rec.Timestamp) + ", " + TimestampTime(rec.Timestamp), 0, 2);
     SetScaleXY(0.28);
     SetColorAlpha(255, 255, 255, 1);
@@ -221,5 +221,7 @@ int DrawScorePanel(int slide, int gameMode, int level, int gameFlags) {
   }
 
   for (auto it : trimmed) ScoreList.erase(it);
+  // The screen draws on after the panel; leave it opaque, not at a line's 0.3.
+  plat::SetAlpha(1);
   return result;
 }

@@ -124,6 +124,19 @@ TEST_F(ScorePanelTest, ThirtyRecordsRankTwentyFiveListSixteenAndSayThanks) {
   EXPECT_EQ(ScoreList.size(), 30u);
 }
 
+// The graph's faint grid lines must not fade the table, nor the screen drawn after
+// the panel (the title's start prompt).
+TEST_F(ScorePanelTest, TextAndWhatFollowsStayOpaque) {
+  for (int i = 1; i <= 3; i++) AddScore(Record(i * 100, i, "Ann"));
+  Calls calls = Draw();
+  for (const plat::DrawCall& c : calls) {
+    if (c.kind == plat::DrawCall::kText) {
+      EXPECT_DOUBLE_EQ(c.alpha, 1) << c.text;
+    }
+  }
+  EXPECT_DOUBLE_EQ(plat::GetAlpha(), 1);
+}
+
 TEST_F(ScorePanelTest, TenRowsOrFewerGetNoThanks) {
   for (int i = 1; i <= 10; i++) AddScore(Record(i, i));
   EXPECT_EQ(Text(Draw(), "Puffwick"), nullptr);
