@@ -79,14 +79,28 @@ void DrawFarewell() {
   plat::FreeImage(community);
 }
 
-bool FarewellDismissed() {
+bool AltF4Held() {
+  return plat::KeyDown(plat::kKeyF4) && (plat::KeyDown(plat::kKeyLeftAlt) || plat::KeyDown(plat::kKeyRightAlt));
+}
+
+bool InputHeld() {
   // AnyInputCode already ignores everything while F11 or F12 is held.
-  if (AnyInputCode() != 0) return true;
-  if (plat::MouseDown(1) || plat::MouseDown(2)) return true;
-  if (plat::KeyDown(plat::kKeyF4) && (plat::KeyDown(plat::kKeyLeftAlt) || plat::KeyDown(plat::kKeyRightAlt))) {
-    return true;
+  return AnyInputCode() != 0 || plat::MouseDown(1) || plat::MouseDown(2);
+}
+
+// Waits for a key, a click, Alt+F4 or a close request. The Escape that left the
+// title is usually still held when the window appears, and would close it before
+// anyone saw it: a press held from before counts only once it has been let go.
+// Alt+F4 still held closes at once, as a close should.
+void WaitForDismissal() {
+  bool heldFromBefore = InputHeld() && !AltF4Held();
+  while (true) {
+    if (AltF4Held() || plat::AppTerminate()) return;
+    const bool held = InputHeld();
+    if (held && !heldFromBefore) return;
+    if (!held) heldFromBefore = false;
+    plat::Delay(kPollMs);
   }
-  return plat::AppTerminate();
 }
 
 }  // namespace
@@ -108,7 +122,7 @@ void Shutdown() {
   plat::CloseDisplay();
   if (plat::OpenDisplay(kFarewellWidth, kFarewellHeight, 0, 60, 0)) {
     DrawFarewell();
-    while (!FarewellDismissed()) plat::Delay(kPollMs);
+    WaitForDismissal();
   }
   plat::CloseDisplay();
   CloseLog();

@@ -2,6 +2,7 @@
 // the headless backend.
 #include <gtest/gtest.h>
 
+#include "../common/sanitizer.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
 
@@ -397,19 +398,6 @@ TEST(NoBackend, IsAClearFailureNotAQuietStandIn) {
       },
       "no backend installed");
 }
-
-// AddressSanitizer brings its own allocator, which glibc's heap figures do not see.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kHeapFiguresReadable = false;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kHeapFiguresReadable = false;
-#else
-constexpr bool kHeapFiguresReadable = true;
-#endif
-#else
-constexpr bool kHeapFiguresReadable = true;
-#endif
 
 TEST_F(Headless, MemoryFiguresAreBytes) {
   if (!kHeapFiguresReadable) {

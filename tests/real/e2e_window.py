@@ -155,7 +155,7 @@ def start_xvfb():
         pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write_fd)
     number = b""
-    deadline = time.time() + 15
+    deadline = time.time() + 60
     while time.time() < deadline and not number.endswith(b"\n"):
         ready, _, _ = select.select([read_fd], [], [], 0.5)
         if ready:
@@ -210,7 +210,7 @@ def close_program(game, display, how):
             return None
     else:
         game.send_signal(signal.SIGTERM)
-    deadline = time.time() + 15
+    deadline = time.time() + 60
     nudge = time.time() + 3
     while time.time() < deadline:
         try:
@@ -295,7 +295,7 @@ def main():
                 print("closed cleanly (%s)" % args.close)
                 status = 0
             elif code is None:
-                print("FAIL: the program did not end within 15 s of the close (%s)" % args.close)
+                print("FAIL: the program did not end within 60 s of the close (%s)" % args.close)
             else:
                 print("FAIL: the program ended with code %d after the close (%s)" % (code, args.close))
     finally:

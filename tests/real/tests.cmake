@@ -11,6 +11,6 @@ if(PUFFWICK_PYTHON3)
              COMMAND ${PUFFWICK_PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/e2e_window.py
                      $<TARGET_FILE:puffwick-loopery> --expect splash --copy ${CMAKE_SOURCE_DIR}/Files --close ${close}
                      --save ${CMAKE_BINARY_DIR}/real_window_e2e_${close}.png)
-    set_tests_properties(real_window_e2e_${close} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 60)
+    set_tests_properties(real_window_e2e_${close} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 150)
   endforeach()
 endif()

@@ -124,6 +124,22 @@ TEST_F(ShutdownTest, WaitsForAKeyAClickOrACloseButNotF11OrF12Alone) {
   }
 }
 
+// Escape on the title leads here while it is still held: the farewell stays up
+// until it is let go and something is pressed again.
+TEST_F(ShutdownTest, TheEscapeThatLeftTheTitleDoesNotCloseTheFarewell) {
+  Keys().PressKey(plat::kKeyEscape);
+  int64_t pressAgainAt = 0;
+  onFarewell_ = [&] {
+    const int64_t t = machine_->Now();
+    machine_->At(t + 80, [](plat::InputState& in) { in.ReleaseKey(plat::kKeyEscape); });
+    pressAgainAt = t + 500;
+    machine_->At(pressAgainAt, [](plat::InputState& in) { in.PressKey(plat::kKeySpace); });
+  };
+  EXPECT_EQ(UntilEnd([] { Shutdown(); }), 0);
+  EXPECT_GE(endedAt_, pressAgainAt);
+  EXPECT_LT(endedAt_, pressAgainAt + 20);
+}
+
 TEST_F(ShutdownTest, FarewellScreenLayout) {
   namespace fs = std::filesystem;
   const fs::path common = fs::path(PUFFWICK_SOURCE_DIR) / "Files" / "Common";
@@ -187,7 +203,9 @@ TEST_F(ShutdownTest, FarewellScreenLayout) {
 
 TEST_F(ShutdownTest, ScoresGoToTheGameFolderFromAnyFolder) {
   ASSERT_TRUE(plat::ChangeDir(At("Files/Common")));
-  Keys().PressKey(plat::kKeySpace);
+  onFarewell_ = [this] {
+    machine_->At(machine_->Now() + 20, [](plat::InputState& in) { in.PressKey(plat::kKeySpace); });
+  };
   EXPECT_EQ(UntilEnd([] { Shutdown(); }), 0);
   EXPECT_EQ(plat::FileType(At("Files/Common/scores.dat")), 0);
 }

@@ -1,4 +1,5 @@
 #include "config/joysticks.h"
+#include "platform/keycodes.h"
 #include "scratch.h"
 
 namespace {
@@ -114,8 +115,15 @@ TEST_F(StartUpTest, RunProgramRunsOnceUntilEscapeThenShutsDown) {
   MakeDir("Files/257");
   int titleFrames = 0;
   machine_->OnFrame([&](int) {
-    // Loading ends by choosing Medium; Escape comes on the title's fourth frame.
-    if (Difficulty == 1 && ++titleFrames == 4) machine_->ScriptInput().PressKey(27);
+    // Loading ends by choosing Medium; Escape comes on the title's fourth frame,
+    // and once the farewell shows, it is let go and a key pressed.
+    if (Difficulty != 1) return;
+    ++titleFrames;
+    if (titleFrames == 4) machine_->ScriptInput().PressKey(plat::kKeyEscape);
+    if (titleFrames == 5) {
+      machine_->ScriptInput().ReleaseKey(plat::kKeyEscape);
+      machine_->At(machine_->Now() + 100, [](plat::InputState& in) { in.PressKey(plat::kKeySpace); });
+    }
   });
   int code = -1;
   try {
