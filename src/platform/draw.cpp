@@ -112,9 +112,11 @@ int TextureStore::Ensure(Renderer* r, uint64_t currentSerial) {
     }
     return texture;
   }
+  if (rgba.empty() && !(reload && reload(*this))) return 0;
   texture = r->CreateTexture(w, h, rgba.data(), flags);
   serial = currentSerial;
   dirty = false;
+  if (texture != 0 && reload) std::vector<uint8_t>().swap(rgba);  // made again when needed
   return texture;
 }
 
@@ -205,6 +207,7 @@ void DrawText(const std::string& text, double x, double y) {
   gfx::Target t = gfx::CurrentTarget();
   if (!t.renderer || text.empty()) return;
   gfx::FontData& font = gfx::ResolveFont(State().font);
+  gfx::PrepareGlyphs(font, text);
   int tex = font.atlas.Ensure(t.renderer, t.serial);
   if (tex == 0) return;
   // Reused between calls: drawing text allocates nothing once warmed up.

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +23,10 @@ struct TextureStore {
   int texture = 0;            // id in `owner`, valid while `serial` is current
   uint64_t serial = 0;
   bool dirty = false;  // pixels changed since the upload
+  // Set when the pixels can be made again (an image read from a file): they are
+  // then kept only while no upload holds them, and remade before the next upload.
+  // Returns false when they cannot be made (the file has gone).
+  std::function<bool(TextureStore&)> reload;
 
   // The texture id in the target's renderer, uploading first if needed (0 on failure).
   int Ensure(Renderer* r, uint64_t serial);
@@ -66,11 +72,23 @@ struct Glyph {
   int ax = 0, ay = 0;  // position in the atlas
 };
 
+struct FontSource;  // font.cpp: the outlines a font renders its glyphs from
+
+// Glyph metrics are known from the start (for measuring text); glyph pictures are
+// rendered into the atlas when a text first needs them, so fonts that are never
+// drawn cost no atlas and drawn ones hold only the characters they have shown.
 struct FontData {
   std::array<Glyph, 256> glyphs{};
   int lineHeight = 0;
   bool smooth = true;
   TextureStore atlas;
+  std::bitset<256> inAtlas;              // glyphs with their picture in the atlas
+  std::shared_ptr<FontSource> source;    // null for a font built whole (the built-in one)
+  struct Shelf {
+    int y, h, x;
+  };
+  std::vector<Shelf> shelves;  // rows of the atlas filled so far, left to right
+  int used = 0;                // atlas rows taken by shelves
 };
 
 // The font of a handle, or the built-in font for 0 or a handle that names nothing.
@@ -81,5 +99,8 @@ FontData& DefaultFont();  // font_default.cpp
 // Packs glyph bitmaps (coverage 0..255, w*h each) into `font.atlas`, one byte of
 // coverage per texel (kTextureAlpha8): a quarter of the memory of white RGBA texels.
 void BuildAtlas(FontData& font, const std::vector<std::vector<uint8_t>>& coverage);
+// Puts the pictures of the characters of `text` into the font's atlas (before the
+// atlas is uploaded for drawing it).
+void PrepareGlyphs(FontData& font, const std::string& text);
 
 }  // namespace plat::gfx
