@@ -173,11 +173,27 @@ void PlaceInAtlas(gfx::FontData& font, int gw, int gh, int& outX, int& outY) {
 // rendering needs to match the metrics taken at load.
 struct gfx::FontSource {
   std::shared_ptr<FaceFile> file;
-  FT_Size size = nullptr;
+  FT_Size size = nullptr;  // made when glyphs are first rendered (it holds hinting state)
+  int pixelSize = 0;
   int style = 0;
   int ascent = 0;
-  ~FontSource() {
+  ~FontSource() { DropSize(); }
+  void DropSize() {
     if (size) FT_Done_Size(size);
+    size = nullptr;
+  }
+  // Makes this font's size the face's active one; false if FreeType refuses.
+  bool Activate() {
+    if (size) return FT_Activate_Size(size) == 0;
+    if (FT_New_Size(file->face, &size) != 0) {
+      size = nullptr;
+      return false;
+    }
+    if (FT_Activate_Size(size) == 0 && FT_Set_Pixel_Sizes(file->face, 0, static_cast<FT_UInt>(pixelSize)) == 0) {
+      return true;
+    }
+    DropSize();
+    return false;
   }
 };
 
@@ -256,7 +272,7 @@ void PrepareGlyphs(FontData& font, const std::string& text) {
     Glyph& g = font.glyphs[c];
     if (!activated) {
       // The face is shared with other sizes: this font's size must be the active one.
-      if (FT_Activate_Size(src.size) != 0) return;
+      if (!src.Activate()) return;
       activated = true;
     }
     Glyph rendered = g;
@@ -285,13 +301,8 @@ Font LoadImageFont(const std::string& path, int pixelSize, int styleFlags) {
   src->file = OpenFace(lib, path);
   if (!src->file) return 0;
   FT_Face face = src->file->face;
-  if (FT_New_Size(face, &src->size) != 0) {
-    src->size = nullptr;
-    return 0;
-  }
-  if (FT_Activate_Size(src->size) != 0 || FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixelSize)) != 0) {
-    return 0;
-  }
+  src->pixelSize = pixelSize;
+  if (!src->Activate()) return 0;
   const int style = styleFlags < 0 ? kStyleSmooth : styleFlags;
   src->style = style;
   auto font = std::make_unique<gfx::FontData>();
@@ -327,6 +338,7 @@ Font LoadImageFont(const std::string& path, int pixelSize, int styleFlags) {
     if (lacking[code]) font->glyphs[code] = gfx::Glyph{spaceAdvance};
   }
   font->inAtlas |= lacking;  // nothing to render for those
+  src->DropSize();  // most fonts are only measured, if used at all
   for (int code = 0; code < 32; ++code) font->inAtlas[code] = true;
 
   // The atlas starts as one blank row as wide as a few lines of the largest glyphs

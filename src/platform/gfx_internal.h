@@ -56,8 +56,11 @@ struct ImageData {
 
   int CellX(int frame) const { return (frame % cols) * (w + 2) + 1; }
   int CellY(int frame) const { return (frame / cols) * (h + 2) + 1; }
-  // Copies one frame in (rgba of w*h*4) and refreshes its border.
+  // Copies one frame in (rgba of w*h*4) and refreshes its border; the image then
+  // keeps its pixels (they no longer match its file).
   void SetFrame(int frame, const uint8_t* rgba);
+  // The copy alone, into pixels that are present.
+  void CopyFrame(int frame, const uint8_t* rgba);
 };
 
 // Creates an image record (pixels transparent black) and returns its handle.
