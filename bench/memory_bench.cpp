@@ -3,7 +3,7 @@
 //   memory_bench            all of the below, each in its own process
 //   memory_bench title      the real start-up on the SDL backend under a private X
 //                           server (800x600 window, OpenGL renderer, copied media),
-//                           measured after 120 title frames
+//                           measured after 600 title frames
 //   memory_bench clear      the same window and renderer, cleared and shown only
 //   memory_bench headless   the fonts and media on the headless backend, stage by stage
 //
@@ -37,7 +37,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kTitleFrames = 120;
+// Ten seconds: long enough for the clean-up step to give back what the title no
+// longer draws (the splash's pictures).
+constexpr int kTitleFrames = 600;
 
 double Mb(long long bytes) { return bytes / (1024.0 * 1024.0); }
 

@@ -105,10 +105,12 @@ Target CurrentTarget() {
 
 int TextureStore::Ensure(Renderer* r, uint64_t currentSerial) {
   if (!r || w <= 0 || h <= 0) return 0;
+  idleSweeps = 0;
   if (texture != 0 && serial == currentSerial) {
     if (dirty) {
       r->UpdateTexture(texture, 0, 0, w, h, rgba.data());
       dirty = false;
+      AfterUpload();
     }
     return texture;
   }
@@ -116,7 +118,7 @@ int TextureStore::Ensure(Renderer* r, uint64_t currentSerial) {
   texture = r->CreateTexture(w, h, rgba.data(), flags);
   serial = currentSerial;
   dirty = false;
-  if (texture != 0 && reload) std::vector<uint8_t>().swap(rgba);  // made again when needed
+  if (texture != 0) AfterUpload();
   return texture;
 }
 

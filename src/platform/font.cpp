@@ -128,7 +128,8 @@ int NextPowerOfTwo(int n, int from) {
 
 // Finds room for a glyph box of gw x gh texels: the first shelf tall enough with
 // room left, else a new shelf (a line high, so that later glyphs fit in it),
-// growing the atlas downwards or widening it as needed. Existing glyphs keep
+// growing the atlas downwards (by exactly the shelf: every texel is held twice, here
+// and in the renderer) or widening it as needed. Existing glyphs keep
 // their places; a resized atlas is uploaded as a new texture.
 void PlaceInAtlas(gfx::FontData& font, int gw, int gh, int& outX, int& outY) {
   gfx::TextureStore& atlas = font.atlas;
@@ -150,7 +151,7 @@ void PlaceInAtlas(gfx::FontData& font, int gw, int gh, int& outX, int& outY) {
   if (!best) {
     const int h = std::max(gh, font.lineHeight + 2);
     if (font.used + h > atlas.h) {
-      atlas.h = std::max(atlas.h * 2, font.used + h);
+      atlas.h = font.used + h;
       atlas.rgba.resize(static_cast<size_t>(atlas.w) * atlas.h, 0);
       resized = true;
     }
@@ -261,6 +262,36 @@ void BuildAtlas(FontData& font, const std::vector<std::vector<uint8_t>>& coverag
   font.inAtlas.set();
 }
 
+long long ReleaseIdleFontTextures(int sweeps) {
+  long long bytes = 0;
+  for (auto& font : Fonts()) {
+    if (font) bytes += ReleaseIfIdle(font->atlas, sweeps);
+  }
+  return bytes;
+}
+
+// Renders every glyph the atlas holds again, in its place: the atlas keeps no
+// pixels once uploaded, and needs them for the next upload.
+bool RebuildAtlas(FontData& font) {
+  FontSource& src = *font.source;
+  TextureStore& atlas = font.atlas;
+  atlas.rgba.assign(static_cast<size_t>(atlas.w) * atlas.h, 0);
+  if (!src.Activate()) return false;
+  std::vector<uint8_t> cov;
+  for (int code = 0; code < 256; ++code) {
+    const Glyph& g = font.glyphs[code];
+    if (!font.inAtlas[code] || g.w <= 0 || g.h <= 0) continue;
+    Glyph again = g;
+    if (!RenderGlyph(src.file->face, code, src.style, src.ascent, again, cov) || again.w != g.w || again.h != g.h) {
+      continue;
+    }
+    for (int gy = 0; gy < g.h; ++gy) {
+      std::copy_n(&cov[static_cast<size_t>(gy) * g.w], g.w, &atlas.rgba[static_cast<size_t>(g.ay + gy) * atlas.w + g.ax]);
+    }
+  }
+  return true;
+}
+
 void PrepareGlyphs(FontData& font, const std::string& text) {
   if (!font.source) return;
   FontSource& src = *font.source;
@@ -268,6 +299,7 @@ void PrepareGlyphs(FontData& font, const std::string& text) {
   std::vector<uint8_t> cov;
   for (unsigned char c : text) {
     if (font.inAtlas[c]) continue;
+    if (font.atlas.rgba.empty() && !RebuildAtlas(font)) return;
     font.inAtlas[c] = true;  // tried once: a glyph that fails stays blank
     Glyph& g = font.glyphs[c];
     if (!activated) {
@@ -344,11 +376,12 @@ Font LoadImageFont(const std::string& path, int pixelSize, int styleFlags) {
   // The atlas starts as one blank row as wide as a few lines of the largest glyphs
   // are likely to need; PrepareGlyphs fills and grows it.
   gfx::TextureStore& atlas = font->atlas;
-  atlas.w = NextPowerOfTwo(std::min(8 * (font->lineHeight + 2), 4096), 64);
+  atlas.w = NextPowerOfTwo(std::min(4 * (font->lineHeight + 2), 4096), 64);
   atlas.h = 1;
   atlas.rgba.assign(static_cast<size_t>(atlas.w), 0);
   atlas.flags = (font->smooth ? kTextureFiltered : 0) | kTextureAlpha8;
   atlas.dirty = true;
+  atlas.reload = [f = font.get()](gfx::TextureStore&) { return gfx::RebuildAtlas(*f); };
   font->source = std::move(src);
   Fonts().push_back(std::move(font));
   return static_cast<int>(Fonts().size()) - 1;

@@ -27,6 +27,12 @@ struct TextureStore {
   // then kept only while no upload holds them, and remade before the next upload.
   // Returns false when they cannot be made (the file has gone).
   std::function<bool(TextureStore&)> reload;
+  int idleSweeps = 0;  // clean-up steps since the last draw (ReleaseIdleTextures)
+
+  // Called by Ensure after each upload: pixels that can be made again are let go.
+  void AfterUpload() {
+    if (reload) std::vector<uint8_t>().swap(rgba);
+  }
 
   // The texture id in the target's renderer, uploading first if needed (0 on failure).
   int Ensure(Renderer* r, uint64_t serial);
@@ -93,6 +99,20 @@ struct FontData {
   std::vector<Shelf> shelves;  // rows of the atlas filled so far, left to right
   int used = 0;                // atlas rows taken by shelves
 };
+
+// Gives back the uploaded textures of images (and fonts) that have not been drawn
+// for `sweeps` calls and can be made again; returns the bytes of texture freed.
+long long ReleaseIdleImageTextures(int sweeps);
+long long ReleaseIdleFontTextures(int sweeps);
+
+// One clean-up step for one store (see above).
+inline long long ReleaseIfIdle(TextureStore& store, int sweeps) {
+  if (!store.reload || store.texture == 0 || ++store.idleSweeps < sweeps) return 0;
+  const long long bytes = static_cast<long long>(store.w) * store.h * ((store.flags & kTextureAlpha8) ? 1 : 4);
+  store.Release();
+  store.idleSweeps = 0;
+  return bytes;
+}
 
 // The font of a handle, or the built-in font for 0 or a handle that names nothing.
 FontData& ResolveFont(int handle);

@@ -212,6 +212,14 @@ ImageData* FindImage(int handle) {
 
 bool AutoMidHandleOn() { return g_autoMidHandle; }
 
+long long ReleaseIdleImageTextures(int sweeps) {
+  long long bytes = 0;
+  for (auto& img : Images()) {
+    if (img) bytes += ReleaseIfIdle(img->store, sweeps);
+  }
+  return bytes;
+}
+
 void ImageData::SetFrame(int frame, const uint8_t* src) {
   // From now on the pixels are the program's own: bring back the file's picture
   // for the other frames and keep it.
