@@ -105,16 +105,20 @@ Target CurrentTarget() {
 
 int TextureStore::Ensure(Renderer* r, uint64_t currentSerial) {
   if (!r || w <= 0 || h <= 0) return 0;
+  idleSweeps = 0;
   if (texture != 0 && serial == currentSerial) {
     if (dirty) {
       r->UpdateTexture(texture, 0, 0, w, h, rgba.data());
       dirty = false;
+      AfterUpload();
     }
     return texture;
   }
+  if (rgba.empty() && !(reload && reload(*this))) return 0;
   texture = r->CreateTexture(w, h, rgba.data(), flags);
   serial = currentSerial;
   dirty = false;
+  if (texture != 0) AfterUpload();
   return texture;
 }
 
@@ -205,6 +209,7 @@ void DrawText(const std::string& text, double x, double y) {
   gfx::Target t = gfx::CurrentTarget();
   if (!t.renderer || text.empty()) return;
   gfx::FontData& font = gfx::ResolveFont(State().font);
+  gfx::PrepareGlyphs(font, text);
   int tex = font.atlas.Ensure(t.renderer, t.serial);
   if (tex == 0) return;
   // Reused between calls: drawing text allocates nothing once warmed up.

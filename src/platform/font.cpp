@@ -1,11 +1,16 @@
-// Image fonts: TrueType glyphs rendered once with FreeType into one atlas per font,
-// then drawn as textured quads like images.
+// Image fonts: TrueType glyphs rendered with FreeType into one atlas per font, each
+// glyph when a text first shows it, then drawn as textured quads like images.
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
+#include FT_SIZES_H
+
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <map>
 
 #include "platform/gfx_internal.h"
 
@@ -33,22 +38,60 @@ FT_Library Library() {
 
 inline int Ceil26(FT_Pos v) { return static_cast<int>((v + 63) >> 6); }
 
+// One open face per font file, shared by every size loaded from it: the game loads
+// the same three files at a dozen sizes each.
+struct FaceFile {
+  FT_Face face = nullptr;
+  ~FaceFile() {
+    if (face) FT_Done_Face(face);
+  }
+};
+
+std::shared_ptr<FaceFile> OpenFace(FT_Library lib, const std::string& path) {
+  // The same file (by full path, size and time) shares its face; a file replaced
+  // on disk is opened afresh.
+  std::error_code error;
+  std::string key = std::filesystem::absolute(path, error).lexically_normal().string();
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
+  key += "|" + std::to_string(info.st_size) + "|" + std::to_string(info.st_mtim.tv_sec) + "." +
+         std::to_string(info.st_mtim.tv_nsec);
+  static std::map<std::string, std::weak_ptr<FaceFile>> open;
+  if (auto it = open.find(key); it != open.end()) {
+    if (auto face = it->second.lock()) return face;
+  }
+  auto file = std::make_shared<FaceFile>();
+  if (FT_New_Face(lib, path.c_str(), 0, &file->face) != 0) {
+    file->face = nullptr;
+    return nullptr;
+  }
+  // Forget faces no font uses any more, so that the table stays small.
+  for (auto it = open.begin(); it != open.end();) it = it->second.expired() ? open.erase(it) : std::next(it);
+  open[key] = file;
+  return file;
+}
+
+FT_Int32 LoadFlags(int style) {
+  return FT_LOAD_NO_BITMAP | ((style & kStyleSmooth) ? FT_LOAD_TARGET_NORMAL : FT_LOAD_TARGET_MONO);
+}
+
+FT_Pos BoldExtra(FT_Face face, int style) {
+  if (!(style & kStyleBold)) return 0;
+  return std::max<FT_Pos>(32, FT_MulFix(face->units_per_EM, face->size->metrics.y_scale) / 24);
+}
+
 // Renders the glyph of one Latin-1 code into `g` and its coverage; false if the face
 // has no picture for it.
 bool RenderGlyph(FT_Face face, int code, int style, int ascent, gfx::Glyph& g, std::vector<uint8_t>& cov) {
   FT_UInt index = FT_Get_Char_Index(face, static_cast<FT_ULong>(code));
   if (index == 0) return false;
   const bool smooth = (style & kStyleSmooth) != 0;
-  if (FT_Load_Glyph(face, index, FT_LOAD_NO_BITMAP | (smooth ? FT_LOAD_TARGET_NORMAL : FT_LOAD_TARGET_MONO)) != 0) {
-    return false;
-  }
+  if (FT_Load_Glyph(face, index, LoadFlags(style)) != 0) return false;
   FT_GlyphSlot slot = face->glyph;
   FT_Pos extra = 0;
   if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
-    if (style & kStyleBold) {
-      extra = std::max<FT_Pos>(32, FT_MulFix(face->units_per_EM, face->size->metrics.y_scale) / 24);
-      FT_Outline_Embolden(&slot->outline, extra);
-    }
+    extra = BoldExtra(face, style);
+    if (extra) FT_Outline_Embolden(&slot->outline, extra);
     if (style & kStyleItalic) {
       FT_Matrix shear{0x10000, 0x3800, 0, 0x10000};  // about 12 degrees of slant
       FT_Outline_Transform(&slot->outline, &shear);
@@ -77,7 +120,83 @@ bool RenderGlyph(FT_Face face, int code, int style, int ascent, gfx::Glyph& g, s
   return true;
 }
 
+int NextPowerOfTwo(int n, int from) {
+  int p = from;
+  while (p < n) p *= 2;
+  return p;
+}
+
+// Finds room for a glyph box of gw x gh texels: the first shelf tall enough with
+// room left, else a new shelf (a line high, so that later glyphs fit in it),
+// growing the atlas downwards (by exactly the shelf: every texel is held twice, here
+// and in the renderer) or widening it as needed. Existing glyphs keep
+// their places; a resized atlas is uploaded as a new texture.
+void PlaceInAtlas(gfx::FontData& font, int gw, int gh, int& outX, int& outY) {
+  gfx::TextureStore& atlas = font.atlas;
+  bool resized = false;
+  if (gw > atlas.w) {
+    const int wider = NextPowerOfTwo(gw, std::max(atlas.w, 1));
+    std::vector<uint8_t> pixels(static_cast<size_t>(wider) * atlas.h, 0);
+    for (int y = 0; y < atlas.h; ++y) {
+      std::copy_n(&atlas.rgba[static_cast<size_t>(y) * atlas.w], atlas.w, &pixels[static_cast<size_t>(y) * wider]);
+    }
+    atlas.rgba = std::move(pixels);
+    atlas.w = wider;
+    resized = true;
+  }
+  gfx::FontData::Shelf* best = nullptr;
+  for (gfx::FontData::Shelf& shelf : font.shelves) {
+    if (shelf.h >= gh && shelf.x + gw <= atlas.w && (!best || shelf.h < best->h)) best = &shelf;
+  }
+  if (!best) {
+    const int h = std::max(gh, font.lineHeight + 2);
+    if (font.used + h > atlas.h) {
+      atlas.h = font.used + h;
+      atlas.rgba.resize(static_cast<size_t>(atlas.w) * atlas.h, 0);
+      resized = true;
+    }
+    font.shelves.push_back({font.used, h, 0});
+    font.used += h;
+    best = &font.shelves.back();
+  }
+  outX = best->x;
+  outY = best->y;
+  best->x += gw;
+  if (resized) {
+    atlas.rgba.shrink_to_fit();
+    atlas.Release();  // the next upload makes a texture of the new size
+  }
+}
+
 }  // namespace
+
+// The outlines of a loaded font: its size object on the shared face, and what
+// rendering needs to match the metrics taken at load.
+struct gfx::FontSource {
+  std::shared_ptr<FaceFile> file;
+  FT_Size size = nullptr;  // made when glyphs are first rendered (it holds hinting state)
+  int pixelSize = 0;
+  int style = 0;
+  int ascent = 0;
+  ~FontSource() { DropSize(); }
+  void DropSize() {
+    if (size) FT_Done_Size(size);
+    size = nullptr;
+  }
+  // Makes this font's size the face's active one; false if FreeType refuses.
+  bool Activate() {
+    if (size) return FT_Activate_Size(size) == 0;
+    if (FT_New_Size(file->face, &size) != 0) {
+      size = nullptr;
+      return false;
+    }
+    if (FT_Activate_Size(size) == 0 && FT_Set_Pixel_Sizes(file->face, 0, static_cast<FT_UInt>(pixelSize)) == 0) {
+      return true;
+    }
+    DropSize();
+    return false;
+  }
+};
 
 namespace gfx {
 
@@ -140,6 +259,68 @@ void BuildAtlas(FontData& font, const std::vector<std::vector<uint8_t>>& coverag
     }
   }
   atlas.dirty = true;
+  font.inAtlas.set();
+}
+
+long long ReleaseIdleFontTextures(int sweeps) {
+  long long bytes = 0;
+  for (auto& font : Fonts()) {
+    if (font) bytes += ReleaseIfIdle(font->atlas, sweeps);
+  }
+  return bytes;
+}
+
+// Renders every glyph the atlas holds again, in its place: the atlas keeps no
+// pixels once uploaded, and needs them for the next upload.
+bool RebuildAtlas(FontData& font) {
+  FontSource& src = *font.source;
+  TextureStore& atlas = font.atlas;
+  atlas.rgba.assign(static_cast<size_t>(atlas.w) * atlas.h, 0);
+  if (!src.Activate()) return false;
+  std::vector<uint8_t> cov;
+  for (int code = 0; code < 256; ++code) {
+    const Glyph& g = font.glyphs[code];
+    if (!font.inAtlas[code] || g.w <= 0 || g.h <= 0) continue;
+    Glyph again = g;
+    if (!RenderGlyph(src.file->face, code, src.style, src.ascent, again, cov) || again.w != g.w || again.h != g.h) {
+      continue;
+    }
+    for (int gy = 0; gy < g.h; ++gy) {
+      std::copy_n(&cov[static_cast<size_t>(gy) * g.w], g.w, &atlas.rgba[static_cast<size_t>(g.ay + gy) * atlas.w + g.ax]);
+    }
+  }
+  return true;
+}
+
+void PrepareGlyphs(FontData& font, const std::string& text) {
+  if (!font.source) return;
+  FontSource& src = *font.source;
+  bool activated = false;
+  std::vector<uint8_t> cov;
+  for (unsigned char c : text) {
+    if (font.inAtlas[c]) continue;
+    if (font.atlas.rgba.empty() && !RebuildAtlas(font)) return;
+    font.inAtlas[c] = true;  // tried once: a glyph that fails stays blank
+    Glyph& g = font.glyphs[c];
+    if (!activated) {
+      // The face is shared with other sizes: this font's size must be the active one.
+      if (!src.Activate()) return;
+      activated = true;
+    }
+    Glyph rendered = g;
+    if (!RenderGlyph(src.file->face, c, src.style, src.ascent, rendered, cov)) continue;
+    rendered.advance = g.advance;  // the measured advance stands (a lacking glyph takes a space's room)
+    g = rendered;
+    if (g.w <= 0 || g.h <= 0) continue;
+    PlaceInAtlas(font, g.w + 2, g.h + 2, g.ax, g.ay);
+    ++g.ax;
+    ++g.ay;
+    for (int gy = 0; gy < g.h; ++gy) {
+      std::copy_n(&cov[static_cast<size_t>(gy) * g.w], g.w,
+                  &font.atlas.rgba[static_cast<size_t>(g.ay + gy) * font.atlas.w + g.ax]);
+    }
+    font.atlas.dirty = true;
+  }
 }
 
 }  // namespace gfx
@@ -148,32 +329,60 @@ Font LoadImageFont(const std::string& path, int pixelSize, int styleFlags) {
   if (pixelSize <= 0 || pixelSize > kMaxPixelSize || path.empty()) return 0;
   FT_Library lib = Library();
   if (!lib) return 0;
-  FT_Face face = nullptr;
-  if (FT_New_Face(lib, path.c_str(), 0, &face) != 0) return 0;
-  if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixelSize)) != 0) {
-    FT_Done_Face(face);
-    return 0;
-  }
+  auto src = std::make_shared<gfx::FontSource>();
+  src->file = OpenFace(lib, path);
+  if (!src->file) return 0;
+  FT_Face face = src->file->face;
+  src->pixelSize = pixelSize;
+  if (!src->Activate()) return 0;
   const int style = styleFlags < 0 ? kStyleSmooth : styleFlags;
+  src->style = style;
   auto font = std::make_unique<gfx::FontData>();
   font->smooth = (style & kStyleSmooth) != 0;
   const FT_Size_Metrics& m = face->size->metrics;
-  const int ascent = Ceil26(m.ascender);
+  src->ascent = Ceil26(m.ascender);
   const int descent = Ceil26(-m.descender);
-  font->lineHeight = std::max({Ceil26(m.height), ascent + descent, 1});
+  font->lineHeight = std::max({Ceil26(m.height), src->ascent + descent, 1});
 
-  std::vector<std::vector<uint8_t>> coverage(256);
+  // Advances only: measuring text needs no pictures. A character the face lacks
+  // takes the room of a space rather than vanishing.
+  const FT_Pos extra = BoldExtra(face, style);
+  std::bitset<256> lacking;
   for (int code = 32; code < 256; ++code) {
-    if (code >= 127 && code < 160) continue;  // control codes in Latin-1
-    if (!RenderGlyph(face, code, style, ascent, font->glyphs[code], coverage[code])) font->glyphs[code] = {};
+    if (code >= 127 && code < 160) {
+      lacking[code] = true;  // control codes in Latin-1
+      continue;
+    }
+    FT_UInt index = FT_Get_Char_Index(face, static_cast<FT_ULong>(code));
+    if (index == 0 || FT_Load_Glyph(face, index, LoadFlags(style)) != 0) {
+      lacking[code] = true;
+      continue;
+    }
+    const FT_GlyphSlot slot = face->glyph;
+    const bool blank = slot->format == FT_GLYPH_FORMAT_OUTLINE ? slot->outline.n_points == 0 : slot->bitmap.width == 0;
+    const FT_Pos bold = slot->format == FT_GLYPH_FORMAT_OUTLINE ? extra : 0;
+    font->glyphs[code].advance = static_cast<int>((slot->advance.x + bold + 32) >> 6);
+    if (font->glyphs[code].advance == 0 && blank) lacking[code] = true;
+    if (blank) font->inAtlas[code] = true;  // a space: nothing to render
   }
-  // Characters the face lacks take the room of a space rather than vanishing.
   const int spaceAdvance = font->glyphs[' '].advance > 0 ? font->glyphs[' '].advance : (pixelSize + 2) / 3;
   for (int code = 32; code < 256; ++code) {
-    if (font->glyphs[code].advance == 0 && font->glyphs[code].w == 0) font->glyphs[code].advance = spaceAdvance;
+    if (lacking[code]) font->glyphs[code] = gfx::Glyph{spaceAdvance};
   }
-  FT_Done_Face(face);
-  gfx::BuildAtlas(*font, coverage);
+  font->inAtlas |= lacking;  // nothing to render for those
+  src->DropSize();  // most fonts are only measured, if used at all
+  for (int code = 0; code < 32; ++code) font->inAtlas[code] = true;
+
+  // The atlas starts as one blank row as wide as a few lines of the largest glyphs
+  // are likely to need; PrepareGlyphs fills and grows it.
+  gfx::TextureStore& atlas = font->atlas;
+  atlas.w = NextPowerOfTwo(std::min(4 * (font->lineHeight + 2), 4096), 64);
+  atlas.h = 1;
+  atlas.rgba.assign(static_cast<size_t>(atlas.w), 0);
+  atlas.flags = (font->smooth ? kTextureFiltered : 0) | kTextureAlpha8;
+  atlas.dirty = true;
+  atlas.reload = [f = font.get()](gfx::TextureStore&) { return gfx::RebuildAtlas(*f); };
+  font->source = std::move(src);
   Fonts().push_back(std::move(font));
   return static_cast<int>(Fonts().size()) - 1;
 }

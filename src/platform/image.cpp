@@ -1,5 +1,8 @@
 // Images (frames of equal size with a handle point) and pixmaps, read and written as
-// PNG with libpng. Pixels stay in memory; textures are made on first draw.
+// PNG with libpng. Textures are made on first draw. An image read from a file keeps
+// its file's bytes but no pixels while none are needed: they are decoded again for
+// each upload (the first draw, a reopened display), so the picture lives only in
+// the renderer. Pixels changed by the program (GrabImage) are kept.
 #include <png.h>
 
 #include <algorithm>
@@ -41,10 +44,9 @@ PixmapData* FindPixmap(Pixmap p) {
 
 int NormalFlags(int flags) { return flags < 0 ? (kImageMasked | kImageFiltered) : flags; }
 
-// Any PNG (every colour type and bit depth) to RGBA8. False for a missing, truncated
-// or foreign file; libpng's simplified reader traps its own errors.
-bool DecodePng(const std::string& path, int& w, int& h, std::vector<uint8_t>& rgba) {
-  // C stdio: a folder or an unreadable file fails quietly instead of throwing.
+// The whole file, or nothing. C stdio: a folder or an unreadable file fails quietly
+// instead of throwing.
+std::vector<uint8_t> ReadBytes(const std::string& path) {
   std::vector<uint8_t> bytes;
   if (FILE* f = std::fopen(path.c_str(), "rb")) {
     uint8_t chunk[65536];
@@ -55,6 +57,12 @@ bool DecodePng(const std::string& path, int& w, int& h, std::vector<uint8_t>& rg
     }
     std::fclose(f);
   }
+  return bytes;
+}
+
+// Any PNG (every colour type and bit depth) to RGBA8. False for a truncated or
+// foreign file; libpng's simplified reader traps its own errors.
+bool DecodePng(const std::vector<uint8_t>& bytes, int& w, int& h, std::vector<uint8_t>& rgba) {
   if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0) return false;
   png_image image;
   std::memset(&image, 0, sizeof image);
@@ -78,6 +86,10 @@ bool DecodePng(const std::string& path, int& w, int& h, std::vector<uint8_t>& rg
   h = static_cast<int>(image.height);
   rgba = std::move(out);
   return true;
+}
+
+bool DecodePng(const std::string& path, int& w, int& h, std::vector<uint8_t>& rgba) {
+  return DecodePng(ReadBytes(path), w, h, rgba);
 }
 
 // The mask colour is exactly black; masked pixels become fully transparent.
@@ -117,6 +129,57 @@ bool SizeOk(long long w, long long h, long long frames = 1) {
   return w > 0 && h > 0 && frames > 0 && w <= kMaxSide && h <= kMaxSide && w * h * frames <= kMaxPixels;
 }
 
+// Where an image's pixels come from: the file as read (compressed, a small fraction
+// of the pixels), and its cells, or the whole picture when cellWidth is 0.
+struct ImageFile {
+  std::shared_ptr<const std::vector<uint8_t>> png;
+  int cellWidth = 0, cellHeight = 0, firstCell = 0;
+  int flags = 0;
+};
+
+// Decodes the file and copies its cells (or the whole picture) into the image's
+// frames. False when it no longer matches the image (memory ran out).
+bool FillFromFile(gfx::ImageData& img, const ImageFile& src) {
+  int w = 0, h = 0;
+  std::vector<uint8_t> rgba;
+  if (!DecodePng(*src.png, w, h, rgba)) return false;
+  if (src.flags & kImageMasked) ApplyMask(rgba.data(), static_cast<size_t>(w) * h);
+  if (img.store.rgba.size() != static_cast<size_t>(img.store.w) * img.store.h * 4) {
+    img.store.rgba.assign(static_cast<size_t>(img.store.w) * img.store.h * 4, 0);
+  }
+  if (src.cellWidth == 0) {
+    if (w != img.w || h != img.h) return false;
+    img.CopyFrame(0, rgba.data());
+    return true;
+  }
+  const int across = w / src.cellWidth, down = h / src.cellHeight;
+  if (static_cast<long long>(across) * down - src.firstCell < img.frames) return false;
+  std::vector<uint8_t> cell(static_cast<size_t>(img.w) * img.h * 4);
+  for (int f = 0; f < img.frames; ++f) {
+    const int index = src.firstCell + f;
+    const int sx = (index % across) * img.w, sy = (index / across) * img.h;
+    for (int y = 0; y < img.h; ++y) {
+      std::memcpy(&cell[static_cast<size_t>(y) * img.w * 4], &rgba[(static_cast<size_t>(sy + y) * w + sx) * 4],
+                  static_cast<size_t>(img.w) * 4);
+    }
+    img.CopyFrame(f, cell.data());
+  }
+  return true;
+}
+
+// Makes a file-backed image of the given size; no pixels are kept until an upload.
+Image NewFileImage(int w, int h, int frames, const ImageFile& src) {
+  int handle = gfx::NewImage(w, h, frames, src.flags);
+  gfx::ImageData* img = gfx::FindImage(handle);
+  std::vector<uint8_t>().swap(img->store.rgba);
+  img->store.reload = [img, src](gfx::TextureStore&) {
+    if (FillFromFile(*img, src)) return true;
+    std::vector<uint8_t>().swap(img->store.rgba);
+    return false;
+  };
+  return handle;
+}
+
 }  // namespace
 
 namespace gfx {
@@ -149,7 +212,25 @@ ImageData* FindImage(int handle) {
 
 bool AutoMidHandleOn() { return g_autoMidHandle; }
 
+long long ReleaseIdleImageTextures(int sweeps) {
+  long long bytes = 0;
+  for (auto& img : Images()) {
+    if (img) bytes += ReleaseIfIdle(img->store, sweeps);
+  }
+  return bytes;
+}
+
 void ImageData::SetFrame(int frame, const uint8_t* src) {
+  // From now on the pixels are the program's own: bring back the file's picture
+  // for the other frames and keep it.
+  if (store.rgba.empty() && !(store.reload && store.reload(store))) {
+    store.rgba.assign(static_cast<size_t>(store.w) * store.h * 4, 0);
+  }
+  store.reload = nullptr;
+  CopyFrame(frame, src);
+}
+
+void ImageData::CopyFrame(int frame, const uint8_t* src) {
   const int tw = store.w;
   const int x0 = CellX(frame), y0 = CellY(frame);
   uint8_t* base = store.rgba.data();
@@ -168,14 +249,12 @@ void ImageData::SetFrame(int frame, const uint8_t* src) {
 }  // namespace gfx
 
 Image LoadImage(const std::string& path, int flags) {
+  auto png = std::make_shared<std::vector<uint8_t>>(ReadBytes(path));
   int w = 0, h = 0;
   std::vector<uint8_t> rgba;
-  if (!DecodePng(path, w, h, rgba)) return 0;
-  flags = NormalFlags(flags);
-  if (flags & kImageMasked) ApplyMask(rgba.data(), static_cast<size_t>(w) * h);
-  int handle = gfx::NewImage(w, h, 1, flags);
-  gfx::FindImage(handle)->SetFrame(0, rgba.data());
-  return handle;
+  if (!DecodePng(*png, w, h, rgba)) return 0;
+  png->shrink_to_fit();
+  return NewFileImage(w, h, 1, ImageFile{std::move(png), 0, 0, 0, NormalFlags(flags)});
 }
 
 // Cells are cut left to right, top to bottom, from `firstCell` on. A sheet that holds
@@ -183,28 +262,17 @@ Image LoadImage(const std::string& path, int flags) {
 Image LoadAnimImage(const std::string& path, int cellWidth, int cellHeight, int firstCell, int cellCount,
                     int flags) {
   if (cellWidth <= 0 || cellHeight <= 0 || firstCell < 0 || cellCount <= 0) return 0;
+  auto png = std::make_shared<std::vector<uint8_t>>(ReadBytes(path));
   int w = 0, h = 0;
   std::vector<uint8_t> rgba;
-  if (!DecodePng(path, w, h, rgba)) return 0;
+  if (!DecodePng(*png, w, h, rgba)) return 0;
+  png->shrink_to_fit();
   const int across = w / cellWidth, down = h / cellHeight;
   const long long available = static_cast<long long>(across) * down - firstCell;
   const int frames = static_cast<int>(std::min<long long>(cellCount, available));
   if (frames <= 0 || !SizeOk(cellWidth, cellHeight, frames)) return 0;
-  flags = NormalFlags(flags);
-  if (flags & kImageMasked) ApplyMask(rgba.data(), static_cast<size_t>(w) * h);
-  int handle = gfx::NewImage(cellWidth, cellHeight, frames, flags);
-  gfx::ImageData* img = gfx::FindImage(handle);
-  std::vector<uint8_t> cell(static_cast<size_t>(cellWidth) * cellHeight * 4);
-  for (int f = 0; f < frames; ++f) {
-    const int index = firstCell + f;
-    const int sx = (index % across) * cellWidth, sy = (index / across) * cellHeight;
-    for (int y = 0; y < cellHeight; ++y) {
-      std::memcpy(&cell[static_cast<size_t>(y) * cellWidth * 4], &rgba[(static_cast<size_t>(sy + y) * w + sx) * 4],
-                  static_cast<size_t>(cellWidth) * 4);
-    }
-    img->SetFrame(f, cell.data());
-  }
-  return handle;
+  return NewFileImage(cellWidth, cellHeight, frames,
+                      ImageFile{std::move(png), cellWidth, cellHeight, firstCell, NormalFlags(flags)});
 }
 
 int ImageWidth(Image image) {
