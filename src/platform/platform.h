@@ -214,6 +214,8 @@ double Cos(double degrees);
 
 // ---------------------------------------------------------------- strings
 int ToInt(const std::string& text);
+// The same rules in 64 bits (score file fields).
+int64_t ToInt64(const std::string& text);
 std::string Trim(const std::string& text);
 std::string Mid(const std::string& text, int start, int count = -1);
 std::string Left(const std::string& text, int count);

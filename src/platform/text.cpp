@@ -12,7 +12,14 @@ bool IsSpace(unsigned char ch) { return ch < 33; }
 
 }  // namespace
 
-int ToInt(const std::string& text) {
+namespace {
+
+// Reads an integer of `bits` (32 or 64) bits: leading white space, a sign, then
+// decimal digits, or "%" binary and "$" hexadecimal ones. Decimal values
+// saturate, so a huge number in a file reads as the largest one; "$" and "%"
+// texts are bit patterns and wrap like words of that width ("$FFFFFFFF" is -1 in
+// 32 bits).
+int64_t ReadInteger(const std::string& text, int bits) {
   size_t i = 0, n = text.size();
   while (i < n && IsSpace(static_cast<unsigned char>(text[i]))) ++i;
   bool negative = false;
@@ -25,9 +32,8 @@ int ToInt(const std::string& text) {
     base = 16;
     ++i;
   }
-  // Decimal values saturate, so a huge number in a settings file reads as the
-  // largest one; "$" and "%" texts are bit patterns and wrap like 32-bit words
-  // ("$FFFFFFFF" is -1).
+  const uint64_t limit = uint64_t{1} << (bits - 1);  // magnitude of the most negative value
+  const uint64_t mask = bits == 64 ? ~uint64_t{0} : (uint64_t{1} << bits) - 1;
   uint64_t value = 0;
   for (; i < n; ++i) {
     char ch = text[i];
@@ -42,21 +48,27 @@ int ToInt(const std::string& text) {
       break;
     }
     if (digit >= base) break;
-    value = value * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
     if (base == 10) {
-      value = std::min<uint64_t>(value, uint64_t{1} << 31);
+      value = value > (limit - digit) / 10 ? limit : value * 10 + static_cast<uint64_t>(digit);
     } else {
-      value &= 0xFFFFFFFFu;
+      value = (value * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit)) & mask;
     }
   }
   if (base == 10) {
-    if (negative) return value >= (uint64_t{1} << 31) ? INT32_MIN : -static_cast<int>(value);
-    return value > INT32_MAX ? INT32_MAX : static_cast<int>(value);
+    if (negative) return value >= limit ? -static_cast<int64_t>(limit - 1) - 1 : -static_cast<int64_t>(value);
+    return value >= limit ? static_cast<int64_t>(limit - 1) : static_cast<int64_t>(value);
   }
-  uint32_t word = static_cast<uint32_t>(value);
-  if (negative) word = 0u - word;
-  return static_cast<int>(word);
+  if (negative) value = (0 - value) & mask;
+  // Sign-extend the word.
+  if (bits < 64 && (value & limit)) return static_cast<int64_t>(value) - static_cast<int64_t>(mask) - 1;
+  return static_cast<int64_t>(value);
 }
+
+}  // namespace
+
+int ToInt(const std::string& text) { return static_cast<int>(ReadInteger(text, 32)); }
+
+int64_t ToInt64(const std::string& text) { return ReadInteger(text, 64); }
 
 std::string Trim(const std::string& text) {
   size_t begin = 0, end = text.size();

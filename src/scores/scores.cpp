@@ -95,49 +95,6 @@ void AddScore(const Scores& record) {
   SortScores();
 }
 
-int64_t TextToInt64(const std::string& text) {
-  size_t i = 0, n = text.size();
-  while (i < n && static_cast<unsigned char>(text[i]) < 33) ++i;
-  bool negative = false;
-  if (i < n && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-  int base = 10;
-  if (i < n && text[i] == '%') {
-    base = 2;
-    ++i;
-  } else if (i < n && text[i] == '$') {
-    base = 16;
-    ++i;
-  }
-  // Decimal saturates; "$" and "%" texts are bit patterns and wrap like 64-bit words.
-  constexpr uint64_t kLimit = uint64_t{1} << 63;
-  uint64_t value = 0;
-  for (; i < n; ++i) {
-    char ch = text[i];
-    int digit;
-    if (ch >= '0' && ch <= '9') {
-      digit = ch - '0';
-    } else if (ch >= 'a' && ch <= 'f') {
-      digit = ch - 'a' + 10;
-    } else if (ch >= 'A' && ch <= 'F') {
-      digit = ch - 'A' + 10;
-    } else {
-      break;
-    }
-    if (digit >= base) break;
-    if (base == 10) {
-      value = value > (kLimit - digit) / 10 ? kLimit : value * 10 + static_cast<uint64_t>(digit);
-    } else {
-      value = value * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
-    }
-  }
-  if (base == 10) {
-    if (negative) return value >= kLimit ? INT64_MIN : -static_cast<int64_t>(value);
-    return value >= kLimit ? INT64_MAX : static_cast<int64_t>(value);
-  }
-  if (negative) value = 0 - value;
-  return static_cast<int64_t>(value);
-}
-
 ParsedScores ParseScores(const std::string& text) {
   ParsedScores out;
   int64_t lowest = INT64_MAX, highest = INT64_MIN;
@@ -146,14 +103,14 @@ ParsedScores ParseScores(const std::string& text) {
     std::string line = NextLine(text, pos);
     if (line.find('|') == std::string::npos) continue;
     Scores s;
-    s.Score = TextToInt64(GetField(line, "|", 1));
+    s.Score = plat::ToInt64(GetField(line, "|", 1));
     s.Name = plat::Trim(GetField(line, "|", 2));
     if (!out.named) {
       out.named = true;
       out.firstName = s.Name;
     }
     s.Badges = FieldInt(line, 3);
-    s.Timestamp = TextToInt64(GetField(line, "|", 4));
+    s.Timestamp = plat::ToInt64(GetField(line, "|", 4));
     s.Level = FieldInt(line, 5);
     s.GameMode = FieldInt(line, 6);
     s.GameFlags = FieldInt(line, 7);

@@ -43,9 +43,6 @@ struct ParsedScores {
 ParsedScores ParseScores(const std::string& text);
 // The score-file text of a list, in list order: two CR LF lines per record.
 std::string FormatScores(const std::list<Scores>& list);
-// Decimal (or "$" hex, "%" binary) text to a 64-bit integer by the rules of
-// plat::ToInt; decimal values saturate at the 64-bit limits.
-int64_t TextToInt64(const std::string& text);
 
 // Reads the score list from "scores.dat" in the current folder (the game folder).
 void LoadScores();

@@ -59,7 +59,7 @@ TEST_F(ScoresTest, SortingIsStableAndNewestFirst) {
   EXPECT_EQ(Record(0, 0).Compare(Record(0, int64_t{1} << 32)), 0);  // only the low 32 bits count
 }
 
-TEST(TextToInt64, FollowsTheIntegerRulesIn64Bits) {
+TEST(ToInt64, FollowsTheIntegerRulesIn64Bits) {
   const struct {
     const char* text;
     int64_t value;
@@ -81,7 +81,7 @@ TEST(TextToInt64, FollowsTheIntegerRulesIn64Bits) {
       {"-9223372036854775808", INT64_MIN},
       {"-99999999999999999999999", INT64_MIN},
   };
-  for (const auto& c : cases) EXPECT_EQ(TextToInt64(c.text), c.value) << c.text;
+  for (const auto& c : cases) EXPECT_EQ(plat::ToInt64(c.text), c.value) << c.text;
 }
 
 // Each text is read and written back; the result shows every field that was read.
