@@ -105,6 +105,21 @@ struct GlRenderer::Impl {
   int appliedBlend = -1;
   int swapInterval = -2;  // unknown until the first Present
   long long drawCalls = 0;
+  std::vector<Quad>* tap = nullptr;
+
+  // Our program, buffers and vertex layout, made current.
+  void BindPipeline() {
+    glUseProgram(program);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ibo);
+    glBindBuffer(GL_ARRAY_BUFFER, vbo);
+    glEnableVertexAttribArray(0);
+    glEnableVertexAttribArray(1);
+    glEnableVertexAttribArray(2);
+    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(0));
+    glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(8));
+    glVertexAttribPointer(2, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(Vertex), reinterpret_cast<void*>(16));
+    glActiveTexture(GL_TEXTURE0);
+  }
 
   void ApplyBlend(int blend) {
     if (blend == appliedBlend) return;
@@ -178,6 +193,7 @@ struct GlRenderer::Impl {
   }
 
   void Draw(const Quad* qs, int count) {
+    if (tap) tap->insert(tap->end(), qs, qs + count);
     for (int i = 0; i < count; ++i) {
       const Quad& q = qs[i];
       if (!run.Takes(q, kMaxBatchQuads)) {
@@ -267,16 +283,9 @@ std::unique_ptr<GlRenderer> MakeGlRenderer(SDL_Window* window, SDL_GLContext con
   glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m.ibo);
   glBufferData(GL_ELEMENT_ARRAY_BUFFER, idx.size() * sizeof(uint16_t), idx.data(), GL_STATIC_DRAW);
   glGenBuffers(1, &m.vbo);
-  glBindBuffer(GL_ARRAY_BUFFER, m.vbo);
-  glEnableVertexAttribArray(0);
-  glEnableVertexAttribArray(1);
-  glEnableVertexAttribArray(2);
-  glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(0));
-  glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(8));
-  glVertexAttribPointer(2, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(Vertex), reinterpret_cast<void*>(16));
+  m.BindPipeline();
 
   const uint32_t whitePixel = 0xFFFFFFFFu;
-  glActiveTexture(GL_TEXTURE0);
   glGenTextures(1, &m.white);
   glBindTexture(GL_TEXTURE_2D, m.white);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
@@ -394,6 +403,7 @@ void GlRenderer::DrawQuads(const Quad* quads, int count) { impl_->Draw(quads, co
 void GlRenderer::Clear() {
   // Everything batched would be painted over at once: drop it.
   impl_->run.count = 0;
+  if (impl_->tap) impl_->tap->clear();
   glClear(GL_COLOR_BUFFER_BIT);
 }
 
@@ -435,5 +445,25 @@ int GlRenderer::Width() const { return impl_->width; }
 int GlRenderer::Height() const { return impl_->height; }
 void GlRenderer::Flush() { impl_->Flush(); }
 long long GlRenderer::DrawCallCount() const { return impl_->drawCalls; }
+
+GlRenderer::TextureInfo GlRenderer::GlTexture(int texture) const {
+  const Impl& m = *impl_;
+  if (texture == 0) return {m.white, false, false};
+  if (texture < 0 || texture > static_cast<int>(m.textures.size())) return {};
+  const Texture& t = m.textures[texture - 1];
+  return {t.name, t.alpha8, t.mipmapped};
+}
+
+void GlRenderer::TapQuads(std::vector<Quad>* sink) { impl_->tap = sink; }
+
+void GlRenderer::ForgetGlState() {
+  Impl& m = *impl_;
+  m.BindPipeline();
+  m.boundName = 0;  // names no texture of ours: the next batch binds
+  m.appliedBlend = -1;
+  m.appliedFill = -1;
+  for (Texture& t : m.textures) t.filter = -1;
+  glViewport(0, 0, m.width, m.height);
+}
 
 }  // namespace plat

@@ -7,6 +7,7 @@
 #include <SDL.h>
 
 #include <memory>
+#include <vector>
 
 #include "platform/backend.h"
 
@@ -38,6 +39,20 @@ class GlRenderer : public Renderer {
   void Flush();
   // Batches drawn since creation (for tests of the batching).
   long long DrawCallCount() const;
+
+  // For a benchmark that replays our frame with bare GL calls in this context.
+  struct TextureInfo {
+    unsigned name = 0;  // GL texture name; texture 0 gives the white texel
+    bool alpha8 = false;
+    bool mipmapped = false;
+  };
+  TextureInfo GlTexture(int texture) const;
+  // While set, every quad drawn is appended to `sink`; Clear empties it, so it holds
+  // the picture since the last clear. Null stops it.
+  void TapQuads(std::vector<Quad>* sink);
+  // Other code used the context: binds our program, buffers and attributes again
+  // and forgets the GL state we assumed.
+  void ForgetGlState();
 
   struct Impl;
 
