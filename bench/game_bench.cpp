@@ -107,17 +107,16 @@ void main() {
   gl_Position = vec4(aPos.x * uProj.x + uProj.z, aPos.y * uProj.y + uProj.w, 0.0, 1.0);
   vUv = aUv; vColor = aColor;
 })";
-// RGBA texels, coverage texels (white at that alpha), and plain quads.
-const char* kBareFs[3] = {
-    R"(#version 120
-uniform sampler2D uTex; varying vec2 vUv; varying vec4 vColor;
-void main() { gl_FragColor = texture2D(uTex, vUv) * vColor; })",
-    R"(#version 120
-uniform sampler2D uTex; varying vec2 vUv; varying vec4 vColor;
-void main() { gl_FragColor = vec4(vColor.rgb, vColor.a * texture2D(uTex, vUv).a); })",
-    R"(#version 120
-varying vec4 vColor;
-void main() { gl_FragColor = vColor; })"};
+// RGBA texels, coverage texels (white at that alpha), and plain quads; each also
+// dropping texels under half alpha, for the mask blend.
+const char* kBareColour[3] = {"texture2D(uTex, vUv) * vColor",
+                              "vec4(vColor.rgb, vColor.a * texture2D(uTex, vUv).a)", "vColor"};
+std::string BareFs(int program) {
+  return std::string("#version 120\nuniform sampler2D uTex; varying vec2 vUv; varying vec4 vColor;\n"
+                     "void main() { vec4 c = ") +
+         kBareColour[program % 3] + ";" + (program >= 3 ? " if (c.a < 0.5) discard;" : "") +
+         " gl_FragColor = c; }";
+}
 
 class BareLoop {
  public:
@@ -127,17 +126,17 @@ class BareLoop {
 
   BareLoop(plat::GlRenderer& gl, const std::vector<plat::Quad>& quads, double virtualW, double virtualH)
       : quads_(quads) {
-    for (int p = 0; p < 3; ++p) {
+    for (int p = 0; p < 6; ++p) {
       programs_[p] = glCreateProgram();
       glAttachShader(programs_[p], Compile(GL_VERTEX_SHADER, kBareVs));
-      glAttachShader(programs_[p], Compile(GL_FRAGMENT_SHADER, kBareFs[p]));
+      glAttachShader(programs_[p], Compile(GL_FRAGMENT_SHADER, BareFs(p).c_str()));
       glBindAttribLocation(programs_[p], 0, "aPos");
       glBindAttribLocation(programs_[p], 1, "aUv");
       glBindAttribLocation(programs_[p], 2, "aColor");
       glLinkProgram(programs_[p]);
       glUseProgram(programs_[p]);
       glUniform4f(glGetUniformLocation(programs_[p], "uProj"), float(2 / virtualW), float(-2 / virtualH), -1, 1);
-      if (p < 2) glUniform1i(glGetUniformLocation(programs_[p], "uTex"), 0);
+      if (p % 3 != 2) glUniform1i(glGetUniformLocation(programs_[p], "uTex"), 0);
     }
     plat::QuadRun run;
     for (int i = 0; i < int(quads.size()); ++i) {
@@ -145,8 +144,8 @@ class BareLoop {
       if (!run.Takes(q, 1 << 30)) {
         run.Start(q);
         const plat::GlRenderer::TextureInfo info = gl.GlTexture(q.texture);
-        runs_.push_back({i, 0, info.name, q.texture == 0 ? 2 : info.alpha8 ? 1 : 0, q.blend, q.filtered,
-                         info.mipmapped});
+        const int program = (q.texture == 0 ? 2 : info.alpha8 ? 1 : 0) + (q.blend == plat::kBlendMask ? 3 : 0);
+        runs_.push_back({i, 0, info.name, program, q.blend, q.filtered, info.mipmapped});
       }
       ++run.count;
       ++runs_.back().count;
@@ -166,7 +165,6 @@ class BareLoop {
     glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, sizeof(V), reinterpret_cast<void*>(0));
     glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, sizeof(V), reinterpret_cast<void*>(8));
     glVertexAttribPointer(2, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(V), reinterpret_cast<void*>(16));
-    glAlphaFunc(GL_GEQUAL, 0.5f);
     program_ = -1, bound_ = 0, blend_ = -1;
     filters_.clear();
   }
@@ -188,7 +186,7 @@ class BareLoop {
         program_ = r.program;
         ++c.programs;
       }
-      if (r.program != 2) {
+      if (r.program % 3 != 2) {
         if (r.texture != bound_) {
           glBindTexture(GL_TEXTURE_2D, r.texture);
           bound_ = r.texture;
@@ -238,13 +236,9 @@ class BareLoop {
   }
 
   void SetBlend(int blend) {
-    if (blend_ == plat::kBlendMask) glDisable(GL_ALPHA_TEST);
     blend_ = blend;
     switch (blend) {
       case plat::kBlendMask:
-        glDisable(GL_BLEND);
-        glEnable(GL_ALPHA_TEST);
-        break;
       case plat::kBlendSolid:
         glDisable(GL_BLEND);
         break;
@@ -266,7 +260,7 @@ class BareLoop {
   const std::vector<plat::Quad>& quads_;
   std::vector<Run> runs_;
   std::vector<V> verts_;
-  GLuint programs_[3] = {};
+  GLuint programs_[6] = {};
   GLuint vbo_ = 0;
   int program_ = -1;
   GLuint bound_ = 0;

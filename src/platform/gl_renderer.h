@@ -1,7 +1,8 @@
 // Our batched 2D renderer on OpenGL 2.1 / GLSL 1.20 (runs on Mesa's software
 // rasteriser as well as on real hardware). Quads are appended to one client-side
 // vertex array and drawn with one call per run of equal texture, blend mode and
-// filtering.
+// filtering, through the plainest fragment program that run needs (plain colour,
+// RGBA texels or coverage texels; with the mask test only for masked runs).
 #pragma once
 
 #include <SDL.h>
@@ -42,7 +43,7 @@ class GlRenderer : public Renderer {
 
   // For a benchmark that replays our frame with bare GL calls in this context.
   struct TextureInfo {
-    unsigned name = 0;  // GL texture name; texture 0 gives the white texel
+    unsigned name = 0;  // GL texture name; 0 for plain quads and unknown ids
     bool alpha8 = false;
     bool mipmapped = false;
   };

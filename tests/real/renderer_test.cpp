@@ -132,6 +132,12 @@ TEST_P(RendererTest, AlphaTexturesAreTintedCoverage) {
   EXPECT_TRUE(NearRgb(At(27, 4), Rgba{0, 0, 0, 255}));
   EXPECT_TRUE(NearRgb(At(4, 19), Rgba{128, 64, 0, 255}));
   EXPECT_TRUE(NearRgb(At(40, 4), Rgba{0, 0, 255, 255})) << "an RGBA texture after an alpha one";
+  // Masked: covered texels drawn, empty ones leave the ground (the SDL renderers
+  // take masked texels as wholly empty or wholly covered, so nothing between).
+  Draw(Rect(0, 0, 64, 48, 0, 0, 255));
+  Draw(Rect(0, 0, 64, 48, 0, 255, 0, 1.0f, plat::kBlendMask, tex));
+  EXPECT_TRUE(NearRgb(At(4, 4), Rgba{0, 255, 0, 255}));
+  EXPECT_TRUE(NearRgb(At(27, 4), Rgba{0, 0, 255, 255}));
   const uint8_t clear = 0;
   r_->UpdateTexture(tex, 0, 0, 1, 1, &clear);
   r_->Clear();
