@@ -257,8 +257,18 @@ struct GlRenderer::Impl {
 
   void Draw(const Quad* qs, int count) {
     if (tap) tap->insert(tap->end(), qs, qs + count);
+    Quad solid;
     for (int i = 0; i < count; ++i) {
-      const Quad& q = qs[i];
+      const Quad* qp = &qs[i];
+      // An opaque plain quad blended by its alpha (1 and 0 are exact factors) is
+      // the same picture drawn solid, and unblended pixels cost a software
+      // rasteriser far less: the game's background is such quads.
+      if (qp->blend == kBlendAlpha && qp->texture == 0 && qp->a >= 1.0f) {
+        solid = *qp;
+        solid.blend = kBlendSolid;
+        qp = &solid;
+      }
+      const Quad& q = *qp;
       if (!run.Takes(q, kMaxBatchQuads)) {
         if (!Begin(q)) continue;
       }

@@ -79,6 +79,7 @@ TEST_P(RendererTest, BlendModesMixAsDocumented) {
   const Case cases[] = {
       {"solid ignores alpha", {255, 0, 0, 100}, {0, 255, 0, 50}, plat::kBlendSolid, {0, 255, 0, 255}},
       {"alpha mixes", {255, 0, 0, 100}, {0, 255, 0, 50}, plat::kBlendAlpha, {127, 128, 0, 255}},
+      {"opaque alpha covers", {255, 0, 0, 100}, {0, 255, 0, 100}, plat::kBlendAlpha, {0, 255, 0, 255}},
       {"light adds", {100, 0, 0, 100}, {100, 50, 0, 50}, plat::kBlendLight, {150, 25, 0, 255}},
       {"light saturates", {200, 0, 0, 100}, {200, 0, 0, 100}, plat::kBlendLight, {255, 0, 0, 255}},
       {"shade multiplies", {200, 100, 50, 100}, {128, 255, 0, 100}, plat::kBlendShade, {100, 100, 0, 255}},
