@@ -51,8 +51,8 @@ class GlRenderer : public Renderer {
   // While set, every quad drawn is appended to `sink`; Clear empties it, so it holds
   // the picture since the last clear. Null stops it.
   void TapQuads(std::vector<Quad>* sink);
-  // Other code used the context: binds our program, buffers and attributes again
-  // and forgets the GL state we assumed.
+  // Other code used the context: binds our buffers and vertex layout again and
+  // forgets the GL state we assumed (program, texture, blend, filtering).
   void ForgetGlState();
 
   struct Impl;
