@@ -46,19 +46,22 @@ void main() {
 }
 )";
 
-const char* kFragmentShader = R"(#version 120
-uniform sampler2D uTex;
-uniform float uAlphaRef;
-uniform vec4 uFill;
-varying vec2 vUv;
-varying vec4 vColor;
-void main() {
-  // An alpha texture samples as (0, 0, 0, a); uFill (1, 1, 1, 0) makes it white.
-  vec4 c = (texture2D(uTex, vUv) + uFill) * vColor;
-  if (c.a < uAlphaRef) discard;
-  gl_FragColor = c;
+// One fragment program per kind of run, each as plain as its pixels allow: a
+// software rasteriser pays for every sample, add and discard on every pixel.
+enum ProgramKind { kRgbaTexels, kCoverageTexels, kPlainColour, kProgramKinds };
+
+const char* kFragmentColour[kProgramKinds] = {
+    "vec4 c = texture2D(uTex, vUv) * vColor;",
+    // An alpha texture samples as (0, 0, 0, a): white at that coverage, tinted.
+    "vec4 c = vec4(vColor.rgb, vColor.a * texture2D(uTex, vUv).a);",
+    "vec4 c = vColor;",
+};
+
+std::string FragmentShader(int kind, bool masked) {
+  return std::string("#version 120\nuniform sampler2D uTex;\nvarying vec2 vUv;\nvarying vec4 vColor;\n"
+                     "void main() {\n  ") +
+         kFragmentColour[kind] + (masked ? "\n  if (c.a < 0.5) discard;" : "") + "\n  gl_FragColor = c;\n}\n";
 }
-)";
 
 GLuint CompileShader(GLenum type, const char* source, std::string* error) {
   GLuint shader = glCreateShader(type);
@@ -89,9 +92,16 @@ struct GlRenderer::Impl {
   SDL_Window* window = nullptr;
   SDL_GLContext context = nullptr;
   int width = 0, height = 0;
-  GLuint program = 0, vbo = 0, ibo = 0, white = 0;
-  GLint projLoc = -1, alphaRefLoc = -1, fillLoc = -1;
-  int appliedFill = 0;  // 1 while uFill whitens an alpha texture
+  GLuint vbo = 0, ibo = 0;
+  // [kind][masked]: the mask blend drops texels under half alpha.
+  struct Program {
+    GLuint name = 0;
+    GLint projLoc = -1;
+    int projVersion = -1;  // of the projection last uploaded
+  } programs[kProgramKinds][2];
+  float proj[4] = {1, -1, -1, 1};
+  int projVersion = 0;
+  Program* applied = nullptr;  // the program in use
   std::vector<Texture> textures;  // id - 1 -> texture; name 0 marks a free slot
   std::vector<int> freeIds;
 
@@ -105,15 +115,74 @@ struct GlRenderer::Impl {
   int appliedBlend = -1;
   int swapInterval = -2;  // unknown until the first Present
   long long drawCalls = 0;
+  std::vector<Quad>* tap = nullptr;
+
+  bool LinkPrograms(std::string* error) {
+    GLuint vs = CompileShader(GL_VERTEX_SHADER, kVertexShader, error);
+    if (!vs) return false;
+    bool ok = true;
+    for (int kind = 0; kind < kProgramKinds && ok; ++kind) {
+      for (int masked = 0; masked < 2 && ok; ++masked) {
+        const std::string source = FragmentShader(kind, masked != 0);
+        GLuint fs = CompileShader(GL_FRAGMENT_SHADER, source.c_str(), error);
+        if (!fs) {
+          ok = false;
+          break;
+        }
+        GLuint name = glCreateProgram();
+        glAttachShader(name, vs);
+        glAttachShader(name, fs);
+        glBindAttribLocation(name, 0, "aPos");
+        glBindAttribLocation(name, 1, "aUv");
+        glBindAttribLocation(name, 2, "aColor");
+        glLinkProgram(name);
+        glDeleteShader(fs);
+        programs[kind][masked].name = name;
+        GLint linked = 0;
+        glGetProgramiv(name, GL_LINK_STATUS, &linked);
+        if (!linked) {
+          if (error) *error = "shader link failed";
+          ok = false;
+          break;
+        }
+        glUseProgram(name);
+        programs[kind][masked].projLoc = glGetUniformLocation(name, "uProj");
+        GLint texLoc = glGetUniformLocation(name, "uTex");
+        if (texLoc >= 0) glUniform1i(texLoc, 0);
+      }
+    }
+    glDeleteShader(vs);
+    return ok;
+  }
+
+  void DeletePrograms() {
+    for (auto& kind : programs) {
+      for (Program& p : kind) {
+        if (p.name) glDeleteProgram(p.name);
+        p = Program{};
+      }
+    }
+  }
+
+  // Our buffers and vertex layout bound; the program is chosen per batch.
+  void BindPipeline() {
+    applied = nullptr;
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ibo);
+    glBindBuffer(GL_ARRAY_BUFFER, vbo);
+    glEnableVertexAttribArray(0);
+    glEnableVertexAttribArray(1);
+    glEnableVertexAttribArray(2);
+    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(0));
+    glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(8));
+    glVertexAttribPointer(2, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(Vertex), reinterpret_cast<void*>(16));
+    glActiveTexture(GL_TEXTURE0);
+  }
 
   void ApplyBlend(int blend) {
     if (blend == appliedBlend) return;
     appliedBlend = blend;
     switch (blend) {
       case kBlendMask:
-        glDisable(GL_BLEND);
-        glUniform1f(alphaRefLoc, 0.5f);
-        return;
       case kBlendSolid:
         glDisable(GL_BLEND);
         break;
@@ -130,23 +199,32 @@ struct GlRenderer::Impl {
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         break;
     }
-    glUniform1f(alphaRefLoc, -1.0f);
+  }
+
+  void UseProgram(int kind, bool masked) {
+    Program& p = programs[kind][masked ? 1 : 0];
+    if (applied != &p) {
+      glUseProgram(p.name);
+      applied = &p;
+    }
+    if (p.projVersion != projVersion) {
+      glUniform4f(p.projLoc, proj[0], proj[1], proj[2], proj[3]);
+      p.projVersion = projVersion;
+    }
   }
 
   void Flush() {
     if (run.count == 0) return;
     ApplyBlend(run.blend);
-    if (boundName != batchName) {
-      glBindTexture(GL_TEXTURE_2D, batchName);
-      boundName = batchName;
-    }
-    int fill = run.texture > 0 && textures[run.texture - 1].alpha8 ? 1 : 0;
-    if (fill != appliedFill) {
-      glUniform4f(fillLoc, float(fill), float(fill), float(fill), 0.0f);
-      appliedFill = fill;
-    }
-    if (run.texture > 0) {
+    if (run.texture <= 0) {
+      UseProgram(kPlainColour, run.blend == kBlendMask);
+    } else {
       Texture& t = textures[run.texture - 1];
+      UseProgram(t.alpha8 ? kCoverageTexels : kRgbaTexels, run.blend == kBlendMask);
+      if (boundName != batchName) {
+        glBindTexture(GL_TEXTURE_2D, batchName);
+        boundName = batchName;
+      }
       int want = run.filtered ? 1 : 0;
       if (t.filter != want) {
         t.filter = want;
@@ -167,7 +245,7 @@ struct GlRenderer::Impl {
   bool Begin(const Quad& q) {
     Flush();
     int id = q.texture;
-    GLuint name = white;
+    GLuint name = 0;  // plain quads sample nothing
     if (id != 0) {
       if (id < 0 || id > static_cast<int>(textures.size()) || textures[id - 1].name == 0) return false;
       name = textures[id - 1].name;
@@ -178,8 +256,19 @@ struct GlRenderer::Impl {
   }
 
   void Draw(const Quad* qs, int count) {
+    if (tap) tap->insert(tap->end(), qs, qs + count);
+    Quad solid;
     for (int i = 0; i < count; ++i) {
-      const Quad& q = qs[i];
+      const Quad* qp = &qs[i];
+      // An opaque plain quad blended by its alpha (1 and 0 are exact factors) is
+      // the same picture drawn solid, and unblended pixels cost a software
+      // rasteriser far less: the game's background is such quads.
+      if (qp->blend == kBlendAlpha && qp->texture == 0 && qp->a >= 1.0f) {
+        solid = *qp;
+        solid.blend = kBlendSolid;
+        qp = &solid;
+      }
+      const Quad& q = *qp;
       if (!run.Takes(q, kMaxBatchQuads)) {
         if (!Begin(q)) continue;
       }
@@ -216,37 +305,12 @@ std::unique_ptr<GlRenderer> MakeGlRenderer(SDL_Window* window, SDL_GLContext con
     if (error) *error = std::string("OpenGL 2.1 needed, have ") + (version ? version : "none");
     return nullptr;
   }
-  GLuint vs = CompileShader(GL_VERTEX_SHADER, kVertexShader, error);
-  GLuint fs = vs ? CompileShader(GL_FRAGMENT_SHADER, kFragmentShader, error) : 0;
-  if (!fs) {
-    if (vs) glDeleteShader(vs);
-    return nullptr;
-  }
-  m.program = glCreateProgram();
-  glAttachShader(m.program, vs);
-  glAttachShader(m.program, fs);
-  glBindAttribLocation(m.program, 0, "aPos");
-  glBindAttribLocation(m.program, 1, "aUv");
-  glBindAttribLocation(m.program, 2, "aColor");
-  glLinkProgram(m.program);
-  glDeleteShader(vs);
-  glDeleteShader(fs);
-  GLint ok = 0;
-  glGetProgramiv(m.program, GL_LINK_STATUS, &ok);
-  if (!ok) {
-    if (error) *error = "shader link failed";
-    glDeleteProgram(m.program);
+  if (!m.LinkPrograms(error)) {
+    m.DeletePrograms();
     return nullptr;
   }
   m.window = window;
   m.context = context;
-  glUseProgram(m.program);
-  m.projLoc = glGetUniformLocation(m.program, "uProj");
-  m.alphaRefLoc = glGetUniformLocation(m.program, "uAlphaRef");
-  glUniform1i(glGetUniformLocation(m.program, "uTex"), 0);
-  glUniform1f(m.alphaRefLoc, -1.0f);
-  m.fillLoc = glGetUniformLocation(m.program, "uFill");
-  glUniform4f(m.fillLoc, 0.0f, 0.0f, 0.0f, 0.0f);
 
   SDL_GL_GetDrawableSize(window, &m.width, &m.height);
   glViewport(0, 0, m.width, m.height);
@@ -267,22 +331,7 @@ std::unique_ptr<GlRenderer> MakeGlRenderer(SDL_Window* window, SDL_GLContext con
   glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m.ibo);
   glBufferData(GL_ELEMENT_ARRAY_BUFFER, idx.size() * sizeof(uint16_t), idx.data(), GL_STATIC_DRAW);
   glGenBuffers(1, &m.vbo);
-  glBindBuffer(GL_ARRAY_BUFFER, m.vbo);
-  glEnableVertexAttribArray(0);
-  glEnableVertexAttribArray(1);
-  glEnableVertexAttribArray(2);
-  glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(0));
-  glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(8));
-  glVertexAttribPointer(2, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(Vertex), reinterpret_cast<void*>(16));
-
-  const uint32_t whitePixel = 0xFFFFFFFFu;
-  glActiveTexture(GL_TEXTURE0);
-  glGenTextures(1, &m.white);
-  glBindTexture(GL_TEXTURE_2D, m.white);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, &whitePixel);
-  m.boundName = m.white;
+  m.BindPipeline();
 
   r->SetVirtualSize(m.width, m.height);
   glClearColor(0, 0, 0, 1);
@@ -297,10 +346,9 @@ GlRenderer::~GlRenderer() {
   for (const Texture& t : m.textures) {
     if (t.name) glDeleteTextures(1, &t.name);
   }
-  glDeleteTextures(1, &m.white);
   glDeleteBuffers(1, &m.vbo);
   glDeleteBuffers(1, &m.ibo);
-  glDeleteProgram(m.program);
+  m.DeletePrograms();
   SDL_GL_DeleteContext(m.context);
 }
 
@@ -386,7 +434,9 @@ void GlRenderer::SetVirtualSize(double width, double height) {
   if (!(width > 0) || !(height > 0)) return;
   m.Flush();
   // Virtual (0,0) top-left to clip (-1,1); y grows downwards.
-  glUniform4f(m.projLoc, float(2.0 / width), float(-2.0 / height), -1.0f, 1.0f);
+  m.proj[0] = float(2.0 / width);
+  m.proj[1] = float(-2.0 / height);
+  ++m.projVersion;  // each program takes it when next used
 }
 
 void GlRenderer::DrawQuads(const Quad* quads, int count) { impl_->Draw(quads, count); }
@@ -394,6 +444,7 @@ void GlRenderer::DrawQuads(const Quad* quads, int count) { impl_->Draw(quads, co
 void GlRenderer::Clear() {
   // Everything batched would be painted over at once: drop it.
   impl_->run.count = 0;
+  if (impl_->tap) impl_->tap->clear();
   glClear(GL_COLOR_BUFFER_BIT);
 }
 
@@ -435,5 +486,23 @@ int GlRenderer::Width() const { return impl_->width; }
 int GlRenderer::Height() const { return impl_->height; }
 void GlRenderer::Flush() { impl_->Flush(); }
 long long GlRenderer::DrawCallCount() const { return impl_->drawCalls; }
+
+GlRenderer::TextureInfo GlRenderer::GlTexture(int texture) const {
+  const Impl& m = *impl_;
+  if (texture <= 0 || texture > static_cast<int>(m.textures.size())) return {};
+  const Texture& t = m.textures[texture - 1];
+  return {t.name, t.alpha8, t.mipmapped};
+}
+
+void GlRenderer::TapQuads(std::vector<Quad>* sink) { impl_->tap = sink; }
+
+void GlRenderer::ForgetGlState() {
+  Impl& m = *impl_;
+  m.BindPipeline();
+  m.boundName = 0;  // names no texture of ours: the next batch binds
+  m.appliedBlend = -1;
+  for (Texture& t : m.textures) t.filter = -1;
+  glViewport(0, 0, m.width, m.height);
+}
 
 }  // namespace plat

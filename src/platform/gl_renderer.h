@@ -1,12 +1,14 @@
 // Our batched 2D renderer on OpenGL 2.1 / GLSL 1.20 (runs on Mesa's software
 // rasteriser as well as on real hardware). Quads are appended to one client-side
 // vertex array and drawn with one call per run of equal texture, blend mode and
-// filtering.
+// filtering, through the plainest fragment program that run needs (plain colour,
+// RGBA texels or coverage texels; with the mask test only for masked runs).
 #pragma once
 
 #include <SDL.h>
 
 #include <memory>
+#include <vector>
 
 #include "platform/backend.h"
 
@@ -38,6 +40,20 @@ class GlRenderer : public Renderer {
   void Flush();
   // Batches drawn since creation (for tests of the batching).
   long long DrawCallCount() const;
+
+  // For a benchmark that replays our frame with bare GL calls in this context.
+  struct TextureInfo {
+    unsigned name = 0;  // GL texture name; 0 for plain quads and unknown ids
+    bool alpha8 = false;
+    bool mipmapped = false;
+  };
+  TextureInfo GlTexture(int texture) const;
+  // While set, every quad drawn is appended to `sink`; Clear empties it, so it holds
+  // the picture since the last clear. Null stops it.
+  void TapQuads(std::vector<Quad>* sink);
+  // Other code used the context: binds our buffers and vertex layout again and
+  // forgets the GL state we assumed (program, texture, blend, filtering).
+  void ForgetGlState();
 
   struct Impl;
 

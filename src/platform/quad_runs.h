@@ -9,14 +9,14 @@
 namespace plat {
 
 struct QuadRun {
-  int texture = -1;  // renderer texture id, 0 untextured (a white texel), -1 no run yet
+  int texture = -1;  // renderer texture id, 0 untextured, -1 no run yet
   int blend = -1;
   bool filtered = false;
   int count = 0;  // quads collected so far
 
   // Whether `q` can be appended to this run of at most `maxQuads` quads. Plain
-  // quads sample a white texel, which looks the same at any filtering, so their
-  // filter flag never splits a run.
+  // quads sample no texture (or a white texel), which looks the same at any
+  // filtering, so their filter flag never splits a run.
   bool Takes(const Quad& q, int maxQuads) const {
     return q.texture == texture && q.blend == blend && (q.filtered == filtered || q.texture == 0) &&
            count < maxQuads;

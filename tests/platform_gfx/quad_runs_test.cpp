@@ -31,7 +31,7 @@ TEST(QuadRuns, SplitOnTextureBlendFilteringAndSize) {
   }
   EXPECT_FALSE(run.Takes(MakeQuad(3, plat::kBlendAlpha, true), 4)) << "a full run takes no more";
 
-  // Plain quads sample one white texel: filtering cannot change them.
+  // Plain quads sample no texels: filtering cannot change them.
   run.Start(MakeQuad(0, plat::kBlendShade, false));
   EXPECT_EQ(run.count, 0);
   EXPECT_TRUE(run.Takes(MakeQuad(0, plat::kBlendShade, true), 10));

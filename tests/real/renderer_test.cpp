@@ -79,6 +79,7 @@ TEST_P(RendererTest, BlendModesMixAsDocumented) {
   const Case cases[] = {
       {"solid ignores alpha", {255, 0, 0, 100}, {0, 255, 0, 50}, plat::kBlendSolid, {0, 255, 0, 255}},
       {"alpha mixes", {255, 0, 0, 100}, {0, 255, 0, 50}, plat::kBlendAlpha, {127, 128, 0, 255}},
+      {"opaque alpha covers", {255, 0, 0, 100}, {0, 255, 0, 100}, plat::kBlendAlpha, {0, 255, 0, 255}},
       {"light adds", {100, 0, 0, 100}, {100, 50, 0, 50}, plat::kBlendLight, {150, 25, 0, 255}},
       {"light saturates", {200, 0, 0, 100}, {200, 0, 0, 100}, plat::kBlendLight, {255, 0, 0, 255}},
       {"shade multiplies", {200, 100, 50, 100}, {128, 255, 0, 100}, plat::kBlendShade, {100, 100, 0, 255}},
@@ -132,6 +133,12 @@ TEST_P(RendererTest, AlphaTexturesAreTintedCoverage) {
   EXPECT_TRUE(NearRgb(At(27, 4), Rgba{0, 0, 0, 255}));
   EXPECT_TRUE(NearRgb(At(4, 19), Rgba{128, 64, 0, 255}));
   EXPECT_TRUE(NearRgb(At(40, 4), Rgba{0, 0, 255, 255})) << "an RGBA texture after an alpha one";
+  // Masked: covered texels drawn, empty ones leave the ground (the SDL renderers
+  // take masked texels as wholly empty or wholly covered, so nothing between).
+  Draw(Rect(0, 0, 64, 48, 0, 0, 255));
+  Draw(Rect(0, 0, 64, 48, 0, 255, 0, 1.0f, plat::kBlendMask, tex));
+  EXPECT_TRUE(NearRgb(At(4, 4), Rgba{0, 255, 0, 255}));
+  EXPECT_TRUE(NearRgb(At(27, 4), Rgba{0, 0, 255, 255}));
   const uint8_t clear = 0;
   r_->UpdateTexture(tex, 0, 0, 1, 1, &clear);
   r_->Clear();
