@@ -16,7 +16,7 @@ namespace plat {
 namespace {
 
 // Indices are 16-bit, so one batch holds at most 65536 / 4 quads.
-constexpr int kMaxBatchQuads = 16384;
+constexpr int kMaxBatchQuads = 2048;
 
 struct Vertex {
   float x, y, u, v;
