@@ -232,12 +232,13 @@ TEST(GlRendererBatching, OneDrawPerRunOfEqualState) {
   quads.push_back(Rect(0, 20, 4, 4, 0, 255, 0, 1, plat::kBlendLight, tex, false));
   long long before = gl->DrawCallCount();
   gl->DrawQuads(quads.data(), static_cast<int>(quads.size()));
-  // The plain quads, a full batch and the rest of the textured ones; the light quad waits.
-  EXPECT_EQ(gl->DrawCallCount(), before + 3);
+  // The plain quads, nine full batches of 2048 and the rest of the textured ones;
+  // the light quad waits.
+  EXPECT_EQ(gl->DrawCallCount(), before + 11);
   gl->Flush();
-  EXPECT_EQ(gl->DrawCallCount(), before + 4);
+  EXPECT_EQ(gl->DrawCallCount(), before + 12);
   gl->Flush();
-  EXPECT_EQ(gl->DrawCallCount(), before + 4);
+  EXPECT_EQ(gl->DrawCallCount(), before + 12);
 }
 
 }  // namespace
