@@ -19,19 +19,6 @@ using audio::kMaxRate;
 constexpr int kMixRate = 44100;
 
 
-// Constant-power pan: equal power at the centre, one side silent at the extremes.
-// Stereo sounds are balanced instead, so that the centre keeps both sides at full.
-void PanGains(double pan, int channels, double& left, double& right) {
-  double angle = (pan + 1.0) * std::numbers::pi / 4.0;  // 0 hard left .. pi/2 hard right
-  left = std::cos(angle);
-  right = std::sin(angle);
-  if (channels == 2) {
-    left = std::min(1.0, left * std::numbers::sqrt2);
-    right = std::min(1.0, right * std::numbers::sqrt2);
-  }
-  if (left < 1e-9) left = 0;
-  if (right < 1e-9) right = 0;
-}
 
 class HeadlessAudio : public AudioDriver {
  public:
@@ -174,17 +161,8 @@ class HeadlessAudio : public AudioDriver {
         mixR_.resize(frames);
       }
       for (long f = 0; f < frames && c.position < length; ++f) {
-        // Linear interpolation between neighbouring frames.
-        long i = static_cast<long>(c.position);
-        double t = c.position - i;
-        long j = std::min(i + 1, length - 1);
         double l, r;
-        if (pcm.channels == 1) {
-          l = r = pcm.samples[i] * (1 - t) + pcm.samples[j] * t;
-        } else {
-          l = pcm.samples[2 * i] * (1 - t) + pcm.samples[2 * j] * t;
-          r = pcm.samples[2 * i + 1] * (1 - t) + pcm.samples[2 * j + 1] * t;
-        }
+        SampleAt(pcm, c.position, l, r);
         mixL_[f] += l / 32768.0 * gainL;
         mixR_[f] += r / 32768.0 * gainR;
         c.position += step;
@@ -303,6 +281,33 @@ std::string HeadlessSelectedDriver(AudioDriver& audio) {
 std::pair<double, double> HeadlessMix(AudioDriver& audio, int milliseconds) {
   auto* mixer = dynamic_cast<HeadlessAudio*>(&audio);
   return mixer ? mixer->Mix(milliseconds) : std::pair<double, double>{0, 0};
+}
+
+// Constant-power pan: equal power at the centre, one side silent at the extremes.
+// Stereo sounds are balanced instead, so that the centre keeps both sides at full.
+void PanGains(double pan, int channels, double& left, double& right) {
+  double angle = (pan + 1.0) * std::numbers::pi / 4.0;  // 0 hard left .. pi/2 hard right
+  left = std::cos(angle);
+  right = std::sin(angle);
+  if (channels == 2) {
+    left = std::min(1.0, left * std::numbers::sqrt2);
+    right = std::min(1.0, right * std::numbers::sqrt2);
+  }
+  if (left < 1e-9) left = 0;
+  if (right < 1e-9) right = 0;
+}
+
+void SampleAt(const PcmData& pcm, double position, double& left, double& right) {
+  const long length = static_cast<long>(pcm.samples.size()) / pcm.channels;
+  const long i = static_cast<long>(position);
+  const double t = position - static_cast<double>(i);
+  const long j = std::min(i + 1, length - 1);
+  if (pcm.channels == 1) {
+    left = right = pcm.samples[i] * (1 - t) + pcm.samples[j] * t;
+  } else {
+    left = pcm.samples[2 * i] * (1 - t) + pcm.samples[2 * j] * t;
+    right = pcm.samples[2 * i + 1] * (1 - t) + pcm.samples[2 * j + 1] * t;
+  }
 }
 
 }  // namespace plat

@@ -187,6 +187,13 @@ std::unique_ptr<Renderer> MakeSoftRenderer(int width, int height);
 // unreadable or unsupported file.
 bool DecodeWav(const std::string& path, PcmData& out);
 
+// How the in-memory mixer places and reads a sound (platform/audio_headless.cpp),
+// for code that mixes the same way: constant-power pan gains for a pan in -1..1
+// (stereo sounds balanced), and the left and right sample at a fractional frame
+// position, linearly interpolated (position must be below the frame count).
+void PanGains(double pan, int channels, double& left, double& right);
+void SampleAt(const PcmData& pcm, double position, double& left, double& right);
+
 // Access for the backends to the shared input state (owned by input.cpp).
 InputState& Input();
 

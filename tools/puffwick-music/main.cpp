@@ -68,16 +68,6 @@ struct Voice {
 };
 
 // Constant power, as the in-memory mixer pans.
-void PanGains(double pan, int channels, double& left, double& right) {
-  const double angle = (pan + 1.0) * std::numbers::pi / 4.0;
-  left = std::cos(angle);
-  right = std::sin(angle);
-  if (channels == 2) {
-    left = std::min(1.0, left * std::numbers::sqrt2);
-    right = std::min(1.0, right * std::numbers::sqrt2);
-  }
-}
-
 std::string Le32(uint32_t v) {
   return {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16), static_cast<char>(v >> 24)};
 }
@@ -148,21 +138,13 @@ int Render(const Options& options, const std::string& name, const fs::path& outP
         continue;
       }
       double gainL, gainR;
-      PanGains(info.pan, pcm.channels, gainL, gainR);
+      plat::PanGains(info.pan, pcm.channels, gainL, gainR);
       gainL *= info.volume / 32768.0;
       gainR *= info.volume / 32768.0;
       const double step = info.rate * pcm.rate / kOutputRate;
       for (int64_t f = from; f < to && voice.position < length; ++f) {
-        const int64_t i = static_cast<int64_t>(voice.position);
-        const double t = voice.position - static_cast<double>(i);
-        const int64_t j = std::min(i + 1, length - 1);
         double l, r;
-        if (pcm.channels == 1) {
-          l = r = pcm.samples[i] * (1 - t) + pcm.samples[j] * t;
-        } else {
-          l = pcm.samples[2 * i] * (1 - t) + pcm.samples[2 * j] * t;
-          r = pcm.samples[2 * i + 1] * (1 - t) + pcm.samples[2 * j + 1] * t;
-        }
+        plat::SampleAt(pcm, voice.position, l, r);
         left[static_cast<size_t>(f)] += l * gainL;
         right[static_cast<size_t>(f)] += r * gainR;
         voice.position += step;
