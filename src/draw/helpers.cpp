@@ -113,12 +113,16 @@ int TestBit(int value, int n) {
   return (static_cast<unsigned>(value) >> (n - 1)) & 1u;
 }
 
-void DrawStripes() {
+void DrawDiagonalBands(double start, double step, const std::function<void(double level)>& colour) {
   SetRotationDeg(-45);
-  double blue = 50;
+  double level = start;
   for (int i = 0; i <= VirtualHeight; i += 10) {
-    blue += 0.5;
-    SetColorAlpha(0, 0, blue);
+    level += step;
+    colour(level);
     plat::DrawRect(-100, 3 * i, VirtualWidth + 1800, 30);
   }
+}
+
+void DrawStripes() {
+  DrawDiagonalBands(50, 0.5, [](double blue) { SetColorAlpha(0, 0, blue); });
 }

@@ -2,6 +2,7 @@
 // kinds, a drawing-state reset, and sprite calls that respect a per-frame budget.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/platform.h"
@@ -44,6 +45,10 @@ bool MouseInRect(int x, int y, int w, int h);
 // 1 if bit n - 1 of value is set.
 int TestBit(int value, int n);
 
+// Diagonal bands over the whole surface at -45 degrees: for i = 0, 10, ... up to
+// VirtualHeight a level rises by `step` from `start`, and `colour` sets each band's
+// colour from it (alpha is left alone). The screens' backdrops.
+void DrawDiagonalBands(double start, double step, const std::function<void(double level)>& colour);
 // The backdrop of diagonal blue stripes that brighten downwards (splash, engine
 // test, title screen).
 void DrawStripes();

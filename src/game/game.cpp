@@ -55,13 +55,7 @@ void PlaceStartingStation(int x, int y, int house, int track, int people, int pa
 
 void DrawBackground() {
   ResetDrawState();
-  SetRotationDeg(-45);
-  double level = 30;
-  for (int i = 0; i <= VirtualHeight; i += 10) {
-    level += 0.25;
-    SetColorAlpha(0, level, 0);
-    plat::DrawRect(-100, i * 3, VirtualWidth + 1800, 30);
-  }
+  DrawDiagonalBands(30, 0.25, [](double green) { SetColorAlpha(0, green, 0); });
   ResetDrawState();
 }
 

@@ -19,13 +19,7 @@ void WaitForRelease() {
 
 // Diagonal stripes shading from purple to blue.
 void DrawNameStripes() {
-  double level = 50;
-  SetRotationDeg(-45);
-  for (int i = 0; i <= VirtualHeight; i += 10) {
-    level += 0.5;
-    SetColorAlpha(100 - level, 0, level);
-    plat::DrawRect(-100, i * 3, VirtualWidth + 1800, 30);
-  }
+  DrawDiagonalBands(50, 0.5, [](double level) { SetColorAlpha(100 - level, 0, level); });
 }
 
 // "|" separates the fields of the score file and codes below 32 include its line
