@@ -36,8 +36,6 @@ FT_Library Library() {
   return library;
 }
 
-inline int Ceil26(FT_Pos v) { return static_cast<int>((v + 63) >> 6); }
-
 // One open face per font file, shared by every size loaded from it: the game loads
 // the same three files at a dozen sizes each.
 struct FaceFile {
@@ -190,9 +188,10 @@ struct gfx::FontSource {
       size = nullptr;
       return false;
     }
-    if (FT_Activate_Size(size) == 0 && FT_Set_Pixel_Sizes(file->face, 0, static_cast<FT_UInt>(pixelSize)) == 0) {
-      return true;
-    }
+    // The pixel size is the height of a line, ascender plus descender (the cell
+    // height), not the em: layouts put lines of a size-N font N pixels apart.
+    FT_Size_RequestRec request{FT_SIZE_REQUEST_TYPE_CELL, 0, static_cast<FT_Long>(pixelSize) * 64, 0, 0};
+    if (FT_Activate_Size(size) == 0 && FT_Request_Size(file->face, &request) == 0) return true;
     DropSize();
     return false;
   }
@@ -339,10 +338,11 @@ Font LoadImageFont(const std::string& path, int pixelSize, int styleFlags) {
   src->style = style;
   auto font = std::make_unique<gfx::FontData>();
   font->smooth = (style & kStyleSmooth) != 0;
-  const FT_Size_Metrics& m = face->size->metrics;
-  src->ascent = Ceil26(m.ascender);
-  const int descent = Ceil26(-m.descender);
-  font->lineHeight = std::max({Ceil26(m.height), src->ascent + descent, 1});
+  // The baseline sits the scaled ascender below the line top; the scaled metrics
+  // are rounded outwards, so they are taken from the face's own units.
+  const FT_Pos ascender = FT_MulFix(face->ascender, face->size->metrics.y_scale);
+  src->ascent = std::clamp(static_cast<int>((ascender + 32) >> 6), 0, pixelSize);
+  font->lineHeight = pixelSize;
 
   // Advances only: measuring text needs no pictures. A character the face lacks
   // takes the room of a space rather than vanishing.
