@@ -54,6 +54,9 @@ class Renderer {
   // Back buffer pixels in real pixels, top row first, RGBA8. Clipped to the screen;
   // pixels outside read as opaque black.
   virtual void ReadPixels(int x, int y, int width, int height, uint8_t* rgbaOut) = 0;
+  // Hands what is batched to the device and lets it start drawing, without waiting
+  // for it: a frame flushed before a sleep is drawn during the sleep.
+  virtual void FlushDrawing() {}
   // vsync true waits for the vertical blank.
   virtual void Present(bool vsync) = 0;
   virtual int Width() const = 0;

@@ -139,6 +139,10 @@ void Flip(int sync) {
   b.Pump(Input());
 }
 
+void FlushDrawing() {
+  if (Renderer* r = OpenRenderer()) r->FlushDrawing();
+}
+
 void Cls() {
   if (Renderer* r = OpenRenderer()) r->Clear();
 }

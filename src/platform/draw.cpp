@@ -240,6 +240,26 @@ int TextWidth(const std::string& text) {
 
 int TextHeight() { return gfx::ResolveFont(State().font).lineHeight; }
 
+bool TextInkBox(const std::string& text, int& left, int& top, int& right, int& bottom) {
+  gfx::FontData& font = gfx::ResolveFont(State().font);
+  gfx::PrepareGlyphs(font, text);  // the pictures' boxes are known once rendered
+  bool any = false;
+  int pen = 0;
+  for (unsigned char c : text) {
+    const gfx::Glyph& g = font.glyphs[c];
+    if (g.w > 0 && g.h > 0) {
+      const int l = pen + g.left, t = g.top;
+      left = any ? std::min(left, l) : l;
+      top = any ? std::min(top, t) : t;
+      right = any ? std::max(right, l + g.w) : l + g.w;
+      bottom = any ? std::max(bottom, t + g.h) : t + g.h;
+      any = true;
+    }
+    pen += g.advance;
+  }
+  return any;
+}
+
 void SetImageFont(Font font) { State().font = gfx::FontExists(font) ? font : 0; }
 
 Font GetImageFont() {

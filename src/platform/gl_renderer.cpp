@@ -482,6 +482,11 @@ void GlRenderer::Present(bool vsync) {
   SDL_GL_SwapWindow(m.window);
 }
 
+void GlRenderer::FlushDrawing() {
+  impl_->Flush();
+  glFlush();
+}
+
 int GlRenderer::Width() const { return impl_->width; }
 int GlRenderer::Height() const { return impl_->height; }
 void GlRenderer::Flush() { impl_->Flush(); }

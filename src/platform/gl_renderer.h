@@ -33,6 +33,7 @@ class GlRenderer : public Renderer {
   void Clear() override;
   void ReadPixels(int x, int y, int width, int height, uint8_t* rgbaOut) override;
   void Present(bool vsync) override;
+  void FlushDrawing() override;
   int Width() const override;
   int Height() const override;
 

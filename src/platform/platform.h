@@ -72,6 +72,9 @@ int GraphicsHeight();
 void SetWindowTitle(const std::string& title);
 // sync 0: at once; 1: on vertical blank; -1: the display's default (see display.cpp).
 void Flip(int sync);
+// Starts the drawing of what this frame has drawn so far, so that it can run while
+// the program sleeps before the next Flip; nothing shows until then.
+void FlushDrawing();
 void Cls();
 void SetVirtualResolution(double width, double height);
 double VirtualResolutionWidth();
@@ -100,6 +103,10 @@ void DrawImage(Image image, double x, double y, int frame = 0);
 void DrawText(const std::string& text, double x, double y);
 int TextWidth(const std::string& text);
 int TextHeight();
+// The box of the pixels the text covers when drawn at 0,0 with the current font
+// (its glyph pictures, not its line box), in unscaled pixels, right and bottom
+// exclusive. False for a text that covers none.
+bool TextInkBox(const std::string& text, int& left, int& top, int& right, int& bottom);
 void SetImageFont(Font font);  // 0 selects the built-in default font
 Font GetImageFont();
 

@@ -174,6 +174,11 @@ class SdlRenderer : public Renderer {
     SDL_RenderPresent(r_);
   }
 
+  void FlushDrawing() override {
+    Flush();
+    SDL_RenderFlush(r_);
+  }
+
   int Width() const override { return width_; }
   int Height() const override { return height_; }
 

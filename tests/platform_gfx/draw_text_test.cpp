@@ -155,12 +155,25 @@ TEST_F(TextTest, TrueTypeGlyphsFitTheirBoxAndHaveWidths) {
   ASSERT_NE(font, 0);
   plat::SetImageFont(font);
   EXPECT_EQ(plat::GetImageFont(), font);
-  EXPECT_GE(plat::TextHeight(), 14);
-  EXPECT_LT(plat::TextHeight(), 24);
+  EXPECT_EQ(plat::TextHeight(), 14) << "the pixel size is the line height, not the em";
   EXPECT_GT(plat::TextWidth("WWW"), plat::TextWidth("iii"));
   EXPECT_GT(plat::TextWidth("\xE9"), 0) << "Latin-1 e acute";
   ExpectTextInBox("Wag(j)", 2, 3);
   ExpectTextInBox("Score: 125", 5, 20);
+
+  // The ink box holds every lit pixel, and is tighter than the line box.
+  int l = 0, t = 0, r = 0, b = 0;
+  ASSERT_TRUE(plat::TextInkBox("Wag(j)", l, t, r, b));
+  plat::Cls();
+  plat::DrawText("Wag(j)", 2, 3);
+  int inside = 0;
+  EXPECT_FALSE(LitOutside(2 + l, 3 + t, 2 + r, 3 + b, &inside));
+  EXPECT_GT(t, 0);
+  EXPECT_LT(r - l, plat::TextWidth("Wag(j)"));
+  ASSERT_TRUE(plat::TextInkBox("-", l, t, r, b));
+  EXPECT_GT(t, plat::TextHeight() / 4) << "a dash is inked in the middle of its line";
+  EXPECT_LT(b, plat::TextHeight() * 3 / 4);
+  EXPECT_FALSE(plat::TextInkBox("  ", l, t, r, b));
 
   // Anti-aliased: some edge pixels are neither off nor fully lit.
   plat::Cls();
@@ -177,7 +190,6 @@ TEST_F(TextTest, TrueTypeGlyphsFitTheirBoxAndHaveWidths) {
   plat::SetScale(2, 2);
   plat::DrawText("I", 0, 0);
   plat::SetScale(1, 1);
-  int inside = 0;
   EXPECT_TRUE(LitOutside(0, 0, kW, plat::TextHeight(), &inside));
 
   plat::FreeFont(font);
