@@ -71,13 +71,13 @@ void SizeAndQuality(int rowY) {
   DrawTextAligned(20, rowY + MenuY, std::to_string(w) + "x" + std::to_string(h), 0, 0);
   if (h < 900) {
     SetColorAlpha(255, 180, 80);
-    DrawTextAligned(80, rowY + MenuY + 20, "Small (Bit blurry)", 0, 0);
+    DrawTextAligned(80, rowY + MenuY + 17, "Small (Bit blurry)", 0, 0);
   } else if (h > 960) {
     SetColorAlpha(180, 255, 80);
-    DrawTextAligned(80, rowY + MenuY + 20, "Bigger! (High-Definition!)", 0, 0);
+    DrawTextAligned(80, rowY + MenuY + 17, "Bigger! (High-Definition!)", 0, 0);
   } else {
     SetColorAlpha(255, 255, 80);
-    DrawTextAligned(80, rowY + MenuY + 20, "Native (Crisp, Clear)", 0, 0);
+    DrawTextAligned(80, rowY + MenuY + 17, "Native (Crisp, Clear)", 0, 0);
   }
 }
 

@@ -1,5 +1,6 @@
 #include "frame/frame.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -45,12 +46,15 @@ std::string CountOfLimit(int counter) {
 void DrawOverlay() {
   DrawTextAligned(2, 2, std::to_string(FpsShown), 0, 0);
   plat::SetImageFont(UiFonts[2]);
+  // 20 pixels apart for the 16-pixel font (at 1.5 times); the larger font of small
+  // screens spreads the lines so that they stay apart.
+  const int pitch = std::max(20, plat::TextHeight() * 3 / 2 - 4);
   DrawTextAligned(2, 40, "Collection : " + std::to_string(GcCollected), 0, 0);
-  DrawTextAligned(2, 60, "Used Memory : " + std::to_string(plat::MemoryInUse()), 0, 0);
-  DrawTextAligned(2, 80, "Drawn Images : " + CountOfLimit(1), 0, 0);
-  DrawTextAligned(2, 100, "Drawn Glow : " + CountOfLimit(2), 0, 0);
-  DrawTextAligned(2, 120, "Drawn Particles : " + CountOfLimit(3), 0, 0);
-  DrawTextAligned(2, 150, "Hit F12 to remove this", 0, 0);
+  DrawTextAligned(2, 40 + pitch, "Used Memory : " + std::to_string(plat::MemoryInUse()), 0, 0);
+  DrawTextAligned(2, 40 + 2 * pitch, "Drawn Images : " + CountOfLimit(1), 0, 0);
+  DrawTextAligned(2, 40 + 3 * pitch, "Drawn Glow : " + CountOfLimit(2), 0, 0);
+  DrawTextAligned(2, 40 + 4 * pitch, "Drawn Particles : " + CountOfLimit(3), 0, 0);
+  DrawTextAligned(2, 50 + 5 * pitch, "Hit F12 to remove this", 0, 0);
   SetScaleXY(1.5, 1.5);
 }
 
@@ -132,7 +136,11 @@ int EndFrame(int showPointer) {
 void DrawMessages() {
   SetScaleXY(1, 1);
   plat::SetImageFont(UiFonts[3]);
-  int y = VirtualHeight - 16;
+  // Lines of a font taller than 16 pixels (on small screens) keep clear of each
+  // other and of the bottom edge.
+  const int lineHeight = plat::TextHeight();
+  const int step = std::max(14, lineHeight - 2);
+  int y = VirtualHeight - std::max(16, lineHeight);
   for (auto it = MessageList.begin(); it != MessageList.end();) {
     ment& m = *it;
     m.tick++;
@@ -149,7 +157,7 @@ void DrawMessages() {
       SetColorAlpha(255, 255, 255, 1);
     }
     DrawTextAligned(0, y, m.txt, 0, 0);
-    y -= 14;
+    y -= step;
     if (m.tick >= kMessageLifeTicks) {
       it = MessageList.erase(it);
     } else {

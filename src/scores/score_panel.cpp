@@ -185,16 +185,19 @@ int DrawScorePanel(int slide, int gameMode, int level, int gameFlags) {
     plat::DrawRect(W - s - 12, 0, 330, 200);
     plat::SetImageFont(UiFonts[1]);
     const int cx = W - (s + 2) / 2 - 10;
+    // 18 pixels apart for the 24-pixel font; the larger font of small screens
+    // spreads the lines (and moves the groups below down) so that they stay apart.
+    const int pitch = std::max(18, plat::TextHeight() - 5), more = pitch - 18;
     SetColorAlpha(255, 255, 0, 1);
     DrawTextAligned(cx, 20, "You've been enjoying", 1, 1);
-    DrawTextAligned(cx, 38, "Puffwick", 1, 1);
-    DrawTextAligned(cx, 56, "Loopery", 1, 1);
+    DrawTextAligned(cx, 20 + pitch, "Puffwick", 1, 1);
+    DrawTextAligned(cx, 20 + 2 * pitch, "Loopery", 1, 1);
     SetColorAlpha(255, 128, 0, 1);
-    DrawTextAligned(cx, 90, "Why not thank Corvell", 1, 1);
-    DrawTextAligned(cx, 108, "for making yet another", 1, 1);
-    DrawTextAligned(cx, 126, "free downloadable game!", 1, 1);
+    DrawTextAligned(cx, 90 + 2 * more, "Why not thank Corvell", 1, 1);
+    DrawTextAligned(cx, 90 + 2 * more + pitch, "for making yet another", 1, 1);
+    DrawTextAligned(cx, 90 + 2 * more + 2 * pitch, "free downloadable game!", 1, 1);
     SetColorAlpha(0, 128, 255, 1);
-    DrawTextAligned(cx, 165, "brindlewood community pages", 1, 1);
+    DrawTextAligned(cx, 165 + 4 * more, "brindlewood community pages", 1, 1);
   }
 
   if (selected) {

@@ -42,7 +42,7 @@ void DrawThanks(int dx, int dy) {
   plat::SetImageFont(UiFonts[6]);
   DrawTextAligned(0 + dx, 220 + dy, "Thanks for Playing", 0, 0);
   plat::SetImageFont(UiFonts[7]);
-  DrawTextAligned(50 + dx, 274 + dy, "Send Feedback!", 0, 0);
+  DrawTextAligned(50 + dx, 296 + dy, "Send Feedback!", 0, 0);
 }
 
 void DrawFarewell() {
@@ -61,7 +61,7 @@ void DrawFarewell() {
   plat::SetImageHandle(community, 0, 0);
   SetScaleXY(0.5, 0.5);
   plat::DrawImage(logo, 0, 0);
-  plat::DrawImage(community, 384, 224);
+  plat::DrawImage(community, 384, 332);
   SetScaleXY(1, 1);
 
   SetColorAlpha(0, 0, 0, 0.8);

@@ -225,7 +225,7 @@ TEST_F(SettingsMenuTest, SizeTextAndQualityLabelFollowTheHeight) {
     const plat::DrawCall* label = Text(calls, c.label);
     ASSERT_NE(label, nullptr);
     EXPECT_EQ(label->x, 80);
-    EXPECT_EQ(label->y, 108 + kRestY + 20);
+    EXPECT_EQ(label->y, 108 + kRestY + 17);
     EXPECT_EQ(std::vector<int>({label->r, label->g, label->b}), std::vector<int>({c.r, c.g, c.b}));
     EXPECT_EQ(label->scaleX, 1);
   }

@@ -118,6 +118,9 @@ TEST_F(FrameTest, TabTogglesTheSettingsPanelAndSaves) {
 }
 
 TEST_F(FrameTest, DebugOverlayLinesAndF12) {
+  // The 16-pixel font of screens 900 or more wide.
+  UiFonts[2] = plat::LoadImageFont(std::string(PUFFWICK_SOURCE_DIR) + "/Files/Common/SVBasicManual.ttf", 16, 4);
+  ASSERT_NE(UiFonts[2], 0);
   OverlayOn = 1;
   DrawCount[1] = 3;
   DrawLimit[3] = 7;

@@ -49,6 +49,9 @@ class MessageTest : public ScratchTest {
 };
 
 TEST_F(MessageTest, StackUpwardsOldestLowest) {
+  // The 16-pixel font of screens 900 or more wide.
+  UiFonts[3] = plat::LoadImageFont(std::string(PUFFWICK_SOURCE_DIR) + "/Files/Common/SVBasicManual.ttf", 16, 4);
+  ASSERT_NE(UiFonts[3], 0);
   for (int i = 0; i < 10; i++) AddMessage("Message " + std::to_string(i), 1);
   std::vector<plat::DrawCall> calls = DrawOnce();
   ASSERT_EQ(calls.size(), 20u);
@@ -89,7 +92,7 @@ TEST_F(MessageTest, FlashForASecondThenFadeAndGoAfterThree) {
   EXPECT_EQ(MessageList.front().txt, "Second");
   std::vector<plat::DrawCall> calls = DrawOnce();
   ASSERT_EQ(calls.size(), 2u);
-  EXPECT_DOUBLE_EQ(calls[1].y, 960 - 16);  // dropped into the place of the first
+  EXPECT_DOUBLE_EQ(calls[1].y, 960 - std::max(16, plat::TextHeight()));  // dropped into the place of the first
   EXPECT_EQ(MessageList.front().tick, 82);
 }
 

@@ -163,7 +163,7 @@ TEST_F(ShutdownTest, FarewellScreenLayout) {
   if (haveLogos) {
     ASSERT_EQ(images.size(), 2u);
     EXPECT_EQ(std::make_pair(images[0].x, images[0].y), std::make_pair(0.0, 0.0));
-    EXPECT_EQ(std::make_pair(images[1].x, images[1].y), std::make_pair(384.0, 224.0));
+    EXPECT_EQ(std::make_pair(images[1].x, images[1].y), std::make_pair(384.0, 332.0));
     EXPECT_DOUBLE_EQ(images[1].scaleX, 0.5);
   } else {
     EXPECT_TRUE(images.empty());
@@ -186,9 +186,9 @@ TEST_F(ShutdownTest, FarewellScreenLayout) {
   };
   const Text expected[] = {
       {"Thanks for Playing", 2, 222, 0, 0, 0, 0.8},
-      {"Send Feedback!", 52, 276, 0, 0, 0, 0.8},
+      {"Send Feedback!", 52, 298, 0, 0, 0, 0.8},
       {"Thanks for Playing", 0, 220, 255, 255, 255, 1},
-      {"Send Feedback!", 50, 274, 255, 255, 255, 1},
+      {"Send Feedback!", 50, 296, 255, 255, 255, 1},
       {"This Game is Free", 320, 4, 180, 255, 255, 1},
       {"I do not ask for money.", 270, 44, 180, 255, 255, 1},
       {"A comment, an email, a vote.", 270, 104, 180, 255, 255, 1},
