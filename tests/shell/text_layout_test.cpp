@@ -167,7 +167,8 @@ class TextLayoutTest : public ScratchTest {
   double width_ = 0, height_ = 0;
 };
 
-// Sixteen listed records with the longest names and scores the table shows.
+// Sixteen listed records with names of the 24 characters the table shows and
+// 12-digit scores.
 void FillScoreTable() {
   ScoreList.clear();
   for (int n = 0; n < 16; ++n) {
