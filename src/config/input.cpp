@@ -150,27 +150,49 @@ int ActionDown(int action, int player) {
   return BindingDown(KeyBindings[slot]);
 }
 
-int AnyInputCode() {
-  if (plat::KeyDown(plat::kKeyF11) || plat::KeyDown(plat::kKeyF12)) return 0;
+namespace {
+
+// Calls `found` with each held input's code in AnyInputCode's order until it
+// returns true.
+template <typename Fn>
+void VisitHeldInputs(Fn found) {
+  if (plat::KeyDown(plat::kKeyF11) || plat::KeyDown(plat::kKeyF12)) return;
   for (int code = 1; code <= 255; ++code) {
-    if (plat::KeyDown(code)) return code;
+    if (plat::KeyDown(code) && found(code)) return;
   }
   for (int j = 1; j <= JoystickCount; ++j) {
     if (JoyEnabled[j] == 0) continue;
     const int base = kCodesPerJoystick * j + 250;
     for (int d = 0; d < 12; ++d) {
-      if (AxisBeyondRest(j, d)) return base + d;
+      if (AxisBeyondRest(j, d) && found(base + d)) return;
     }
     if (HatPresent[j] == 1) {
       const double hat = plat::JoyHat(j - 1);
-      if (hat == 0) return base + kHatUp;
-      if (hat == 0.25) return base + kHatRight;
-      if (hat == 0.5) return base + kHatDown;
-      if (hat == 0.75) return base + kHatLeft;
+      const int d = hat == 0 ? kHatUp : hat == 0.25 ? kHatRight : hat == 0.5 ? kHatDown : hat == 0.75 ? kHatLeft : 0;
+      if (d != 0 && found(base + d)) return;
     }
     for (int b = 0; b < JoystickButtons[j] && b < 19; ++b) {
-      if (plat::JoyButtonDown(j - 1, b)) return base + kFirstButton + b;
+      if (plat::JoyButtonDown(j - 1, b) && found(base + kFirstButton + b)) return;
     }
   }
-  return 0;
+}
+
+}  // namespace
+
+int AnyInputCode() {
+  int first = 0;
+  VisitHeldInputs([&](int code) {
+    first = code;
+    return true;
+  });
+  return first;
+}
+
+std::vector<int> HeldInputCodes() {
+  std::vector<int> codes;
+  VisitHeldInputs([&](int code) {
+    codes.push_back(code);
+    return false;
+  });
+  return codes;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "config/joysticks.h"
 
@@ -19,3 +20,5 @@ int BindingDown(int code);
 int ActionDown(int action, int player);
 // The code of the first input found held, or 0 (F11 or F12 held gives 0).
 int AnyInputCode();
+// Every input AnyInputCode would find held, in its order.
+std::vector<int> HeldInputCodes();

@@ -238,7 +238,8 @@ int VolumeSlider(int value, int x, int y, const std::string& caption) {
   DrawImageCounted(IconsCrisp, x + 48, y, 22, 1);
   SetColorAlpha(255, 80, 80);
   SetScaleXY(1, 1.5);
-  DrawImageCounted(IconsCrisp, x + value - 9, y, 23, 1);
+  // Setup.ini may hold any integer; the knob stays on its track.
+  DrawImageCounted(IconsCrisp, x + std::clamp(value, 0, 100) - 9, y, 23, 1);
   SetColorAlpha(80, 180, 255);
   if (MouseInRect(x - 2, y - 4, 100, 24) && plat::MouseDown(plat::kMouseLeft)) value = MouseState.x - x + 2;
   SetScaleXY(1);

@@ -119,6 +119,7 @@ int EndFrame(int showPointer) {
 
   const int slow = Settings[slot::slowSystem];
   if (slow == 0 || (slow == 1 && FrameParity == 0)) plat::Flip(0);
+  plat::NextInputFrame();
 
   FrameTime = MsBetween(LastFrameTime, plat::Millisecs());
   FpsAverage = (1000 / (FrameTime > 0 ? FrameTime : 1) + 2 * FpsAverage) / 3;

@@ -119,11 +119,19 @@ struct JoystickState {
 };
 
 // Shared polled input state; backends feed events into it from Pump().
+//
+// keyDown and mouseDown are what the machine holds now. Queries read through
+// ReadKey and ReadMouse, which also keep quick presses: an input pressed and let
+// go before any query has read it held still reads held until the end of the
+// frame in which it is first read (or, when nothing reads it, of the frame after
+// the one it came in), so that a tap between two frames' checks is not lost.
 struct InputState {
   std::array<bool, 256> keyDown{};
   std::array<int, 256> keyHits{};
   std::array<bool, 4> mouseDown{};
   std::array<int, 4> mouseHits{};
+  std::array<uint8_t, 256> keyTap{};  // quick-press bookkeeping, see input.cpp
+  std::array<uint8_t, 4> mouseTap{};
   double mouseX = 0, mouseY = 0;  // real pixels
   std::deque<int> typed;
   bool closeRequested = false;
@@ -134,6 +142,12 @@ struct InputState {
   void ReleaseKey(int key);
   void PressMouse(int button);
   void ReleaseMouse(int button);
+  // Held now, or a quick press still being shown; counts as read.
+  bool ReadKey(int key);
+  bool ReadMouse(int button);
+  // The end of a frame: quick presses read in it, or left unread for a whole
+  // frame, are let go.
+  void EndFrame();
 };
 
 // ---------------------------------------------------------------- backend
@@ -160,6 +174,9 @@ class Backend {
 
   // Input: applies pending events to the shared state.
   virtual void Pump(InputState& input) = 0;
+  // Gives the processor away until an event is pending or the time has passed,
+  // without taking the event (Pump does that).
+  virtual void WaitEvents(int milliseconds) { Sleep(milliseconds); }
   virtual int JoyCount() = 0;
   virtual JoystickState Joystick(int port) = 0;
 
@@ -199,5 +216,10 @@ void SampleAt(const PcmData& pcm, double position, double& left, double& right);
 
 // Access for the backends to the shared input state (owned by input.cpp).
 InputState& Input();
+
+// For a backend whose display connection is gone (lifecycle.cpp): logs it, runs
+// EndHooks.SaveForEnd, flushes the files and ends the process with status 1 at
+// once, so that nothing talks to the dead display again.
+[[noreturn]] void EndForLostDisplay();
 
 }  // namespace plat

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <ctime>
 
-#include "platform/backend.h"
+#include "platform/platform_internal.h"
 
 namespace plat {
 
@@ -13,6 +13,7 @@ int Millisecs() {
 }
 
 void Delay(int milliseconds) {
+  detail::CheckTermination();
   if (milliseconds > 0) CurrentBackend().Sleep(milliseconds);
 }
 

@@ -13,6 +13,7 @@
 #include <map>
 
 #include "platform/gfx_internal.h"
+#include "platform/platform_internal.h"
 
 namespace plat {
 namespace {
@@ -325,6 +326,7 @@ void PrepareGlyphs(FontData& font, const std::string& text) {
 }  // namespace gfx
 
 Font LoadImageFont(const std::string& path, int pixelSize, int styleFlags) {
+  detail::CheckTermination();  // loading can be long: a termination signal ends it
   if (pixelSize <= 0 || pixelSize > kMaxPixelSize || path.empty()) return 0;
   FT_Library lib = Library();
   if (!lib) return 0;

@@ -2,6 +2,7 @@
 // an in-memory mixer, so that every screen can run in tests without a window.
 #include "platform/headless.h"
 
+#include <algorithm>
 #include <map>
 #include <utility>
 
@@ -276,6 +277,12 @@ void HeadlessBackend::Pump(InputState& input) {
     events.erase(events.begin());
     event(input);  // may schedule further events
   }
+}
+
+void HeadlessBackend::WaitEvents(int milliseconds) {
+  int64_t until = impl_->now + std::max(milliseconds, 0);
+  if (!impl_->events.empty()) until = std::min(until, std::max(impl_->now, impl_->events.begin()->first));
+  impl_->Advance(until - impl_->now);
 }
 
 int HeadlessBackend::JoyCount() { return static_cast<int>(impl_->joysticks.size()); }

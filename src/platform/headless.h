@@ -106,6 +106,8 @@ class HeadlessBackend : public Backend {
   void SetPointerVisible(bool visible) override;
   void WarpMouse(double realX, double realY) override;
   void Pump(InputState& input) override;
+  // Moves the clock on to the first scripted event or by the time, whichever is sooner.
+  void WaitEvents(int milliseconds) override;
   int JoyCount() override;
   JoystickState Joystick(int port) override;
   int64_t Millisecs() override;

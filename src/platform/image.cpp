@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "platform/gfx_internal.h"
+#include "platform/platform_internal.h"
 
 namespace plat {
 namespace {
@@ -249,6 +250,7 @@ void ImageData::CopyFrame(int frame, const uint8_t* src) {
 }  // namespace gfx
 
 Image LoadImage(const std::string& path, int flags) {
+  detail::CheckTermination();  // loading can be long: a termination signal ends it
   auto png = std::make_shared<std::vector<uint8_t>>(ReadBytes(path));
   int w = 0, h = 0;
   std::vector<uint8_t> rgba;
@@ -261,6 +263,7 @@ Image LoadImage(const std::string& path, int flags) {
 // fewer cells than asked gives the frames that fit; none if not even one does.
 Image LoadAnimImage(const std::string& path, int cellWidth, int cellHeight, int firstCell, int cellCount,
                     int flags) {
+  detail::CheckTermination();  // loading can be long: a termination signal ends it
   if (cellWidth <= 0 || cellHeight <= 0 || firstCell < 0 || cellCount <= 0) return 0;
   auto png = std::make_shared<std::vector<uint8_t>>(ReadBytes(path));
   int w = 0, h = 0;

@@ -6,45 +6,107 @@
 
 namespace plat {
 
+namespace {
+
+// Inside an InputBatch the events are applied once, by the batch's first query.
+int batchDepth = 0;
+bool batchPumped = false;
+
+}  // namespace
+
 InputState& detail::PolledInput() {
-  CurrentBackend().Pump(Input());
+  detail::CheckTermination();
+  if (batchDepth == 0 || !batchPumped) {
+    CurrentBackend().Pump(Input());
+    batchPumped = batchDepth > 0;
+  }
   return Input();
 }
+
+InputBatch::InputBatch() {
+  if (batchDepth++ == 0) batchPumped = false;
+}
+
+InputBatch::~InputBatch() { --batchDepth; }
 
 namespace {
 
 InputState& Polled() { return detail::PolledInput(); }
+
+// Quick-press bookkeeping of one input, in its keyTap or mouseTap byte.
+enum TapBits : uint8_t {
+  kUnread = 1,     // pressed, and no query has read it held yet
+  kShown = 2,      // let go while unread: still reads held
+  kShownRead = 4,  // ... and a query has read it so this frame
+  kShownAged = 8,  // ... and a frame has ended since it was let go
+};
+
+// Returns true for a new press.
+bool Press(bool& down, uint8_t& tap) {
+  if (down) return false;
+  down = true;
+  tap = kUnread;
+  return true;
+}
+
+void Release(bool& down, uint8_t& tap) {
+  if (!down) return;
+  down = false;
+  tap = tap & kUnread ? kShown : 0;
+}
+
+bool Read(bool down, uint8_t& tap) {
+  if (down) {
+    tap &= static_cast<uint8_t>(~kUnread);
+    return true;
+  }
+  if (tap & kShown) {
+    tap |= kShownRead;
+    return true;
+  }
+  return false;
+}
+
+void Age(uint8_t& tap) {
+  if (!(tap & kShown)) return;
+  tap = tap & (kShownRead | kShownAged) ? 0 : static_cast<uint8_t>(tap | kShownAged);
+}
 
 }  // namespace
 
 // A press counts once however many times the system repeats it while held.
 void InputState::PressKey(int key) {
   if (key < 0 || key > 255) return;
-  if (!keyDown[key]) {
-    keyDown[key] = true;
-    ++keyHits[key];
-  }
+  if (Press(keyDown[key], keyTap[key])) ++keyHits[key];
 }
 
 void InputState::ReleaseKey(int key) {
   if (key < 0 || key > 255) return;
-  keyDown[key] = false;
+  Release(keyDown[key], keyTap[key]);
 }
 
 // Mouse buttons are also key codes 1..3, so that "any input held" sees clicks.
 void InputState::PressMouse(int button) {
   if (button < 1 || button > 3) return;
-  if (!mouseDown[button]) {
-    mouseDown[button] = true;
-    ++mouseHits[button];
-  }
+  if (Press(mouseDown[button], mouseTap[button])) ++mouseHits[button];
   PressKey(button);
 }
 
 void InputState::ReleaseMouse(int button) {
   if (button < 1 || button > 3) return;
-  mouseDown[button] = false;
+  Release(mouseDown[button], mouseTap[button]);
   ReleaseKey(button);
+}
+
+bool InputState::ReadKey(int key) { return key >= 0 && key < 256 && Read(keyDown[key], keyTap[key]); }
+
+bool InputState::ReadMouse(int button) {
+  return button >= 1 && button <= 3 && Read(mouseDown[button], mouseTap[button]);
+}
+
+void InputState::EndFrame() {
+  for (uint8_t& tap : keyTap) Age(tap);
+  for (uint8_t& tap : mouseTap) Age(tap);
 }
 
 InputState& Input() {
@@ -52,10 +114,7 @@ InputState& Input() {
   return state;
 }
 
-bool KeyDown(int key) {
-  InputState& in = Polled();
-  return key >= 0 && key < 256 && in.keyDown[key];
-}
+bool KeyDown(int key) { return Polled().ReadKey(key); }
 
 int KeyHit(int key) {
   InputState& in = Polled();
@@ -65,10 +124,7 @@ int KeyHit(int key) {
   return n;
 }
 
-bool MouseDown(int button) {
-  InputState& in = Polled();
-  return button >= 1 && button <= 3 && in.mouseDown[button];
-}
+bool MouseDown(int button) { return Polled().ReadMouse(button); }
 
 int MouseHit(int button) {
   InputState& in = Polled();
@@ -95,6 +151,14 @@ int GetChar() {
   int ch = in.typed.front();
   in.typed.pop_front();
   return ch;
+}
+
+void NextInputFrame() { Input().EndFrame(); }
+
+void WaitForInput(int milliseconds) {
+  detail::CheckTermination();
+  if (milliseconds > 0) CurrentBackend().WaitEvents(milliseconds);
+  detail::CheckTermination();
 }
 
 bool AppTerminate() {

@@ -1,4 +1,9 @@
-// Backend lifecycle and the notice sink.
+// Backend lifecycle, the ends the machine imposes (signals, a lost display) and
+// the notice sink.
+#include <signal.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -12,6 +17,7 @@ struct Lifecycle {
   std::unique_ptr<Backend> backend;
   std::function<void(const std::string&)> noticeSink;
   bool inNotice = false;
+  bool ending = false;  // an end without the farewell is under way
 };
 
 Lifecycle& S() {
@@ -19,7 +25,33 @@ Lifecycle& S() {
   return state;
 }
 
+// The handler only notes the signal; the program acts on it at its next wait or
+// input query, where saving files is safe.
+volatile std::sig_atomic_t pendingSignal = 0;
+
+void NoteTerminationSignal(int signal) { pendingSignal = signal; }
+
+void CatchTerminationSignals() {
+  struct sigaction action {};
+  action.sa_handler = NoteTerminationSignal;
+  sigemptyset(&action.sa_mask);
+  for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
+  // A connection whose other end has gone (the display server) reports it through
+  // the failed write, not by a signal that would end the program unsaved.
+  std::signal(SIGPIPE, SIG_IGN);
+}
+
+// Runs the upper floors' save once per process end.
+void SaveForEnd() {
+  Lifecycle& s = S();
+  if (s.ending) return;
+  s.ending = true;
+  if (EndHooks.SaveForEnd) EndHooks.SaveForEnd();
+}
+
 }  // namespace
+
+EndServices EndHooks;
 
 void UseBackend(std::unique_ptr<Backend> backend) {
   Lifecycle& s = S();
@@ -33,6 +65,8 @@ void UseBackend(std::unique_ptr<Backend> backend) {
   detail::ResetDisplayState();
   detail::ResetRandom();
   Input() = InputState{};
+  s.ending = false;
+  pendingSignal = 0;
 }
 
 Backend& CurrentBackend() {
@@ -50,6 +84,7 @@ Backend& CurrentBackend() {
 bool HasBackend() { return S().backend != nullptr; }
 
 bool StartServices() {
+  CatchTerminationSignals();
   bool ok = CurrentBackend().Start();
   if (!ok) Notice("Platform services could not be started");
   return ok;
@@ -59,6 +94,20 @@ bool StartServices() {
   detail::FlushWriteStreams();
   CurrentBackend().Exit(code);
   std::abort();  // a backend's Exit never comes back
+}
+
+void detail::CheckTermination() {
+  if (pendingSignal == 0 || S().ending) return;
+  pendingSignal = 0;
+  SaveForEnd();
+  EndProcess(0);
+}
+
+[[noreturn]] void EndForLostDisplay() {
+  Notice("Display connection lost");
+  SaveForEnd();
+  detail::FlushWriteStreams();
+  _exit(1);
 }
 
 void SetNoticeSink(std::function<void(const std::string&)> sink) { S().noticeSink = std::move(sink); }

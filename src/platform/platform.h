@@ -42,6 +42,19 @@ struct ProcessEnded {
   int code;
 };
 
+// When the machine rather than the player ends the program: a termination signal
+// (SIGTERM, SIGINT, SIGHUP; caught once StartServices has run and acted on
+// wherever the program waits or reads input) ends it with status 0, and a lost
+// display connection logs "Display connection lost" and ends it with status 1
+// without touching the display again. Neither shows anything. Start-up fills the
+// table; an empty entry is skipped.
+struct EndServices {
+  // Saves what the player must not lose and writes the closing log lines; must
+  // not draw or read input. Runs at most once per process end.
+  void (*SaveForEnd)() = nullptr;
+};
+extern EndServices EndHooks;
+
 // Problems the platform meets (no sound device, an unreadable file) are reported
 // through one sink, which the program points at its debug log. Without a sink
 // notices are dropped.
@@ -178,6 +191,21 @@ void FlushKeys();
 void FlushMouse();
 int GetChar();        // next typed character code, 0 when none
 bool AppTerminate();  // true once after a close request
+// Ends an input frame (EndFrame calls it once a frame): a press let go before any
+// query read it reads as held until the end of the frame that reads it.
+void NextInputFrame();
+// Gives the processor away until input arrives or the time has passed; the next
+// query applies what arrived.
+void WaitForInput(int milliseconds);
+// While one lives, input queries apply the machine's pending events only once:
+// for code that reads many inputs as one reading (all keys, every stick).
+class InputBatch {
+ public:
+  InputBatch();
+  ~InputBatch();
+  InputBatch(const InputBatch&) = delete;
+  InputBatch& operator=(const InputBatch&) = delete;
+};
 int JoyCount();
 std::string JoyName(int port);
 enum JoyAxis { kAxisX = 0, kAxisY = 1, kAxisZ = 2, kAxisR = 3, kAxisU = 4, kAxisV = 5 };

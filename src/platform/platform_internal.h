@@ -14,5 +14,7 @@ void ResetRandom();
 void FlushWriteStreams();
 // input.cpp: the shared input state after the backend has applied what is pending.
 InputState& PolledInput();
+// lifecycle.cpp: ends the process in order if a termination signal has arrived.
+void CheckTermination();
 
 }  // namespace plat::detail

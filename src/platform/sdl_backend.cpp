@@ -12,6 +12,7 @@
 #include "platform/headless.h"
 #include "platform/sdl_input.h"
 #include "platform/sdl_renderer.h"
+#include "platform/x11_connection.h"
 
 namespace plat {
 
@@ -51,6 +52,8 @@ class SdlBackend : public Backend {
     SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "x11,wayland,kmsdrm", SDL_HINT_DEFAULT);
     // Sticks keep reporting while another window has the focus, as the game expects.
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    // Termination signals end the program through the platform, not as a close request.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_Init(SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
       Notice(std::string("SDL could not start: ") + SDL_GetError());
     }
@@ -246,6 +249,15 @@ class SdlBackend : public Backend {
     }
   }
 
+  void WaitEvents(int milliseconds) override {
+    if (!started_) {
+      Sleep(milliseconds);
+      return;
+    }
+    // A null event only waits; the event stays queued for Pump.
+    SDL_WaitEventTimeout(nullptr, std::max(milliseconds, 0));
+  }
+
   int JoyCount() override { return static_cast<int>(sticks_.size()); }
 
   JoystickState Joystick(int port) override {
@@ -289,6 +301,8 @@ class SdlBackend : public Backend {
     if (!videoTried_) {
       videoTried_ = true;
       video_ = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+      const char* driver = video_ ? SDL_GetCurrentVideoDriver() : nullptr;
+      if (driver && std::strcmp(driver, "x11") == 0) WatchX11Connection();
     }
     return video_;
   }

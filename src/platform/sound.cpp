@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "platform/backend.h"
+#include "platform/platform_internal.h"
 
 namespace plat {
 namespace {
@@ -186,6 +187,7 @@ bool EnableOpenAL() {
 }
 
 Sound LoadSound(const std::string& path, int flags) {
+  detail::CheckTermination();  // loading can be long: a termination signal ends it
   AudioDriver* audio = Audio();
   PcmData pcm;
   if (!audio || !DecodeWav(path, pcm)) return 0;

@@ -13,8 +13,13 @@ bool AcceptKeyHeld() {
   return plat::KeyDown(plat::kKeyEscape) || plat::MouseDown(plat::kMouseLeft) || plat::KeyDown(plat::kKeyEnter);
 }
 
+// Each turn is an input frame of its own: a press too quick to be seen held reads
+// held for one turn only.
 void WaitForRelease() {
-  while (AcceptKeyHeld()) plat::Delay(1);
+  while (AcceptKeyHeld()) {
+    plat::Delay(1);
+    plat::NextInputFrame();
+  }
 }
 
 // Diagonal stripes shading from purple to blue.

@@ -17,9 +17,14 @@ constexpr int kResultContinue = 1;
 constexpr int kResultQuit = 99;
 const char* const kPauseItems[2] = {"Continue", "Quit"};
 
-// Busy input waits still sleep, so that the clock and the window move on.
+// Busy input waits still sleep, so that the clock and the window move on. Each
+// turn is an input frame of its own: an Escape tapped too quickly to be seen held
+// reads held for one turn only.
 void WaitWhileEscapeHeld() {
-  while (plat::KeyDown(plat::kKeyEscape)) plat::Delay(1);
+  while (plat::KeyDown(plat::kKeyEscape)) {
+    plat::Delay(1);
+    plat::NextInputFrame();
+  }
 }
 
 bool AnyPlayerAction(int action) {

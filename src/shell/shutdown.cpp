@@ -1,5 +1,7 @@
 #include "shell/shutdown.h"
 
+#include <set>
+
 #include "config/display.h"
 #include "config/input.h"
 #include "config/settings.h"
@@ -15,7 +17,8 @@ namespace {
 
 constexpr int kFarewellWidth = 640;
 constexpr int kFarewellHeight = 480;
-constexpr int kPollMs = 5;
+// The longest wait between two checks of the farewell's inputs; any input wakes it sooner.
+constexpr int kWaitMs = 50;
 
 struct AppealLine {
   int font, x, y;
@@ -83,34 +86,55 @@ bool AltF4Held() {
   return plat::KeyDown(plat::kKeyF4) && (plat::KeyDown(plat::kKeyLeftAlt) || plat::KeyDown(plat::kKeyRightAlt));
 }
 
-bool InputHeld() {
-  // AnyInputCode already ignores everything while F11 or F12 is held.
-  return AnyInputCode() != 0 || plat::MouseDown(1) || plat::MouseDown(2);
+// Every input held now, read with one look at the machine: the keys and sticks
+// AnyInputCode sees, and the two mouse buttons, which count even while F11 or F12
+// holds the keys back.
+std::set<int> HeldInputs() {
+  plat::InputBatch once;
+  const std::vector<int> codes = HeldInputCodes();
+  std::set<int> held(codes.begin(), codes.end());
+  for (int button : {1, 2}) {
+    if (plat::MouseDown(button)) held.insert(button);
+  }
+  return held;
 }
 
-// Waits for a key, a click, Alt+F4 or a close request. The Escape that left the
-// title is usually still held when the window appears, and would close it before
-// anyone saw it: a press held from before counts only once it has been let go.
-// Alt+F4 still held closes at once, as a close should.
+// Waits for a key, a click, Alt+F4 or a close request, sleeping until input comes.
+// The Escape that left the title is usually still held when the window appears,
+// and would close it before anyone saw it: each input held from before counts only
+// once it has been let go, and blocks no other (a stick resting off centre, a key
+// still held). Alt+F4 still held closes at once, as a close should.
 void WaitForDismissal() {
-  bool heldFromBefore = InputHeld() && !AltF4Held();
+  std::set<int> fromBefore;
+  bool first = true;
   while (true) {
-    if (AltF4Held() || plat::AppTerminate()) return;
-    const bool held = InputHeld();
-    if (held && !heldFromBefore) return;
-    if (!held) heldFromBefore = false;
-    plat::Delay(kPollMs);
+    std::set<int> held;
+    {
+      plat::InputBatch once;
+      if (AltF4Held() || plat::AppTerminate()) return;
+      held = HeldInputs();
+    }
+    if (first) {
+      fromBefore = held;
+      first = false;
+    }
+    for (int code : held) {
+      if (!fromBefore.count(code)) return;
+    }
+    std::erase_if(fromBefore, [&](int code) { return !held.count(code); });
+    plat::NextInputFrame();
+    plat::WaitForInput(kWaitMs);
   }
 }
 
-}  // namespace
-
-void Shutdown() {
-  plat::ShowPointer();
-  SaveSetup();
-  // The score file lives in the game folder, whichever folder this screen was in.
-  if (!GameFolderPath.empty()) plat::ChangeDir(GameFolderPath);
-  SaveScores();
+// Settings, scores, the crash marker and the closing lines, as far as `stage` allows.
+void SaveAndLogClosing(EndSaveStage stage) {
+  if (stage >= EndSaveStage::kSettingsRead) SaveSetup();
+  if (stage >= EndSaveStage::kAllRead) {
+    // The score file lives in the game folder, whichever folder this screen was in.
+    if (!GameFolderPath.empty()) plat::ChangeDir(GameFolderPath);
+    SaveScores();
+  }
   // A close request during display setup must not leave the crash marker behind.
   RemoveCrashMarker();
   LogLine("Closing Up");
@@ -118,6 +142,16 @@ void Shutdown() {
   LogLine("Bye!");
   LogLine("");
   LogLine("Play again, soon!!");
+}
+
+}  // namespace
+
+EndSaveStage SaveStage = EndSaveStage::kNothingRead;
+
+void Shutdown() {
+  plat::ShowPointer();
+  SaveAndLogClosing(EndSaveStage::kAllRead);
+  SaveStage = EndSaveStage::kSaved;
 
   plat::CloseDisplay();
   if (plat::OpenDisplay(kFarewellWidth, kFarewellHeight, 0, 60, 0)) {
@@ -127,4 +161,10 @@ void Shutdown() {
   plat::CloseDisplay();
   CloseLog();
   plat::EndProcess(0);
+}
+
+void EndWithoutFarewell() {
+  if (SaveStage != EndSaveStage::kSaved) SaveAndLogClosing(SaveStage);
+  SaveStage = EndSaveStage::kSaved;
+  CloseLog();
 }

@@ -52,9 +52,11 @@ void InstallServices() {
   FrameHooks.Shutdown = Shutdown;
   DisplayHooks.LoadScores = RefreshScores;
   DisplayHooks.LoadGameMedia = LoadGameMedia;
+  plat::EndHooks.SaveForEnd = EndWithoutFarewell;
 }
 
 void StartUp() {
+  SaveStage = EndSaveStage::kNothingRead;
   InstallServices();
   plat::StartServices();
   plat::SetWindowTitle(AppTitle);
@@ -67,6 +69,7 @@ void StartUp() {
   OpenLog("Debug.txt");
   WriteLogHeader();
   LoadSetup();
+  SaveStage = EndSaveStage::kSettingsRead;
   LogLine("Grabbing Previous Scores");
   LogLine("");
   plat::ChangeDir(GameFolder);
@@ -74,6 +77,7 @@ void StartUp() {
 
   int loadingStart = plat::Millisecs();
   SetupDisplay();
+  SaveStage = EndSaveStage::kAllRead;
 
   // The game's own tables join here when the game is built.
   ControlMode = 1;

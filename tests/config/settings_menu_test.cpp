@@ -1,6 +1,7 @@
 // The settings panel, driven frame by frame on the headless machine with the
 // mouse placed in MouseState (as EndFrame leaves it) or scripted through EndFrame.
 #include <algorithm>
+#include <climits>
 
 #include "../shell/scratch.h"
 #include "config/input.h"
@@ -256,12 +257,21 @@ TEST_F(SettingsMenuTest, SlidersFollowTheHeldMouseAndSnapAtTheEnds) {
   }
   // Not held: the value stays, but is still snapped.
   machine_->ScriptInput().ReleaseMouse(plat::kMouseLeft);
-  const std::pair<int, int> snaps[] = {{95, 100}, {5, 0}, {6, 6}, {94, 94}, {250, 100}};
+  const std::pair<int, int> snaps[] = {{95, 100}, {5, 0},          {6, 6},
+                                       {94, 94},  {250, 100},      {INT_MAX, 100},
+                                       {-7, 0},   {INT_MIN, 0}};
   for (auto [value, want] : snaps) {
     Settings[slot::musicVolume] = value;
     std::vector<plat::DrawCall> calls = Frame(x + 50, kRestY + 170 + 4);
     EXPECT_EQ(Settings[slot::musicVolume], want) << value;
     EXPECT_NE(Text(calls, "Music : " + std::to_string(value)), nullptr);  // shown before snapping
+    // The knob (icon 23, drawn about its centre) stays on its track whatever the file held.
+    auto knob = std::find_if(calls.begin(), calls.end(), [](const plat::DrawCall& c) {
+      return c.kind == plat::DrawCall::kImage && c.frame == 23 && c.y > kRestY + 170;
+    });
+    ASSERT_NE(knob, calls.end());
+    EXPECT_GE(knob->x, x - 1) << value;
+    EXPECT_LE(knob->x, x + 99) << value;
   }
 }
 

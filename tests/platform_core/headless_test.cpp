@@ -2,6 +2,9 @@
 // the headless backend.
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <functional>
+
 #include "../common/sanitizer.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
@@ -226,9 +229,9 @@ TEST_F(Headless, KeyHitsCountPressesAndClearWhenRead) {
   in.PressKey(27);  // a repeat while held is not a new press
   EXPECT_TRUE(plat::KeyDown(27));
   in.ReleaseKey(27);
+  EXPECT_FALSE(plat::KeyDown(27));  // read while held: up as soon as let go
   in.PressKey(27);
   in.ReleaseKey(27);
-  EXPECT_FALSE(plat::KeyDown(27));
   EXPECT_EQ(plat::KeyHit(27), 2);
   EXPECT_EQ(plat::KeyHit(27), 0);
   for (int bad : {-1, 256, 1000}) {
@@ -255,10 +258,10 @@ TEST_F(Headless, MouseButtonsAreAlsoKeyCodesOneToThree) {
   EXPECT_TRUE(plat::KeyDown(1));
   EXPECT_TRUE(plat::KeyDown(2));
   in.ReleaseMouse(1);
-  in.PressMouse(1);
-  in.ReleaseMouse(1);
   EXPECT_FALSE(plat::MouseDown(1));
   EXPECT_FALSE(plat::KeyDown(1));
+  in.PressMouse(1);
+  in.ReleaseMouse(1);
   EXPECT_EQ(plat::MouseHit(1), 2);
   EXPECT_EQ(plat::MouseHit(1), 0);
   plat::FlushMouse();
@@ -266,6 +269,106 @@ TEST_F(Headless, MouseButtonsAreAlsoKeyCodesOneToThree) {
   EXPECT_TRUE(plat::MouseDown(2));
   EXPECT_FALSE(plat::MouseDown(0));
   EXPECT_EQ(plat::MouseHit(4), 0);
+}
+
+// A press let go before any query read it still reads held until the end of the
+// frame that reads it, so that a tap between two frames' checks is not lost; a
+// press that was read while held goes up when let go, as before.
+TEST_F(Headless, AQuickPressReadsHeldForTheFrameThatReadsIt) {
+  plat::InputState& in = hb().ScriptInput();
+  struct Input {
+    const char* what;
+    std::function<void(bool down)> set;
+    std::function<bool()> read;
+  } inputs[] = {
+      {"key", [&](bool down) { down ? in.PressKey(27) : in.ReleaseKey(27); }, [] { return plat::KeyDown(27); }},
+      {"left button", [&](bool down) { down ? in.PressMouse(1) : in.ReleaseMouse(1); },
+       [] { return plat::MouseDown(1) && plat::KeyDown(1); }},
+      {"right button as a key code", [&](bool down) { down ? in.PressMouse(2) : in.ReleaseMouse(2); },
+       [] { return plat::KeyDown(2); }},
+  };
+  for (const Input& input : inputs) {
+    SCOPED_TRACE(input.what);
+    // A tap, read in the next frame: held for that whole frame, then up.
+    input.set(true);
+    input.set(false);
+    EXPECT_TRUE(input.read());
+    EXPECT_TRUE(input.read());
+    plat::NextInputFrame();
+    EXPECT_FALSE(input.read());
+
+    // A tap just before a frame ends is still there for the frame after it...
+    input.set(true);
+    input.set(false);
+    plat::NextInputFrame();
+    EXPECT_TRUE(input.read());
+    plat::NextInputFrame();
+    EXPECT_FALSE(input.read());
+    // ... but one that no frame reads is gone after that frame.
+    input.set(true);
+    input.set(false);
+    plat::NextInputFrame();
+    plat::NextInputFrame();
+    EXPECT_FALSE(input.read());
+
+    // Held across frames: down while held, up at once when let go.
+    input.set(true);
+    EXPECT_TRUE(input.read());
+    plat::NextInputFrame();
+    EXPECT_TRUE(input.read());
+    input.set(false);
+    EXPECT_FALSE(input.read());
+  }
+}
+
+TEST_F(Headless, WaitingForInputSleepsUntilInputOrTheTimeAndABatchPollsOnce) {
+  const int64_t t = hb().Now();
+  hb().At(t + 30, [](plat::InputState& in) { in.PressKey(13); });
+  plat::WaitForInput(100);
+  EXPECT_EQ(hb().Now(), t + 30);
+  EXPECT_TRUE(plat::KeyDown(13));
+  plat::WaitForInput(100);
+  EXPECT_EQ(hb().Now(), t + 130);
+
+  {
+    plat::InputBatch once;
+    EXPECT_FALSE(plat::KeyDown(32));
+    hb().At(hb().Now(), [](plat::InputState& in) { in.PressKey(32); });
+    EXPECT_FALSE(plat::KeyDown(32));  // one look at the machine per batch
+  }
+  EXPECT_TRUE(plat::KeyDown(32));
+}
+
+// A termination signal only sets a flag; the next wait or input query ends the
+// process with status 0 after the upper floors' save, which runs once.
+TEST_F(Headless, ATerminationSignalEndsAtTheNextWaitOrQuery) {
+  static int saves;
+  plat::EndHooks.SaveForEnd = [] { ++saves; };
+  ASSERT_TRUE(plat::StartServices());
+  struct Case {
+    int signal;
+    const char* noticedBy;
+    std::function<void()> call;
+  } cases[] = {
+      {SIGTERM, "Delay", [] { plat::Delay(1); }},
+      {SIGINT, "KeyDown", [] { plat::KeyDown(27); }},
+      {SIGHUP, "WaitForInput", [] { plat::WaitForInput(50); }},
+  };
+  for (const Case& c : cases) {
+    hb_ = &plat::UseHeadless();  // a fresh machine: a process that has not ended yet
+    saves = 0;
+    plat::Delay(1);
+    ASSERT_EQ(raise(c.signal), 0);
+    EXPECT_EQ(saves, 0) << "the handler itself must do nothing but note the signal";
+    try {
+      c.call();
+      ADD_FAILURE() << c.noticedBy << " did not end the process";
+    } catch (const plat::ProcessEnded& end) {
+      EXPECT_EQ(end.code, 0) << c.noticedBy;
+    }
+    EXPECT_EQ(saves, 1) << c.noticedBy;
+  }
+  plat::EndHooks = plat::EndServices{};
 }
 
 TEST_F(Headless, ACloseRequestIsReportedOnce) {

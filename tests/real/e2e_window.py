@@ -3,13 +3,23 @@
 
 Starts a private Xvfb, runs the game executable in a fresh working folder (with
 copies of --copy paths in it), captures the screen with xwd until the expected
-picture shows in the program's window, then closes the program and checks that it
-ended cleanly with code 0. --close signal sends SIGTERM, which SDL turns into a
-close request as from the close box; --close escape presses Escape through XTEST.
-If the program is still running 3 s later (a farewell screen waiting for a key),
-Escape and a click are sent every second.
+picture shows in the program's window, then ends the program one way and checks
+how it ended:
 
-Usage: e2e_window.py EXECUTABLE [--expect test-picture|splash] [--close signal|escape]
+  escape        presses Escape through XTEST (the farewell screen follows; Escape
+                and a click are sent every second until the program ends); code 0.
+  signal        starts a game with a click, then sends SIGTERM: the program must end
+                within 2 s with code 0, no farewell window, Setup.ini and scores.dat
+                written and the log closed.
+  tap           a 12 ms Escape tap on the title must bring the farewell window; while
+                it waits, the program must use under 5 % of a core (the figure is
+                printed); a second tap closes it with code 0.
+  display-lost  kills the X server during a game (--where game) or on the farewell
+                screen (--where farewell): the program must end within 5 s with a
+                non-zero code, both files written and "Display connection lost" logged.
+
+Usage: e2e_window.py EXECUTABLE [--expect test-picture|splash]
+                     [--close escape|signal|tap|display-lost] [--where game|farewell]
                      [--copy PATH]... [--save PNG] [--timeout S]
 Exit codes: 0 pass, 1 fail, 77 skipped (Xvfb is not installed).
 """
@@ -77,6 +87,14 @@ def capture(display):
     return Shot(out.stdout)
 
 
+def capture_or_none(display):
+    """A capture, or None when a window went away while it was taken."""
+    try:
+        return capture(display)
+    except RuntimeError:
+        return None
+
+
 def find_window(shot):
     """The rectangle (x, y, w, h) that differs from the root, scanning the middle
     row and column (the window is one rectangle with nothing else on the screen)."""
@@ -140,6 +158,16 @@ def check_splash(shot, win):
     return problems
 
 
+def check_game(shot, win):
+    """The game's board: a dark green field over most of the window."""
+    x0, y0, w, h = win
+    samples = [shot.pixel(x0 + w * i // 20 + 1, y0 + h * j // 20 + 1) for i in range(20) for j in range(20)]
+    green = [p for p in samples if p[1] >= 20 and p[1] > p[0] + 10 and p[1] > p[2] + 10]
+    if len(green) < 0.6 * len(samples):
+        return ["only %d of %d samples are field green" % (len(green), len(samples))]
+    return []
+
+
 CHECKS = {"test-picture": check_test_picture, "splash": check_splash}
 
 
@@ -171,56 +199,260 @@ def start_xvfb():
     return proc, ":" + number.decode().strip()
 
 
+class XTest:
+    """Fake input through XTEST. Without a window manager, keys go to the window
+    under the pointer."""
+
+    @staticmethod
+    def open(display):
+        """An XTest on the display, or None when libX11/libXtst are missing."""
+        try:
+            x11 = ctypes.CDLL("libX11.so.6")
+            xtst = ctypes.CDLL("libXtst.so.6")
+        except OSError:
+            return None
+        x11.XOpenDisplay.restype = ctypes.c_void_p
+        x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        x11.XStringToKeysym.restype = ctypes.c_ulong
+        x11.XStringToKeysym.argtypes = [ctypes.c_char_p]
+        x11.XKeysymToKeycode.restype = ctypes.c_ubyte
+        x11.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        x11.XFlush.argtypes = [ctypes.c_void_p]
+        x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        for f in (xtst.XTestFakeKeyEvent, xtst.XTestFakeButtonEvent):
+            f.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+        xtst.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int, ctypes.c_int,
+                                              ctypes.c_ulong]
+        dpy = x11.XOpenDisplay(display.encode())
+        return XTest(x11, xtst, dpy) if dpy else None
+
+    def __init__(self, x11, xtst, dpy):
+        self.x11, self.xtst, self.dpy = x11, xtst, dpy
+
+    def close(self):
+        if self.dpy:
+            self.x11.XCloseDisplay(self.dpy)
+            self.dpy = None
+
+    def key(self, name, down):
+        code = self.x11.XKeysymToKeycode(self.dpy, self.x11.XStringToKeysym(name.encode()))
+        self.xtst.XTestFakeKeyEvent(self.dpy, code, 1 if down else 0, 0)
+        self.x11.XFlush(self.dpy)
+
+    def tap(self, name, seconds):
+        """Press, hold for `seconds` (each event sent at once), release."""
+        self.key(name, True)
+        time.sleep(seconds)
+        self.key(name, False)
+
+    def click(self, x=None, y=None):
+        if x is not None:
+            self.xtst.XTestFakeMotionEvent(self.dpy, -1, x, y, 0)
+        self.xtst.XTestFakeButtonEvent(self.dpy, 1, 1, 50)
+        self.xtst.XTestFakeButtonEvent(self.dpy, 1, 0, 50)
+        self.x11.XFlush(self.dpy)
+
+
 def tap_escape_and_click(display):
-    """Presses and releases Escape and the left button through XTEST; False when
-    the libraries are missing. Key events go to the window under the pointer."""
-    try:
-        x11 = ctypes.CDLL("libX11.so.6")
-        xtst = ctypes.CDLL("libXtst.so.6")
-    except OSError:
+    """Presses and releases Escape and the left button; False when XTEST is missing."""
+    xt = XTest.open(display)
+    if not xt:
         return False
-    x11.XOpenDisplay.restype = ctypes.c_void_p
-    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-    x11.XStringToKeysym.restype = ctypes.c_ulong
-    x11.XStringToKeysym.argtypes = [ctypes.c_char_p]
-    x11.XKeysymToKeycode.restype = ctypes.c_ubyte
-    x11.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-    x11.XFlush.argtypes = [ctypes.c_void_p]
-    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
-    for f in (xtst.XTestFakeKeyEvent, xtst.XTestFakeButtonEvent):
-        f.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
-    dpy = x11.XOpenDisplay(display.encode())
-    if not dpy:
-        return False
-    code = x11.XKeysymToKeycode(dpy, x11.XStringToKeysym(b"Escape"))
-    xtst.XTestFakeKeyEvent(dpy, code, 1, 0)
-    xtst.XTestFakeKeyEvent(dpy, code, 0, 50)
-    xtst.XTestFakeButtonEvent(dpy, 1, 1, 50)
-    xtst.XTestFakeButtonEvent(dpy, 1, 0, 50)
-    x11.XFlush(dpy)
-    x11.XCloseDisplay(dpy)
+    xt.tap("Escape", 0.05)
+    xt.click()
+    xt.close()
     return True
 
 
-def close_program(game, display, how):
-    """Asks the program to end; returns its exit code, or None if it did not end."""
-    if how == "escape":
-        if not tap_escape_and_click(display):
-            print("FAIL: cannot send keys (libX11/libXtst missing)")
-            return None
-    else:
-        game.send_signal(signal.SIGTERM)
+def wait_for_exit(game, seconds):
+    """The exit code, or None when the program still runs after `seconds`."""
+    try:
+        return game.wait(timeout=seconds)
+    except subprocess.TimeoutExpired:
+        return None
+
+
+def core_share(pid, seconds):
+    """The share of one core the process used over `seconds` (user and system time)."""
+    def ticks():
+        with open("/proc/%d/stat" % pid) as f:
+            fields = f.read().rsplit(")", 1)[1].split()
+        return int(fields[11]) + int(fields[12])
+
+    before, start = ticks(), time.time()
+    time.sleep(seconds)
+    return (ticks() - before) / os.sysconf("SC_CLK_TCK") / (time.time() - start)
+
+
+def wait_for_log_line(workdir, line, game, seconds):
+    path = os.path.join(workdir, "Files", "Debug.txt")
+    deadline = time.time() + seconds
+    while time.time() < deadline and game.poll() is None:
+        if os.path.exists(path):
+            with open(path, "rb") as f:
+                if (line + "\r\n").encode() in f.read():
+                    return True
+        time.sleep(0.1)
+    return False
+
+
+def wait_for_window(display, size, game, seconds):
+    """True once a window of `size` (w, h) shows."""
+    deadline = time.time() + seconds
+    while time.time() < deadline and game.poll() is None:
+        shot = capture_or_none(display)
+        win = shot and find_window(shot)
+        if win and win[2:] == size:
+            return True
+        time.sleep(0.05)
+    return False
+
+
+FAREWELL = (640, 480)
+CLOSING = ["Closing Up", "", "Bye!", "", "Play again, soon!!"]
+
+
+def saved_files_problems(workdir, lost_display=None):
+    """What is missing of an orderly end: both files written, no crash marker, the
+    log's last lines. A display lost during a game is logged before the closing
+    lines; one lost on the farewell screen, after them (all was saved by then)."""
+    problems = []
+    for name in ("Files/Setup.ini", "Files/257/scores.dat"):
+        if not os.path.exists(os.path.join(workdir, name)):
+            problems.append("%s was not written" % name)
+    if os.path.exists(os.path.join(workdir, "Files/257/crash.dat")):
+        problems.append("the crash marker was left behind")
+    with open(os.path.join(workdir, "Files/Debug.txt"), "rb") as f:
+        log = f.read().decode("latin-1").split("\r\n")
+    if log and log[-1] == "":
+        log.pop()
+    lost = ["\tDisplay connection lost"]
+    want = {None: CLOSING, "game": lost + CLOSING, "farewell": CLOSING + lost}[lost_display]
+    if log[-len(want):] != want:
+        problems.append("the log ends %r, expected %r" % (log[-len(want):], want))
+    return problems
+
+
+def wait_for_title(workdir, game):
+    """True once loading is over and the title has slid in."""
+    if not wait_for_log_line(workdir, "Finished Loading", game, 60):
+        return False
+    time.sleep(3.5)  # the loading screen's minimum and the title's slide-in
+    return game.poll() is None
+
+
+def start_a_game(workdir, display, game):
+    """Clicks the title's prompt; problems, or [] once a game runs."""
+    if not wait_for_title(workdir, game):
+        return ["the title never came"]
+    xt = XTest.open(display)
+    if not xt:
+        return ["cannot send input (libX11/libXtst missing)"]
+    xt.click(SCREEN_W // 2, SCREEN_H // 2)
+    xt.close()
+    time.sleep(1.5)
+    shot = capture(display)
+    win = find_window(shot)
+    if win is None:
+        return ["the window went away"]
+    return ["the game did not start: " + p for p in check_game(shot, win)]
+
+
+def end_by_escape(game, display):
+    if not tap_escape_and_click(display):
+        return ["cannot send keys (libX11/libXtst missing)"]
     deadline = time.time() + 60
-    nudge = time.time() + 3
     while time.time() < deadline:
-        try:
-            return game.wait(timeout=0.2)
-        except subprocess.TimeoutExpired:
-            pass
-        if time.time() >= nudge:
-            tap_escape_and_click(display)
-            nudge = time.time() + 1
-    return None
+        code = wait_for_exit(game, 1)
+        if code is not None:
+            return [] if code == 0 else ["the program ended with code %d" % code]
+        tap_escape_and_click(display)  # the farewell screen waits for a key
+    return ["the program did not end within 60 s of Escape"]
+
+
+def end_by_signal(game, display, workdir):
+    problems = start_a_game(workdir, display, game)
+    if problems:
+        return problems
+    sent = time.time()
+    game.send_signal(signal.SIGTERM)
+    farewell = False
+    while game.poll() is None and time.time() - sent < 2:
+        shot = capture_or_none(display)
+        win = shot and find_window(shot)
+        farewell = farewell or (win is not None and win[2:] == FAREWELL)
+    took = time.time() - sent
+    code = wait_for_exit(game, 0.1)
+    if code is None:
+        return ["the program still ran 2 s after SIGTERM"]
+    print("ended %.2f s after SIGTERM with code %d" % (took, code))
+    problems = saved_files_problems(workdir)
+    if code != 0:
+        problems.append("the program ended with code %d" % code)
+    if farewell:
+        problems.append("a farewell window showed")
+    return problems
+
+
+def end_by_taps(game, display, workdir):
+    if not wait_for_title(workdir, game):
+        return ["the title never came"]
+    xt = XTest.open(display)
+    if not xt:
+        return ["cannot send keys (libX11/libXtst missing)"]
+    try:
+        xt.tap("Escape", 0.012)
+        if not wait_for_window(display, FAREWELL, game, 2):
+            return ["a 12 ms Escape tap on the title was not acted on"]
+        time.sleep(0.5)
+        share = core_share(game.pid, 3)
+        print("the farewell screen waits using %.1f %% of a core" % (100 * share))
+        problems = [] if share < 0.05 else ["the farewell wait used %.1f %% of a core" % (100 * share)]
+        xt.tap("Escape", 0.012)
+    finally:
+        xt.close()
+    code = wait_for_exit(game, 5)
+    if code is None:
+        return problems + ["a 12 ms Escape tap did not close the farewell"]
+    return problems + ([] if code == 0 else ["the program ended with code %d" % code])
+
+
+def end_by_losing_the_display(game, display, workdir, xvfb, where):
+    if where == "game":
+        problems = start_a_game(workdir, display, game)
+    elif not wait_for_title(workdir, game):
+        problems = ["the title never came"]
+    else:
+        xt = XTest.open(display)
+        if not xt:
+            return ["cannot send keys (libX11/libXtst missing)"]
+        xt.tap("Escape", 0.1)
+        xt.close()
+        problems = [] if wait_for_window(display, FAREWELL, game, 5) else ["no farewell window after Escape"]
+    if problems:
+        return problems
+    killed = time.time()
+    xvfb.kill()
+    xvfb.wait()
+    code = wait_for_exit(game, 5)
+    if code is None:
+        return ["the program still ran 5 s after the X server was killed"]
+    print("ended %.2f s after the X server went, with code %d" % (time.time() - killed, code))
+    problems = saved_files_problems(workdir, lost_display=where)
+    if code <= 0:
+        problems.append("the program ended with code %d, expected a failure status" % code)
+    return problems
+
+
+def end_program(game, display, workdir, xvfb, how, where):
+    """Ends the program `how`; returns a list of problems (empty on success)."""
+    if how == "escape":
+        return end_by_escape(game, display)
+    if how == "signal":
+        return end_by_signal(game, display, workdir)
+    if how == "tap":
+        return end_by_taps(game, display, workdir)
+    return end_by_losing_the_display(game, display, workdir, xvfb, where)
 
 
 def save_png(shot, path):
@@ -237,7 +469,8 @@ def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("executable")
     ap.add_argument("--expect", choices=sorted(CHECKS), default="test-picture")
-    ap.add_argument("--close", choices=["signal", "escape"], default="signal")
+    ap.add_argument("--close", choices=["escape", "signal", "tap", "display-lost"], default="escape")
+    ap.add_argument("--where", choices=["game", "farewell"], default="game", help="for --close display-lost")
     ap.add_argument("--copy", action="append", default=[],
                     help="file or folder to copy into the working folder")
     ap.add_argument("--save", help="on failure, write the last capture to this PNG file")
@@ -290,23 +523,23 @@ def main():
             print("FAIL:", *problems, sep="\n  ")
         else:
             print("picture OK in the window at %s" % (win,))
-            code = close_program(game, display, args.close)
-            if code == 0:
-                print("closed cleanly (%s)" % args.close)
-                status = 0
-            elif code is None:
-                print("FAIL: the program did not end within 60 s of the close (%s)" % args.close)
+            problems = end_program(game, display, workdir, xvfb, args.close, args.where)
+            if problems:
+                print("FAIL (%s):" % args.close, *problems, sep="\n  ")
             else:
-                print("FAIL: the program ended with code %d after the close (%s)" % (code, args.close))
+                print("ended as expected (%s)" % args.close)
+                status = 0
     finally:
         if game.poll() is None:
             game.kill()
             game.wait()
-        xvfb.terminate()
-        try:
-            xvfb.wait(timeout=5)
-        except subprocess.TimeoutExpired:
-            xvfb.kill()
+        if xvfb.poll() is None:
+            xvfb.terminate()
+            try:
+                xvfb.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                xvfb.kill()
+                xvfb.wait()
         log.seek(0)
         output = log.read()
         log.close()

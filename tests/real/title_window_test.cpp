@@ -25,9 +25,22 @@ int g_frames = 0;
 double g_blueShare = 0;  // share of the window in stripe blue
 int g_promptPixels = 0;  // pink or white (under the mouse) where the prompt belongs
 
-// Runs in EndFrame every frame, after the title has drawn its picture.
+void PushEscape(Uint32 type) {
+  SDL_Event escape{};
+  escape.type = type;
+  escape.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+  escape.key.keysym.sym = SDLK_ESCAPE;
+  escape.key.keysym.scancode = SDL_SCANCODE_ESCAPE;
+  SDL_PushEvent(&escape);
+}
+
+// Runs in EndFrame every frame, after the title has drawn its picture. On frame
+// 45 Escape is tapped: pressed and let go before the title looks at it. A title
+// that misses the tap gets a held Escape much later, so that the test ends.
 void WatchTitle() {
-  if (++g_frames != 45) return;
+  ++g_frames;
+  if (g_frames == 200) PushEscape(SDL_KEYDOWN);
+  if (g_frames != 45) return;
   const int gw = plat::GraphicsWidth(), gh = plat::GraphicsHeight();
   plat::Pixmap shot = plat::GrabPixmap(0, 0, gw, gh);
   int blue = 0;
@@ -48,15 +61,11 @@ void WatchTitle() {
     }
   }
   plat::FreePixmap(shot);
-  SDL_Event escape{};
-  escape.type = SDL_KEYDOWN;
-  escape.key.state = SDL_PRESSED;
-  escape.key.keysym.sym = SDLK_ESCAPE;
-  escape.key.keysym.scancode = SDL_SCANCODE_ESCAPE;
-  SDL_PushEvent(&escape);
+  PushEscape(SDL_KEYDOWN);
+  PushEscape(SDL_KEYUP);
 }
 
-TEST(TitleWindow, ShowsTheTitleUntilEscape) {
+TEST(TitleWindow, ShowsTheTitleUntilAnEscapeTap) {
   std::string why;
   if (!realtest::EnsureXServer(&why)) GTEST_SKIP() << why;
   const fs::path files = fs::path(PUFFWICK_SOURCE_DIR) / "Files";
@@ -73,7 +82,7 @@ TEST(TitleWindow, ShowsTheTitleUntilEscape) {
   StartUp();
   FrameHooks.UpdateSong = WatchTitle;
   RunTitleScreen();  // returns on Escape
-  EXPECT_EQ(g_frames, 45);
+  EXPECT_EQ(g_frames, 45) << "the Escape tap was not acted on";
   plat::UseHeadless();  // closes the window
 
   // Stripes fill most of the window; the prompt is drawn over them.

@@ -192,6 +192,16 @@ TEST_F(FrameTest, PointerAndMouseState) {
             1);
 }
 
+// Every frame ends an input frame: a tap read after one frame reads up after the next.
+TEST_F(FrameTest, ATapBetweenFramesIsHeldForOneFrame) {
+  machine_->ScriptInput().PressKey(plat::kKeySpace);
+  machine_->ScriptInput().ReleaseKey(plat::kKeySpace);
+  EndFrame(1);
+  EXPECT_TRUE(plat::KeyDown(plat::kKeySpace));
+  EndFrame(1);
+  EXPECT_FALSE(plat::KeyDown(plat::kKeySpace));
+}
+
 TEST_F(FrameTest, MessagesAgeOncePerFrame) {
   AddMessage("Saved Screenshot", 1);
   for (int i = 0; i < 179; i++) EndFrame(0);

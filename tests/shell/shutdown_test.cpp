@@ -1,9 +1,11 @@
 // The shutdown: everything saved before the farewell screen shows, the screen
 // itself, and what closes it.
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 
 #include "config/input.h"
+#include "config/joysticks.h"
 #include "platform/keycodes.h"
 #include "scores/scores.h"
 #include "scratch.h"
@@ -42,6 +44,17 @@ class ShutdownTest : public ScratchTest {
       if (onFarewell_) onFarewell_();
     });
     machine_->SetRecording(true);
+    SaveStage = EndSaveStage::kAllRead;
+  }
+
+  void TearDown() override {
+    JoystickCount = 0;
+    ScratchTest::TearDown();
+  }
+
+  std::vector<std::string> LogTail(size_t lines) {
+    std::vector<std::string> log = ReadLines("Files/Debug.txt");
+    return std::vector<std::string>(log.end() - static_cast<long>(std::min(lines, log.size())), log.end());
   }
 
   // Runs until the process ends; returns its exit code (-1 if it never did).
@@ -138,6 +151,81 @@ TEST_F(ShutdownTest, TheEscapeThatLeftTheTitleDoesNotCloseTheFarewell) {
   EXPECT_EQ(UntilEnd([] { Shutdown(); }), 0);
   EXPECT_GE(endedAt_, pressAgainAt);
   EXPECT_LT(endedAt_, pressAgainAt + 20);
+}
+
+// Each input held from before the farewell blocks only itself: whatever is
+// pressed after the screen appears closes it.
+TEST_F(ShutdownTest, AnInputHeldFromBeforeBlocksNoOther) {
+  struct Case {
+    const char* what;
+    std::function<void()> holdBefore;
+    std::function<void(plat::InputState&)> pressAfter;
+  } cases[] = {
+      {"a key still held, then another key", [this] { Keys().PressKey(plat::kKeyZ); },
+       [](plat::InputState& in) { in.PressKey(plat::kKeySpace); }},
+      {"a key still held, then a click", [this] { Keys().PressKey(plat::kKeyEscape); },
+       [](plat::InputState& in) { in.PressMouse(1); }},
+      {"a stick resting off its start value, then a key",
+       [this] {
+         plat::JoystickState stick;
+         stick.buttons.assign(4, false);
+         machine_->PlugJoystick(stick);
+         ReadJoysticks();  // rest values taken at 0
+         machine_->JoystickAt(0).axes[plat::kAxisX] = 0.9;
+       },
+       [](plat::InputState& in) { in.PressKey(plat::kKeyZ); }},
+  };
+  for (const Case& c : cases) {
+    c.holdBefore();
+    int64_t pressAt = 0;
+    onFarewell_ = [&] {
+      pressAt = machine_->Now() + 100;
+      machine_->At(pressAt, c.pressAfter);
+      // A farewell that missed the press is closed later, so that the case fails.
+      machine_->At(pressAt + 2000, [](plat::InputState& in) { in.closeRequested = true; });
+    };
+    EXPECT_EQ(UntilEnd([] { Shutdown(); }), 0) << c.what;
+    EXPECT_EQ(endedAt_, pressAt) << c.what;
+    machine_->ScriptInput() = plat::InputState{};
+    ASSERT_TRUE(plat::OpenDisplay(800, 600, 0, 60, 0));
+  }
+}
+
+// A termination signal saves and ends at once with status 0, with no farewell.
+TEST_F(ShutdownTest, ATerminationSignalInAGameSavesAndEndsWithoutTheFarewell) {
+  ASSERT_TRUE(plat::StartServices());
+  GameState = 1;
+  raise(SIGTERM);
+  EXPECT_EQ(UntilEnd([] { EndFrame(1); }), 0);
+  EXPECT_EQ(farewellShownAt_, -1) << "a farewell screen was shown";
+  EXPECT_EQ(ReadLines("Files/Setup.ini").front(), "[Graphics]");
+  EXPECT_EQ(ReadLines("Files/257/scores.dat").front().substr(0, 12), "1234|Tester|");
+  EXPECT_EQ(LogTail(5), (std::vector<std::string>{"Closing Up", "", "Bye!", "", "Play again, soon!!"}));
+  LogLine("after");
+  EXPECT_EQ(ReadLines("Files/Debug.txt").back(), "Play again, soon!!");  // the log is closed
+}
+
+// On the farewell screen everything is saved already: a signal just ends it.
+TEST_F(ShutdownTest, ATerminationSignalOnTheFarewellEndsItAtOnce) {
+  ASSERT_TRUE(plat::StartServices());
+  onFarewell_ = [] { raise(SIGHUP); };
+  EXPECT_EQ(UntilEnd([] { Shutdown(); }), 0);
+  EXPECT_GE(farewellShownAt_, 0);
+  EXPECT_LE(endedAt_ - farewellShownAt_, 50);
+  std::vector<std::string> log = ReadLines("Files/Debug.txt");
+  EXPECT_EQ(std::count(log.begin(), log.end(), "Closing Up"), 1);
+}
+
+// The display connection gone: the save runs and the process ends at once with
+// status 1 (in a child process, since it really ends).
+TEST_F(ShutdownTest, ALostDisplaySavesLogsAndEndsWithStatusOne) {
+  GTEST_FLAG_SET(death_test_style, "fast");
+  GameState = 1;
+  EXPECT_EXIT(plat::EndForLostDisplay(), ::testing::ExitedWithCode(1), "");
+  EXPECT_EQ(ReadLines("Files/Setup.ini").front(), "[Graphics]");
+  EXPECT_EQ(ReadLines("Files/257/scores.dat").front().substr(0, 12), "1234|Tester|");
+  EXPECT_EQ(LogTail(6), (std::vector<std::string>{"\tDisplay connection lost", "Closing Up", "", "Bye!", "",
+                                                  "Play again, soon!!"}));
 }
 
 TEST_F(ShutdownTest, FarewellScreenLayout) {

@@ -134,6 +134,34 @@ TEST_F(TitleTest, AClickOnThePromptStartsAGameAndTheTitleSlidesInAgain) {
   EXPECT_DOUBLE_EQ(firstWordY[35], 480 - 200 - 775);
 }
 
+// Presses let go before the next frame looked at them: a click still starts a
+// game, and an Escape tap still ends the title (a title that misses it runs into
+// the frame cap).
+TEST_F(TitleTest, QuickTapsBetweenFramesAreActedOn) {
+  RunTitle(
+      [&](int frame) {
+        if (frame == 33) {
+          MouseOnPrompt();
+          Keys().PressMouse(1);
+          Keys().ReleaseMouse(1);
+        }
+      },
+      40);
+  EXPECT_EQ(g_games.size(), 1u);
+  Keys().ReleaseKey(plat::kKeyEscape);
+
+  int frames = 0;
+  machine_->OnFrame([&](int) {
+    if (++frames == 5) {
+      Keys().PressKey(plat::kKeyEscape);
+      Keys().ReleaseKey(plat::kKeyEscape);
+    }
+  });
+  machine_->SetFrameCap(machine_->FramesPresented() + 10);
+  EXPECT_NO_THROW(RunTitleScreen());
+  EXPECT_EQ(frames, 5);
+}
+
 TEST_F(TitleTest, AHeldClickStartsOneGameOnly) {
   RunTitle(
       [&](int frame) {
