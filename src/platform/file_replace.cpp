@@ -49,8 +49,21 @@ std::string FolderOf(const std::string& path) {
 
 void FailFileWritesAfter(long long bytes) { g_writeBudget = bytes < 0 ? -1 : bytes; }
 
+bool FileIsReadOnly(const std::string& path) {
+  struct stat st;
+  if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  // The superuser may write anything, so its access test says nothing about what
+  // the player asked for: a file with no write bit at all is read-only for everyone.
+  return (st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0;
+}
+
 bool ReplaceFileContents(const std::string& path, const std::string& bytes) {
   if (path.empty() || path.back() == '/') return false;
+  // A rename would replace a read-only file all the same: its mode is the owner's word.
+  if (FileIsReadOnly(path)) {
+    errno = EACCES;
+    return false;
+  }
   const std::string temp = path + ".new";
   int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return false;

@@ -158,6 +158,30 @@ TEST_F(Files, AWriteFailingHalfwayLeavesTheOldFile) {
   EXPECT_EQ(plat::FileType("sub.new"), 0);
 }
 
+// A rename replaces a file whatever its mode, so the mode is checked first: a file
+// the player made read-only is never replaced (the tests run as root, whom
+// permission bits do not stop, so the bits themselves decide).
+TEST_F(Files, AReadOnlyFileIsNeverReplaced) {
+  const struct {
+    mode_t mode;
+    bool readOnly;
+  } cases[] = {{0444, true}, {0400, true}, {0555, true}, {0644, false}, {0600, false}, {0200, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.mode);
+    Put("Setup.ini", "old");
+    ASSERT_EQ(::chmod("Setup.ini", c.mode), 0);
+    EXPECT_EQ(plat::FileIsReadOnly("Setup.ini"), c.readOnly);
+    EXPECT_EQ(plat::ReplaceFileContents("Setup.ini", "new"), !c.readOnly);
+    ::chmod("Setup.ini", 0600);
+    EXPECT_EQ(Bytes("Setup.ini"), c.readOnly ? "old" : "new");
+    EXPECT_EQ(plat::FileType("Setup.ini.new"), 0);
+    ::remove("Setup.ini");
+  }
+  EXPECT_FALSE(plat::FileIsReadOnly("missing.ini"));
+  EXPECT_FALSE(plat::FileIsReadOnly("sub"));
+  EXPECT_FALSE(plat::FileIsReadOnly(""));
+}
+
 TEST_F(Files, FileTypesAndDeleting) {
   Put("a.dat", "");
   EXPECT_EQ(plat::FileType("a.dat"), 1);
