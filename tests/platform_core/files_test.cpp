@@ -128,6 +128,11 @@ TEST_F(Files, ReplacingWritesTheWholeFileAndLeavesNoTemporary) {
   ASSERT_EQ(::stat("Setup.ini", &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u) << "the old file's permissions are kept";
   EXPECT_EQ(plat::FileType("Setup.ini.new"), 0);
+  // All but one: a file its owner could not read is replaced by one they can.
+  ::chmod("Setup.ini", 0220);
+  ASSERT_TRUE(plat::ReplaceFileContents("Setup.ini", "again"));
+  ASSERT_EQ(::stat("Setup.ini", &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0620u);
   EXPECT_EQ(plat::FileType("sub/new.dat.new"), 0);
 }
 
