@@ -30,10 +30,15 @@ void PlaySfx(int index, double rate, double volume, double pan) {
   }
   if (!channel) channel = plat::AllocChannel();
   plat::CueSound(SoundEffects[index], channel);
-  plat::SetChannelVolume(channel, Settings[slot::soundVolume] / 100.0 * Settings[slot::masterVolume] / 100.0 * volume);
+  plat::SetChannelVolume(channel, EffectVolume() * volume);
   plat::SetChannelPan(channel, pan);
   plat::SetChannelRate(channel, rate);
   plat::SetChannelPaused(channel, false);
+}
+
+double EffectVolume() {
+  const double v = Settings[slot::soundVolume] / 100.0 * Settings[slot::masterVolume] / 100.0;
+  return std::clamp(v, 0.0, 1.0);
 }
 
 void ResetSfx() {

@@ -20,6 +20,8 @@ constexpr int kBadgeJingleSlot = 256;
 // -1 (left) .. 1 (right), scaled by the sound and master volume settings. Effects
 // never wait for a free channel: the oldest effect in the rotation is cut off.
 void PlaySfx(int index, double rate, double volume, double pan);
+// The loudness every effect gets from the settings: sound x master volume, 0..1.
+double EffectVolume();
 
 // Empties both tables (without freeing or stopping anything) and restarts the
 // rotation; for tests and a fresh start.

@@ -180,5 +180,9 @@ void SaveSetup() {
   if (!FilesFolderPath.empty()) path = FilesFolderPath + "/" + kSetupFile;
   std::string text;
   for (const std::string& line : SetupLines()) text += line + "\r\n";
-  if (!plat::ReplaceFileContents(path, text)) LogLine("\tCould not write Setup.ini");
+  if (plat::FileIsReadOnly(path)) {
+    LogLine("\tSetup.ini is read-only, so it is kept as it is");
+  } else if (!plat::ReplaceFileContents(path, text)) {
+    LogLine("\tCould not write Setup.ini");
+  }
 }

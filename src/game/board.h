@@ -58,6 +58,11 @@ struct ain {
   std::array<double, kMaxCars> ca{};    // drawn heading, degrees
   std::array<double, kMaxCars> ca2{};   // travel direction: 0/360 N, 90 E, 180 S, 270 W
   std::array<int, kMaxCars> Full{};     // cargo aboard a carriage, 0..16
+  // Cells as index + 1 (0 none): where the car last turned, and a cell it reached
+  // that it cannot pass while its heading was still swinging round from a turn.
+  // It may linger on the first; leaving the second is a crash.
+  std::array<int, kMaxCars> turnedAt{};
+  std::array<int, kMaxCars> heldAt{};
 };
 
 // A puff of engine smoke.

@@ -24,10 +24,13 @@ namespace {
 constexpr int kEngineSound = 9;
 constexpr int kEndSound = 10;
 constexpr int kEndAfter = 120;
+constexpr int kGameOverMs = 2000;  // "Game Over" stays this long unless a key or click comes first
 
-bool IsStationTrack(int code) {
-  return code == kCollectTrackWE || code == kCollectTrackNS || code == kDeliverTrackWE || code == kDeliverTrackNS;
-}
+// The picture of a frame that may be the game's last, for the "Game Over" screen.
+plat::Image LastPicture = 0;
+
+// Both cells of a station, building and track.
+bool IsStationCell(int code) { return code >= kCollectHouseAbove && code <= kDeliverTrackNS; }
 
 void LayStartingLoop() {
   for (int x = 15; x <= 25; x++) {
@@ -98,8 +101,8 @@ void BoardPass1() {
       int& busy = Game.BusyGrid[CellIndex(x, y)];
       if (busy > 0) {
         busy--;
-        // Station track goes back to its marker, so it can never be built over.
-        if (busy == 0 && IsStationTrack(Game.TrackGrid[CellIndex(x, y)])) busy = kStationMarker;
+        // A station cell a car has been on goes back to its marker, so it can never be built over.
+        if (busy == 0 && IsStationCell(Game.TrackGrid[CellIndex(x, y)])) busy = kStationMarker;
       }
     }
   }
@@ -129,6 +132,53 @@ void DrawGameOverText() {
   layer(2, 8, 8, 8);
   layer(0, 255, 255, 0);
   ResetDrawState();
+}
+
+// Copies the frame drawn so far (without EndFrame's overlays, which go on being
+// drawn over it) from the back buffer.
+void KeepLastPicture() {
+  plat::FreeImage(LastPicture);
+  LastPicture = plat::CreateImage(plat::GraphicsWidth(), plat::GraphicsHeight(), 1);
+  if (!LastPicture) return;
+  plat::SetImageHandle(LastPicture, 0, 0);
+  plat::GrabImage(LastPicture, 0, 0);
+}
+
+void DrawLastPicture() {
+  ResetDrawState();
+  const int w = plat::ImageWidth(LastPicture), h = plat::ImageHeight(LastPicture);
+  if (w > 0 && h > 0) {
+    SetScaleXY(static_cast<double>(VirtualWidth) / w, static_cast<double>(VirtualHeight) / h);
+    plat::DrawImage(LastPicture, 0, 0);
+  }
+  ResetDrawState();
+}
+
+// A key or click pressed since the last flush (held ones do not count). Tab, F11
+// and F12 are taken by EndFrame for their own work first.
+bool NewPress() {
+  bool pressed = MouseState.MouseClicked > 0 || MouseState.RightClicked > 0;
+  for (int key = 1; key < 256; key++) pressed = plat::KeyHit(key) > 0 || pressed;
+  return pressed;
+}
+
+// The last game frame with "Game Over" over it, as a screen of its own so that
+// EndFrame goes on (music, overlays, messages): for two seconds, or until a key
+// or click pressed after it appeared.
+void ShowGameOver() {
+  plat::FlushKeys();
+  plat::FlushMouse();
+  MouseState.MouseClicked = 0;
+  MouseState.RightClicked = 0;
+  const int start = plat::Millisecs();
+  do {
+    BeginFrameDrawing(1);
+    DrawLastPicture();
+    DrawGameOverText();
+    EndFrame(ControlMode);
+  } while (!NewPress() && MsBetween(start, plat::Millisecs()) < kGameOverMs);
+  plat::FreeImage(LastPicture);
+  LastPicture = 0;
 }
 
 }  // namespace
@@ -166,8 +216,13 @@ void SetupGame() {
 void DrawGameFrame() {
   BeginFrameDrawing(1);
   // Without a channel PlaySound would take a fresh one every frame.
-  if (Game.EngineChannel && !plat::ChannelPlaying(Game.EngineChannel)) {
-    plat::PlaySound(SoundEffects[kEngineSound], Game.EngineChannel);
+  if (Game.EngineChannel) {
+    // The running sound is as loud as any effect, and follows the settings panel
+    // when its sliders move during the game.
+    const bool start = !plat::ChannelPlaying(Game.EngineChannel);
+    if (start) plat::CueSound(SoundEffects[kEngineSound], Game.EngineChannel);
+    plat::SetChannelVolume(Game.EngineChannel, EffectVolume());
+    if (start) plat::SetChannelPaused(Game.EngineChannel, false);
   }
   DrawBackground();
   if (!plat::MouseDown(plat::kMouseLeft) && !plat::MouseDown(plat::kMouseRight)) Game.MouseLatch = false;
@@ -197,19 +252,20 @@ bool FinishGameFrame(int endFrameResult) {
 
 bool GameFrame() {
   DrawGameFrame();
+  // A frame that may be the last keeps its picture for "Game Over": the end
+  // counter has run out, or Escape may open the pause menu, whose Quit ends the game.
+  if (Game.EndCounter > kEndAfter || plat::KeyDown(plat::kKeyEscape)) KeepLastPicture();
   return FinishGameFrame(EndFrame(ControlMode));
 }
 
 void GameOverSequence() {
   if (plat::ChannelPlaying(Game.EngineChannel)) plat::StopChannel(Game.EngineChannel);
-  plat::Flip(-1);
-  DrawGameOverText();
-  plat::Flip(-1);
+  // Back on the title's footing, so that Escape cannot pause from here on.
+  GameState = 0;
+  ShowGameOver();
 
   MouseState.MouseClicked = 0;
   MouseState.RightClicked = 0;
-  // Back on the title's footing, so that Escape in name entry cannot pause.
-  GameState = 0;
   EnterName();
 
   Scores record;
@@ -223,6 +279,8 @@ void GameOverSequence() {
   record.GameFlags = Game.GameFlagsValue;
   record.Quit = Game.QuitFlag == 99 ? 1 : 0;
   AddScore(record);
+  // On disk at once: a crash or a kill later in the session must not take it.
+  SaveScores();
 }
 
 void RunGame() {

@@ -14,5 +14,6 @@ bool GameFrame();
 void DrawGameFrame();
 // the checks after EndFrame, given its result; false once the game is over;
 bool FinishGameFrame(int endFrameResult);
-// "Game Over", name entry and the new score record.
+// "Game Over" over the last game frame (two seconds, or until a key or click),
+// name entry, and the new score record, added to ScoreList and saved at once.
 void GameOverSequence();

@@ -77,9 +77,34 @@ void CarOnCell(ain& t, int i, int tx, int ty) {
     blocked = false;
     t.cx[i] = tx * kCellPixels;
     t.cy[i] = ty * kCellPixels;
+    t.turnedAt[i] = cell + 1;
+    t.heldAt[i] = 0;
   }
-  // A car still swinging round from its last turn is given the next frames.
+  // A car still swinging round from its last turn is given the next frames; on a
+  // cell other than the curve it turned on, it crashes if it is about to leave it.
   if (blocked && t.ca2[i] == t.ca[i]) t.dead = 1;
+  if (blocked && t.ca2[i] != t.ca[i] && t.turnedAt[i] != cell + 1) t.heldAt[i] = cell + 1;
+}
+
+// Whether a car at (x, y) counts as on a cell, and which one.
+bool OnCell(double x, double y, int& tx, int& ty) {
+  // Cells are found by flooring so that a car left or above the board is outside it.
+  const double fx = std::floor(x / kCellPixels);
+  const double fy = std::floor(y / kCellPixels);
+  if (x - fx * kCellPixels >= kOnCellSlack || y - fy * kCellPixels >= kOnCellSlack) return false;
+  // Far-off cells all count as outside; keep the numbers inside int.
+  tx = fx < -1 ? -1 : fx > kBoardCells ? kBoardCells : static_cast<int>(fx);
+  ty = fy < -1 ? -1 : fy > kBoardCells ? kBoardCells : static_cast<int>(fy);
+  return true;
+}
+
+// A car held on a cell it cannot pass crashes there rather than move off it: at
+// speed the heading of a right turn is still swinging when the next cell comes.
+bool LeavesTheCellItIsHeldOn(const ain& t, int i) {
+  if (t.heldAt[i] == 0 || Game.EndCounter != 0) return false;
+  int tx = 0, ty = 0;
+  const bool on = OnCell(t.cx[i] + plat::Sin(t.ca2[i]) * t.spd, t.cy[i] - plat::Cos(t.ca2[i]) * t.spd, tx, ty);
+  return !on || tx < 0 || ty < 0 || tx >= kBoardCells || ty >= kBoardCells || CellIndex(tx, ty) + 1 != t.heldAt[i];
 }
 
 void DrawCar(const ain& t, int i) {
@@ -100,8 +125,13 @@ void UpdateTrain(ain& t) {
   if (t.dead == 1) t.spd = 0;
   const int last = t.cars < kMaxCars ? t.cars : kMaxCars - 1;
   for (int i = 1; i <= last; i++) {
-    t.cx[i] += plat::Sin(t.ca2[i]) * t.spd;
-    t.cy[i] -= plat::Cos(t.ca2[i]) * t.spd;
+    if (LeavesTheCellItIsHeldOn(t, i)) {
+      t.dead = 1;
+    } else {
+      t.cx[i] += plat::Sin(t.ca2[i]) * t.spd;
+      t.cy[i] -= plat::Cos(t.ca2[i]) * t.spd;
+    }
+    t.heldAt[i] = 0;
 
     // Toward smaller angles at 8 a frame, toward larger at 4, snapping when close.
     if (std::fabs(t.ca2[i] - t.ca[i]) < 4) t.ca[i] = t.ca2[i];
@@ -109,17 +139,8 @@ void UpdateTrain(ain& t) {
     if (t.ca2[i] > t.ca[i]) t.ca[i] += 4;
 
     const int moneyBefore = Game.Money;
-    // Cells are found by flooring so that a car left or above the board is outside it.
-    const double fx = std::floor(t.cx[i] / kCellPixels);
-    const double fy = std::floor(t.cy[i] / kCellPixels);
-    const bool nearGridPoint =
-        t.cx[i] - fx * kCellPixels < kOnCellSlack && t.cy[i] - fy * kCellPixels < kOnCellSlack;
-    if (nearGridPoint && Game.EndCounter == 0) {
-      // Far-off cells all count as outside; keep the numbers inside int.
-      int tx = fx < -1 ? -1 : fx > kBoardCells ? kBoardCells : static_cast<int>(fx);
-      int ty = fy < -1 ? -1 : fy > kBoardCells ? kBoardCells : static_cast<int>(fy);
-      CarOnCell(t, i, tx, ty);
-    }
+    int tx = 0, ty = 0;
+    if (OnCell(t.cx[i], t.cy[i], tx, ty) && Game.EndCounter == 0) CarOnCell(t, i, tx, ty);
 
     DrawCar(t, i);
     ResetDrawState();

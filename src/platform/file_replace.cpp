@@ -49,14 +49,28 @@ std::string FolderOf(const std::string& path) {
 
 void FailFileWritesAfter(long long bytes) { g_writeBudget = bytes < 0 ? -1 : bytes; }
 
+bool FileIsReadOnly(const std::string& path) {
+  struct stat st;
+  if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  // The superuser may write anything, so its access test says nothing about what
+  // the player asked for: a file with no write bit at all is read-only for everyone.
+  return (st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0;
+}
+
 bool ReplaceFileContents(const std::string& path, const std::string& bytes) {
   if (path.empty() || path.back() == '/') return false;
+  // A rename would replace a read-only file all the same: its mode is the owner's word.
+  if (FileIsReadOnly(path)) {
+    errno = EACCES;
+    return false;
+  }
   const std::string temp = path + ".new";
   int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return false;
-  // The new file keeps the old one's permissions (a file made read-only by hand stays so).
+  // The new file keeps the old one's permissions, but its owner can always read it:
+  // a file the next run cannot read would be as good as lost.
   struct stat old;
-  if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 07777);
+  if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd, (old.st_mode & 07777) | S_IRUSR);
   bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
   if (ok) ok = std::rename(temp.c_str(), path.c_str()) == 0;

@@ -229,8 +229,12 @@ void CloseStream(Stream stream);
 // Replaces the whole file with `bytes` so that a crash, a kill or a full disk
 // leaves either the old file or the new one, never a torn one: the text goes to
 // a temporary file in the same folder, is flushed to disk and renamed over the
-// old file. On failure the old file is untouched and false is returned.
+// old file. On failure the old file is untouched and false is returned. A file
+// that is read-only (FileIsReadOnly) is never replaced.
 bool ReplaceFileContents(const std::string& path, const std::string& bytes);
+// True for an existing file that its permission bits keep this process from
+// writing, or that has no write permission for anyone (also for the superuser).
+bool FileIsReadOnly(const std::string& path);
 
 // ---------------------------------------------------------------- time
 int Millisecs();

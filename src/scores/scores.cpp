@@ -13,7 +13,13 @@ std::string PlayerName = "Player";
 namespace {
 
 const char* const kScoreFile = "scores.dat";
+const char* const kAsideFile = "scores.dat.unsaved";
 bool g_scoresLoaded = false;  // RefreshScores has read the file once this run
+// The scores.dat in the folder is one this run read or wrote. Any other (one that
+// could not be read, or appeared since) holds records the list does not: it is
+// never replaced, and the list is written beside it instead.
+bool g_fileIsOurs = false;
+std::string g_asideFile;  // where this run writes its list beside such a file
 
 // A number read from the file that must not be negative. The most negative int
 // has no positive twin and reads as the largest one.
@@ -72,9 +78,41 @@ std::string Join(const int* values, int first, int last) {
   return out;
 }
 
+// A file of this run's own beside scores.dat: one left by an earlier run holds
+// that run's records, so it is not reused.
+const std::string& AsideFile() {
+  for (int n = 1; g_asideFile.empty(); n++) {
+    std::string name = kAsideFile + (n > 1 ? std::to_string(n) : std::string());
+    if (plat::FileType(name) == 0 || n >= 100) g_asideFile = name;
+  }
+  return g_asideFile;
+}
+
+void WriteAside(const std::string& text, const std::string& why) {
+  const std::string& aside = AsideFile();
+  if (plat::ReplaceFileContents(aside, text)) {
+    LogLine(std::string("\t") + kScoreFile + " " + why + ", so it is kept as it is; the scores are in " + aside);
+  } else {
+    LogLine(std::string("\t") + kScoreFile + " " + why + ", and could not write " + aside);
+  }
+}
+
+// True when scores.dat itself now holds the list.
 bool WriteScoreFile() {
   SortScores();
-  if (plat::ReplaceFileContents(kScoreFile, FormatScores(ScoreList))) return true;
+  const std::string text = FormatScores(ScoreList);
+  if (plat::FileType(kScoreFile) != 0 && !g_fileIsOurs) {
+    WriteAside(text, "was not read this run");
+    return false;
+  }
+  if (plat::FileIsReadOnly(kScoreFile)) {
+    WriteAside(text, "is read-only");
+    return false;
+  }
+  if (plat::ReplaceFileContents(kScoreFile, text)) {
+    g_fileIsOurs = true;
+    return true;
+  }
   LogLine(std::string("\tCould not write ") + kScoreFile);
   return false;
 }
@@ -143,6 +181,7 @@ void LoadScores() {
   if (in == 0) {
     // Keep what is in memory rather than show an empty table.
     LogLine(std::string("\tCould not read ") + kScoreFile);
+    g_fileIsOurs = false;
     return;
   }
   std::string text;
@@ -152,6 +191,7 @@ void LoadScores() {
   } while (!plat::Eof(in));
   plat::CloseStream(in);
 
+  g_fileIsOurs = true;
   ParsedScores parsed = ParseScores(text);
   ScoreList = std::move(parsed.records);
   if (parsed.named) PlayerName = parsed.firstName;
@@ -173,4 +213,6 @@ void ResetScores() {
   ScoreList.clear();
   PlayerName = "Player";
   g_scoresLoaded = false;
+  g_fileIsOurs = false;
+  g_asideFile.clear();
 }

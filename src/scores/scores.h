@@ -47,6 +47,9 @@ std::string FormatScores(const std::list<Scores>& list);
 // Reads the score list from "scores.dat" in the current folder (the game folder).
 void LoadScores();
 // Writes the score list to "scores.dat" in the current folder, whole or not at all.
+// A scores.dat that this run has not read (it could not be read, or it appeared
+// since) or that is read-only is never replaced: the list goes to a file beside
+// it ("scores.dat.unsaved", numbered when one from an earlier run is there).
 void SaveScores();
 // For display setup, which runs again at every Apply of the settings panel: the
 // first call loads "scores.dat"; later calls save the list first, so that records

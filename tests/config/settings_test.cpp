@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <climits>
 #include <random>
 
@@ -294,22 +296,51 @@ TEST_F(SaveTest, UnknownDriverWritesTheFirstOfferedBack) {
   EXPECT_NE(std::find(lines.begin(), lines.end(), "AudioDriver = A"), lines.end());
 }
 
-TEST_F(SaveTest, AFailedSaveOnlyLogsOneLine) {
-  MakeDir("Files/Setup.ini");  // a folder in the way: the file cannot be created
-  ASSERT_TRUE(OpenLog(At("Files/Debug.txt")));
-  int before[100];
-  std::copy(std::begin(Settings), std::end(Settings), before);
-  std::string here = plat::CurrentDir();
-  SaveSetup();
-  CloseLog();
-  EXPECT_EQ(plat::CurrentDir(), here);
-  for (int i = 0; i < 100; i++) EXPECT_EQ(Settings[i], before[i]);
-  std::vector<std::string> lines = ReadLines("Files/Debug.txt");
-  ASSERT_FALSE(lines.empty());
-  EXPECT_EQ(lines.back(), "\tCould not write Setup.ini");
-  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                          [](const std::string& l) { return l.find("Setup.ini") != std::string::npos; }),
-            1);
+// A save that cannot or may not replace the file leaves it as it was and logs one line.
+TEST_F(SaveTest, ASaveThatCannotReplaceTheFileLogsOneLine) {
+  const struct {
+    const char* what;
+    mode_t mode;  // 0: a folder stands in the way
+    const char* line;
+  } cases[] = {
+      {"a folder in the way", 0, "\tCould not write Setup.ini"},
+      // The tests run as root, whom permission bits do not stop: the mode is the player's word.
+      {"read-only", 0444, "\tSetup.ini is read-only, so it is kept as it is"},
+      {"read-only for the owner", 0400, "\tSetup.ini is read-only, so it is kept as it is"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(At("Files/Setup.ini"));
+    std::filesystem::remove(At("Files/Debug.txt"));
+    const std::string old = "[Graphics]\r\nWidth = 640\r\n";
+    if (c.mode == 0) {
+      MakeDir("Files/Setup.ini");
+    } else {
+      WriteBytes("Files/Setup.ini", old);
+      ASSERT_EQ(::chmod(At("Files/Setup.ini").c_str(), c.mode), 0);
+    }
+    ASSERT_TRUE(OpenLog(At("Files/Debug.txt")));
+    int before[100];
+    std::copy(std::begin(Settings), std::end(Settings), before);
+    std::string here = plat::CurrentDir();
+    SaveSetup();
+    CloseLog();
+    EXPECT_EQ(plat::CurrentDir(), here);
+    for (int i = 0; i < 100; i++) EXPECT_EQ(Settings[i], before[i]);
+    if (c.mode != 0) {
+      EXPECT_EQ(ReadBytes("Files/Setup.ini"), old);
+      struct stat st;
+      ASSERT_EQ(::stat(At("Files/Setup.ini").c_str(), &st), 0);
+      EXPECT_EQ(st.st_mode & 0777, c.mode);
+    }
+    EXPECT_EQ(plat::FileType(At("Files/Setup.ini.new")), 0);
+    std::vector<std::string> lines = ReadLines("Files/Debug.txt");
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), c.line);
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& l) { return l.find("Setup.ini") != std::string::npos; }),
+              1);
+  }
 }
 
 TEST_F(SaveTest, SavesIntoTheFolderStartUpEnteredFromAnyFolder) {

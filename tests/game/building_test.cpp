@@ -91,6 +91,24 @@ TEST_F(BuildingTest, ACurveCostsTwoFiftyThenTheCrossingPaintsOnlyAfterARelease) 
   EXPECT_EQ(Game.Money, money - 250 - 3 * 50);
 }
 
+TEST_F(BuildingTest, EachPieceCostsItsPrice) {
+  const struct {
+    int code, cost;
+  } cases[] = {{kStraightWE, 50}, {kStraightNS, 50}, {kCrossing, 50}, {kCurveWN, 250},
+               {kCurveNE, 250},   {kCurveSE, 250},   {kCurveSW, 250}};
+  StartGame();
+  int x = 3;
+  for (const auto& c : cases) {
+    PickTool(c.code);
+    const int money = Game.Money;
+    ClickCell(x, 3);
+    EXPECT_EQ(Cell(Game.TrackGrid, x, 3), c.code);
+    EXPECT_EQ(money - Game.Money, c.cost) << "piece " << c.code;
+    EXPECT_EQ(PieceCost(c.code), c.cost);
+    x += 2;
+  }
+}
+
 TEST_F(BuildingTest, PuttingBackThePreviousPieceIsFreeWithSoundEight) {
   StartGame();
   ClickCell(5, 5);  // tool 1 on empty ground
@@ -137,8 +155,115 @@ TEST_F(BuildingTest, RightClickSwapsABuiltCellBothWaysAndLeavesOthersAlone) {
 
 int QuitFromPause() { return 99; }
 
+int SongUpdates = 0;
+void CountSongUpdate() { SongUpdates++; }
+
+// Pixels of two pictures that differ by more than a little, outside the band of
+// rows in the middle where "Game Over" is written.
+int DifferentPixels(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int w, int h) {
+  int n = 0;
+  for (int y = 0; y < h; y++) {
+    if (y > h * 2 / 5 && y < h * 3 / 5) continue;
+    for (int x = 0; x < w; x++) {
+      const size_t at = (static_cast<size_t>(y) * w + x) * 4;
+      for (int k = 0; k < 3; k++) {
+        if (std::abs(a[at + k] - b[at + k]) > 24) {
+          n++;
+          break;
+        }
+      }
+    }
+  }
+  return n;
+}
+
+// "Game Over" stays over the game's last frame, with EndFrame going on, for two
+// seconds, or until a key or click pressed after it appeared; one held from the
+// game does not count.
+TEST_F(BuildingTest, GameOverStaysTwoSecondsOrUntilANewKeyOrClick) {
+  enum Press { kNone, kKey, kLeftClick, kRightClick };
+  const struct {
+    const char* what;
+    Press press;
+    bool quit;  // ended from the pause menu rather than by a crash
+    int lasts;  // ms
+  } cases[] = {
+      {"nothing pressed", kNone, false, 2000},
+      {"Space held from the game", kNone, false, 2000},
+      {"a key", kKey, false, 500},
+      {"a click", kLeftClick, false, 500},
+      {"a right click", kRightClick, false, 500},
+      {"quit from the pause menu", kNone, true, 2000},
+  };
+  FrameHooks.UpdateSong = CountSongUpdate;
+  machine_->SetRecording(true);
+  const int w = plat::GraphicsWidth(), h = plat::GraphicsHeight();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    GameState = 1;  // as the title screen sets it for each game
+    StartGame();
+    ClearBoard();  // the train crashes on empty ground
+    FrameHooks.PauseMenu = c.quit ? QuitFromPause : nullptr;
+    if (c.quit) Input().PressKey(plat::kKeyEscape);
+    if (std::string(c.what).find("Space") == 0) Input().PressKey(plat::kKeySpace);
+    for (int f = 0; f < 400 && Frames(1); f++) {
+    }
+    ASSERT_NE(Game.QuitFlag, 0);
+    Input().ReleaseKey(plat::kKeyEscape);
+
+    int64_t first = -1, last = -1, pressAt = -1;
+    int overFrames = 0, songAtFirst = 0, songAtLast = 0, stillPicture = -1, keptPicture = -1;
+    std::vector<uint8_t> lastGameFrame, previous;
+    AnswerNameEntry("", [&](int) {
+      plat::InputState& in = Input();
+      bool over = false;
+      for (const plat::DrawCall& d : machine_->CurrentFrameCalls()) over |= d.kind == plat::DrawCall::kText && d.text == "Game Over";
+      if (!over) return;
+      std::vector<uint8_t> shown;
+      if (overFrames < 3) shown = machine_->FrontBufferPixels();
+      if (first < 0) {
+        first = machine_->Now();
+        songAtFirst = SongUpdates;
+        lastGameFrame = shown;  // what the game's last frame showed
+      } else if (overFrames == 1) {
+        keptPicture = DifferentPixels(shown, lastGameFrame, w, h);
+      } else if (overFrames == 2) {
+        stillPicture = DifferentPixels(shown, previous, w, h);
+      }
+      previous = std::move(shown);
+      overFrames++;
+      last = machine_->Now();
+      songAtLast = SongUpdates;
+      if (c.press != kNone && pressAt < 0 && machine_->Now() >= first + c.lasts) {
+        pressAt = machine_->Now();
+        if (c.press == kKey) in.PressKey('A');
+        if (c.press == kLeftClick) in.PressMouse(plat::kMouseLeft);
+        if (c.press == kRightClick) in.PressMouse(plat::kMouseRight);
+        // Let go a little later, as a hand does (name entry waits for that).
+        machine_->At(pressAt + 30, [](plat::InputState& later) {
+          later.ReleaseKey('A');
+          later.ReleaseMouse(plat::kMouseLeft);
+          later.ReleaseMouse(plat::kMouseRight);
+        });
+      }
+    });
+    GameOverSequence();
+    Input().ReleaseKey(plat::kKeySpace);
+    ASSERT_GE(first, 0);
+    // The frame on which the time ran out, or the one whose EndFrame saw the press, is the last.
+    EXPECT_GE(last - first, c.lasts - 20);
+    EXPECT_LE(last - first, c.lasts + 40);
+    EXPECT_EQ(songAtLast - songAtFirst, overFrames - 1) << "EndFrame ran on every frame";
+    EXPECT_LT(keptPicture, w * h / 200) << "the game's last frame stays under the text";
+    EXPECT_EQ(stillPicture, 0) << "and stays still";
+    EXPECT_EQ(ScoreList.back().Quit, c.quit ? 1 : 0);
+    ScoreList.clear();
+  }
+}
+
 TEST_F(BuildingTest, QuittingFromThePauseMenuEndsTheGameWithQuitOne) {
   FrameHooks.PauseMenu = QuitFromPause;
+  machine_->SetFrameCap(2000);  // a game that failed to end fails here rather than hang
   AnswerNameEntry("", [this](int frame) {
     if (frame == 30) machine_->ScriptInput().PressKey(plat::kKeyEscape);
   });
@@ -159,11 +284,12 @@ TEST_F(BuildingTest, GameOverShowsTheThreeLayerTextAndFilesAPlayedRecord) {
   machine_->SetRecording(true);
   std::vector<plat::DrawCall> gameOver;
   AnswerNameEntry("", [&](int) {
-    // The frame shown just before name entry begins.
-    if (Game.QuitFlag != 0 && nameFrames_ == 1) gameOver = machine_->CurrentFrameCalls();
+    // The first frame of "Game Over".
+    if (Game.QuitFlag != 0 && overAt_ < 0) gameOver = machine_->CurrentFrameCalls();
   });
-  while (Frames(1)) {
+  for (int f = 0; f < 400 && Frames(1); f++) {
   }
+  ASSERT_NE(Game.QuitFlag, 0);
   GameOverSequence();
   int white = 0, dark = 0, yellow = 0;
   for (const plat::DrawCall& c : gameOver) {

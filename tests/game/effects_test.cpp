@@ -99,13 +99,39 @@ TEST_F(EffectsTest, TheEndCounterEndsTheGameSixtyOneFramesAfterACrashWithSoundTe
   StartGame();
   ClearBoard();
   int frames = 0;
-  while (Train().dead == 0) Frames(1), frames++;
+  while (Train().dead == 0 && frames < 300) Frames(1), frames++;
+  ASSERT_EQ(Train().dead, 1);
   TakeSounds();
   int more = 0;
-  while (Frames(1)) more++;
+  while (Frames(1) && more < 200) more++;
   EXPECT_EQ(more + 1, 60);  // the crash frame counts as the first
   EXPECT_EQ(Game.QuitFlag, 1);
   EXPECT_EQ(Count(TakeSounds(), 10), more + 1);
+}
+
+// The running-train loop is as loud as any effect (sound x master volume) and
+// follows the sliders of the settings panel, which write the settings mid-game.
+TEST_F(EffectsTest, TheEngineLoopFollowsTheVolumeSettings) {
+  const struct {
+    int sound, master;
+    double volume;
+  } cases[] = {{100, 100, 1}, {50, 50, 0.25}, {0, 100, 0}, {100, 0, 0}, {80, 50, 0.4}};
+  StartGame();
+  Frames(1);
+  for (const auto& c : cases) {
+    Settings[slot::soundVolume] = c.sound;
+    Settings[slot::masterVolume] = c.master;
+    Frames(1);
+    const plat::MixerChannelInfo engine = machine_->ChannelInfo(Game.EngineChannel);
+    EXPECT_EQ(engine.sound, SoundEffects[9]);
+    EXPECT_TRUE(engine.playing);
+    EXPECT_NEAR(engine.volume, c.volume, 1e-9) << c.sound << " x " << c.master;
+  }
+  // Started afresh (a new game) at the volume of the moment, not at full volume.
+  Settings[slot::soundVolume] = Settings[slot::masterVolume] = 0;
+  StartGame();
+  Frames(1);
+  EXPECT_EQ(machine_->ChannelInfo(Game.EngineChannel).volume, 0);
 }
 
 }  // namespace

@@ -62,6 +62,7 @@ class GameTest : public ScratchTest {
 
   // Runs n whole frames; false when the game ended on one of them.
   int nameFrames_ = 0;
+  int64_t overAt_ = -1;  // clock when the first "Game Over" frame was shown
 
   bool Frames(int n) {
     for (int i = 0; i < n; i++) {
@@ -73,19 +74,22 @@ class GameTest : public ScratchTest {
   ain& Train() { return Game.TrainList.front(); }
 
   // Answers name entry once the game is over: lets go of every key and button,
-  // types `typed` one character a frame ("\b" presses Backspace) and presses
-  // Enter. `extra` runs first on every frame.
+  // waits out the two seconds of "Game Over", types `typed` one character a frame
+  // ("\b" presses Backspace) and presses Enter. `extra` runs first on every frame.
   void AnswerNameEntry(const std::string& typed = "", std::function<void(int)> extra = nullptr) {
     nameFrames_ = 0;
+    overAt_ = -1;
     machine_->OnFrame([this, typed, extra](int frame) {
       if (extra) extra(frame);
       if (Game.QuitFlag == 0) return;
       plat::InputState& in = Input();
-      const int k = nameFrames_++;
-      if (k == 0) {
+      if (overAt_ < 0) {
+        overAt_ = machine_->Now();
         for (int key = 0; key < 256; key++) in.ReleaseKey(key);
         for (int b = 1; b <= 3; b++) in.ReleaseMouse(b);
       }
+      if (machine_->Now() < overAt_ + 2100) return;
+      const int k = nameFrames_++;
       // Name entry forgets what was typed before it starts, so type once it runs.
       const int at = k - 4;
       if (at >= 0 && at < static_cast<int>(typed.size())) {

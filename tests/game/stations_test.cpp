@@ -62,30 +62,112 @@ TEST_F(StationsTest, CarriagesCollectAndDeliverWhatFitsAndEarnForEachUnit) {
   }
 }
 
+// Full is 16 waiting or 16 wanted, of either kind, at every kind of station.
 TEST_F(StationsTest, AStationFullFor241FramesExplodesAndOneEmptiedAfter240DoesNot) {
-  for (bool emptied : {false, true}) {
-    StartGame();
-    ClearBoard();
-    Game.TrainList.clear();  // nobody comes to collect
-    Game.SpawnOdds = 1 << 30;
-    Game.StationCountdown = 1 << 30;
-    Cell(Game.TrackGrid, 10, 4) = kCollectHouseAbove;
-    Cell(Game.TrackGrid, 10, 5) = kCollectTrackWE;
-    Cell(Game.PeopleGrid, 10, 5) = 16;
-    Cell(Game.ParcelGrid, 10, 5) = 3;
-    int explodedAt = -1;
-    for (int f = 1; f <= 241 && explodedAt < 0; f++) {
-      Frames(1);
-      if (Game.EndCounter > 0) explodedAt = f;
-      if (emptied && f == 240) Cell(Game.PeopleGrid, 10, 5) = 15;  // as a carriage taking one
-    }
-    if (emptied) {
-      EXPECT_EQ(explodedAt, -1);
-      EXPECT_EQ(Cell(Game.OverfullGrid, 10, 5), 0);  // the timer restarted
-    } else {
-      EXPECT_EQ(explodedAt, 241);
+  const struct {
+    const char* what;
+    int track;
+    bool people;  // else parcels
+    int full;
+  } stations[] = {
+      {"collect people", kCollectTrackWE, true, 16},
+      {"collect parcels, north-south", kCollectTrackNS, false, 16},
+      {"delivery people", kDeliverTrackWE, true, -16},
+      {"delivery parcels", kDeliverTrackWE, false, -16},
+      {"delivery people, north-south", kDeliverTrackNS, true, -16},
+      {"delivery parcels, north-south", kDeliverTrackNS, false, -16},
+  };
+  for (const auto& c : stations) {
+    for (bool emptied : {false, true}) {
+      SCOPED_TRACE(std::string(c.what) + (emptied ? ", emptied" : ""));
+      StartGame();
+      ClearBoard();
+      Game.TrainList.clear();  // nobody comes to collect
+      Game.SpawnOdds = 1 << 30;
+      Game.StationCountdown = 1 << 30;
+      const bool beside = c.track == kCollectTrackNS || c.track == kDeliverTrackNS;
+      Cell(Game.TrackGrid, beside ? 9 : 10, beside ? 5 : 4) = c.track - 1;
+      Cell(Game.TrackGrid, 10, 5) = c.track;
+      Grid& full = c.people ? Game.PeopleGrid : Game.ParcelGrid;
+      Grid& other = c.people ? Game.ParcelGrid : Game.PeopleGrid;
+      Cell(full, 10, 5) = c.full;
+      Cell(other, 10, 5) = c.full > 0 ? 3 : -3;
+      int explodedAt = -1;
+      for (int f = 1; f <= 241 && explodedAt < 0; f++) {
+        Frames(1);
+        if (Game.EndCounter > 0) explodedAt = f;
+        if (emptied && f == 240) Cell(full, 10, 5) = c.full > 0 ? 15 : -15;  // as a carriage taking one
+      }
+      if (emptied) {
+        EXPECT_EQ(explodedAt, -1);
+        EXPECT_EQ(Cell(Game.OverfullGrid, 10, 5), 0);  // the timer restarted
+      } else {
+        EXPECT_EQ(explodedAt, 241);
+        // And the explosion ends the game about a second later.
+        int more = 0;
+        while (Frames(1) && more < 200) more++;
+        EXPECT_EQ(Game.QuitFlag, 1);
+        EXPECT_LT(more, 70);
+      }
     }
   }
+}
+
+// New cargo is waiting (+1) at collect stations and wanted (-1) at delivery ones.
+TEST_F(StationsTest, NewCargoIsWaitingAtCollectStationsAndWantedAtDeliveryStations) {
+  StartGame();
+  ClearBoard();
+  Game.TrainList.clear();
+  Game.SpawnOdds = 1 << 30;  // counts stay where they arrive
+  Game.StationCountdown = 1 << 30;
+  const struct {
+    int track, x, sign;
+  } stations[] = {{kCollectTrackWE, 5, 1}, {kCollectTrackNS, 10, 1}, {kDeliverTrackWE, 15, -1}, {kDeliverTrackNS, 20, -1}};
+  for (const auto& st : stations) Cell(Game.TrackGrid, st.x, 8) = st.track;
+  auto allArrived = [&] {
+    for (const auto& st : stations) {
+      if (Cell(Game.PeopleGrid, st.x, 8) == 0 || Cell(Game.ParcelGrid, st.x, 8) == 0) return false;
+    }
+    return true;
+  };
+  for (int f = 0; f < 20000 && !allArrived(); f++) Frames(1);
+  ASSERT_TRUE(allArrived());
+  for (const auto& st : stations) {
+    EXPECT_EQ(Cell(Game.PeopleGrid, st.x, 8), st.sign) << "track " << st.track;
+    EXPECT_EQ(Cell(Game.ParcelGrid, st.x, 8), st.sign) << "track " << st.track;
+  }
+}
+
+// Every unit of growth takes exactly one off SpawnOdds; new cargo (0 to 1) takes none.
+TEST_F(StationsTest, EachGrowthLowersSpawnOddsByOne) {
+  StartGame();
+  ClearBoard();
+  Game.TrainList.clear();
+  Game.StationCountdown = 1 << 30;
+  const int start = 3000;
+  Game.SpawnOdds = start;
+  const int tracks[] = {kCollectTrackWE, kCollectTrackNS, kDeliverTrackWE, kDeliverTrackNS};
+  int n = 0;
+  for (int x = 4; x <= 36; x += 4) {
+    for (int y = 4; y <= 24; y += 4) {
+      const int track = tracks[n++ % 4];
+      const int sign = track == kCollectTrackWE || track == kCollectTrackNS ? 1 : -1;
+      Cell(Game.TrackGrid, x, y) = track;
+      Cell(Game.PeopleGrid, x, y) = sign;
+      Cell(Game.ParcelGrid, x, y) = sign;
+    }
+  }
+  auto units = [] {
+    int total = 0;
+    for (int v : Game.PeopleGrid) total += std::abs(v);
+    for (int v : Game.ParcelGrid) total += std::abs(v);
+    return total;
+  };
+  const int before = units();
+  Frames(3000);
+  const int grown = units() - before;
+  EXPECT_GT(grown, 20);
+  EXPECT_EQ(Game.SpawnOdds, start - grown);
 }
 
 TEST_F(StationsTest, SpawnOddsNeverEndAFrameBelowOneHundred) {

@@ -125,6 +125,14 @@ TEST_F(TrainTest, PiecesThatCannotBePassedCrashTheTrainOnTheirCell) {
       {"straight west-east heading north", kStraightWE, 0, true},
       {"station building", kCollectHouseAbove, 90, true},
       {"crossing heading south", kCrossing, 180, false},
+      {"north-south straight heading north as 360", kStraightNS, 360, false},
+      {"north-south straight heading north as 0", kStraightNS, 0, false},
+      {"north-south straight heading south", kStraightNS, 180, false},
+      {"north-south straight heading east", kStraightNS, 90, true},
+      {"west-east straight heading west", kStraightWE, 270, false},
+      {"north-south delivery heading north as 0", kDeliverTrackNS, 0, false},
+      {"north-south delivery heading north as 360", kDeliverTrackNS, 360, false},
+      {"north-south collect heading south", kCollectTrackNS, 180, false},
   };
   for (const PassCase& c : cases) {
     StartGame();
@@ -183,6 +191,55 @@ TEST_F(TrainTest, ACarStillTurningOnABlockingCellIsNotCrashed) {
   for (int x = 0; x < 20; x++) Cell(Game.TrackGrid, x, 14) = kStraightWE;
   Frames(1);
   EXPECT_EQ(Train().dead, 1);
+}
+
+// At Space speed the next cell after a right turn comes while the heading is still
+// swinging round, and the car is on it for one frame only: a cell it cannot pass
+// must still stop it there, and a station building stays unbuildable afterwards.
+TEST_F(TrainTest, AfterARightTurnAtSpeedABlockingCellStillCrashesTheTrain) {
+  const struct {
+    const char* what;
+    int piece;
+    bool crashes;
+  } cases[] = {
+      {"grass", kEmpty, true},
+      {"collect building", kCollectHouseAbove, true},
+      {"collect building left of its track", kCollectHouseLeft, true},
+      {"delivery building", kDeliverHouseAbove, true},
+      {"delivery building left of its track", kDeliverHouseLeft, true},
+      {"crossing", kCrossing, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    StartGame();
+    ClearBoard();
+    for (int x = 0; x <= Game.BoardMaxX; x++) {
+      for (int y = 0; y <= Game.BoardMaxY; y++) Cell(Game.TrackGrid, x, y) = kCrossing;
+    }
+    Cell(Game.TrackGrid, 20, 14) = kCurveSE;  // north becomes east
+    Cell(Game.TrackGrid, 21, 14) = c.piece;
+    const bool building = c.piece != kEmpty && c.piece != kCrossing;
+    if (building) Cell(Game.BusyGrid, 21, 14) = kStationMarker;
+    PlaceTrain(20, 17, 0);
+    Input().PressKey(plat::kKeySpace);
+    int frames = 0;
+    while (Train().dead == 0 && frames < 200) Frames(1), frames++;
+    Input().ReleaseKey(plat::kKeySpace);
+    if (!c.crashes) {
+      EXPECT_EQ(Train().dead, 0);
+      EXPECT_GT(Train().cx[1], 22 * 32) << "ran on east";
+      continue;
+    }
+    ASSERT_EQ(Train().dead, 1);
+    EXPECT_EQ(std::floor(Train().cx[1] / 32), 21);
+    EXPECT_EQ(std::floor(Train().cy[1] / 32), 14);
+    EXPECT_NE(Train().ca[1], Train().ca2[1]) << "crashed while still turning";
+    // The game runs out; the car's timer on the cell runs out well before.
+    for (int f = 0; f < 200 && Frames(1); f++) {
+    }
+    EXPECT_EQ(Game.QuitFlag, 1);
+    EXPECT_EQ(Cell(Game.BusyGrid, 21, 14), building ? kStationMarker : 0);
+  }
 }
 
 TEST_F(TrainTest, ACarLeavingTheBoardCrashesOnEveryEdgeOfAWideSurface) {

@@ -15,6 +15,9 @@ TEST(KeyName, NamesEveryKindOfCode) {
       {226, "\\"},     {223, "`"},         {222, "#"},     {164, "LAlt"},         {174, "Volume Down"},
       {300, "Y-"},     {303, "X+"},        {311, "R+"},    {320, "Up"},           {323, "Left"},
       {325, "Right"},  {328, "Down"},      {380, "0"},     {498, "18"},
+      {186, ";"},      {187, "="},         {188, ","},     {189, "-"},            {190, "."},
+      {191, "/"},      {192, "'"},         {219, "["},     {221, "]"},            {185, "5"},
+      {193, "13"},     {218, "-12"},       {224, "-6"},  // neighbours of the ranges: by the joystick rule
   };
   for (const auto& [code, name] : cases) EXPECT_EQ(KeyName(code), name) << code;
 }
@@ -118,6 +121,20 @@ TEST_F(InputTest, ADisabledOrMissingJoystickIsNeverHeld) {
   // Beyond the fourth joystick's codes there is no joystick at all.
   EXPECT_EQ(BindingDown(530), 0);
   EXPECT_EQ(BindingDown(100000), 0);
+}
+
+// Four sticks with every button held and every axis pushed: the fourth stick's
+// codes are held, and codes past its block belong to none of them.
+TEST_F(InputTest, CodesPastTheFourthJoystickAreNeverHeld) {
+  for (int port = 0; port < 4; ++port) PlugStick(0);
+  ReadJoysticks();
+  for (int port = 0; port < 4; ++port) {
+    Stick(port).buttons.assign(6, true);
+    Stick(port).axes.fill(1);
+  }
+  EXPECT_EQ(BindingDown(480), 1);  // joystick 4, button 0
+  EXPECT_EQ(BindingDown(451), 1);  // joystick 4, Y above rest
+  for (int code : {500, 501, 530, 531, 549, 550, 580, 100000, 100030}) EXPECT_EQ(BindingDown(code), 0) << code;
 }
 
 TEST_F(InputTest, ActionsReadTheirPlayersSlots) {

@@ -97,6 +97,12 @@ TEST(NotePitchTest, FollowsTheKeyboardTable) {
     // Each letter is one equal-tempered semitone above the one before.
     EXPECT_NEAR(NotePitch(letters.substr(i, 1)), std::pow(2.0, (static_cast<double>(i) - 12) / 12), 0.0015);
   }
+  // The table's own rounded values, exactly.
+  const double table[] = {0,     0.5295, 0.561, 0.5945, 0.63,  0.6675, 0.707, 0.749, 0.7935, 0.841, 0.891,
+                          0.944, 1,      1.059, 1.122,  1.189, 1.26,   1.335, 1.414, 1.498,  1.587, 1.682,
+                          1.782, 1.888,  2,     2.118,  2.244, 2.378,  2.52,  2.67,  2.828,  2.996};
+  ASSERT_EQ(std::size(table), letters.size());
+  for (size_t i = 0; i < letters.size(); ++i) EXPECT_EQ(NotePitch(letters.substr(i, 1)), table[i]) << letters[i];
   const std::pair<std::string, double> exact[] = {{"Q", 1},   {"q", 1},     {"z", 0},   {"Z", 0},     {"a", 0},
                                                   {"]", 2.996}, {"s", 0.5295}, {"i", 2},  {"I", 2},     {" ", 0},
                                                   {"", 0},    {"qq", 0},    {"{", 0},  {"\xE9", 0}, {std::string(1, '\0'), 0}};

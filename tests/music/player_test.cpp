@@ -172,7 +172,8 @@ TEST_F(PlayerTest, RestingPartsLeadIntoTheNextSection) {
       LeadIn[p] = c.leadIn;
     }
     const int lastBlock = static_cast<int>(ChordLine.size()) / 4;
-    int first[2] = {-1, -1};
+    int first[2] = {-1, -1}, notes[2] = {0, 0};
+    plat::Channel before[2] = {0, 0};
     while (BlockCounter < lastBlock - 1 || StepIndex < 63) {
       NextStep();
       for (int i = 0; i < 2; ++i) {
@@ -181,10 +182,17 @@ TEST_F(PlayerTest, RestingPartsLeadIntoTheNextSection) {
           EXPECT_EQ(BlockNumber, lastBlock);
           first[i] = StepIndex;
         }
+        // Each note takes a fresh channel: count the steps that started one.
+        notes[i] += ChannelTable[p] != before[i];
+        before[i] = ChannelTable[p];
       }
     }
     EXPECT_EQ(first[0], c.firstStep) << "drum kit 2";
     EXPECT_EQ(first[1], c.firstStep) << "melody";
+    // Once in, a part plays on every step to the end of the section (56..63 too).
+    const int expected = c.firstStep < 0 ? 0 : 64 - c.firstStep;
+    EXPECT_EQ(notes[0], expected) << "drum kit 2";
+    EXPECT_EQ(notes[1], expected) << "melody";
     StopSong();
   }
 }

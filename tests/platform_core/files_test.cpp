@@ -128,6 +128,11 @@ TEST_F(Files, ReplacingWritesTheWholeFileAndLeavesNoTemporary) {
   ASSERT_EQ(::stat("Setup.ini", &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u) << "the old file's permissions are kept";
   EXPECT_EQ(plat::FileType("Setup.ini.new"), 0);
+  // All but one: a file its owner could not read is replaced by one they can.
+  ::chmod("Setup.ini", 0220);
+  ASSERT_TRUE(plat::ReplaceFileContents("Setup.ini", "again"));
+  ASSERT_EQ(::stat("Setup.ini", &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0620u);
   EXPECT_EQ(plat::FileType("sub/new.dat.new"), 0);
 }
 
@@ -156,6 +161,30 @@ TEST_F(Files, AWriteFailingHalfwayLeavesTheOldFile) {
   EXPECT_FALSE(plat::ReplaceFileContents("sub", text));
   EXPECT_EQ(plat::FileType("sub"), 2) << "a folder stays a folder";
   EXPECT_EQ(plat::FileType("sub.new"), 0);
+}
+
+// A rename replaces a file whatever its mode, so the mode is checked first: a file
+// the player made read-only is never replaced (the tests run as root, whom
+// permission bits do not stop, so the bits themselves decide).
+TEST_F(Files, AReadOnlyFileIsNeverReplaced) {
+  const struct {
+    mode_t mode;
+    bool readOnly;
+  } cases[] = {{0444, true}, {0400, true}, {0555, true}, {0644, false}, {0600, false}, {0200, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.mode);
+    Put("Setup.ini", "old");
+    ASSERT_EQ(::chmod("Setup.ini", c.mode), 0);
+    EXPECT_EQ(plat::FileIsReadOnly("Setup.ini"), c.readOnly);
+    EXPECT_EQ(plat::ReplaceFileContents("Setup.ini", "new"), !c.readOnly);
+    ::chmod("Setup.ini", 0600);
+    EXPECT_EQ(Bytes("Setup.ini"), c.readOnly ? "old" : "new");
+    EXPECT_EQ(plat::FileType("Setup.ini.new"), 0);
+    ::remove("Setup.ini");
+  }
+  EXPECT_FALSE(plat::FileIsReadOnly("missing.ini"));
+  EXPECT_FALSE(plat::FileIsReadOnly("sub"));
+  EXPECT_FALSE(plat::FileIsReadOnly(""));
 }
 
 TEST_F(Files, FileTypesAndDeleting) {

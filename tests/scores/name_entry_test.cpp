@@ -128,4 +128,14 @@ TEST_F(NameEntryTest, OneTypedCharacterAFrameAndNoneThatBreakTheFile) {
                                              "Playerxyz"}));
 }
 
+TEST_F(NameEntryTest, ANameHasNoLengthLimit) {
+  const std::string thirty(30, 'n');
+  PlayerName = thirty;
+  Run([&](int frame) {
+    if (frame == 0) In().typed.push_back('x');
+    if (frame == 2) Tap(plat::kKeyEnter);
+  });
+  EXPECT_EQ(PlayerName, thirty + "x");
+}
+
 }  // namespace

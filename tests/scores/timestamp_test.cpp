@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <string>
 
 #include "platform/headless.h"
 #include "platform/platform.h"
@@ -45,6 +46,16 @@ TEST(Timestamp, TextsOfTimestampsMadeFromTheClock) {
   }
   ClockAt(2026, 12, 15, 12, 34, 56);
   EXPECT_EQ(MakeTimestamp(""), ((2026LL * 12 + 12) * 31 + 15) * 86400 + 12 * 3600 + 34 * 60 + 56);
+}
+
+TEST(Timestamp, EveryMonthNameGivesItsNumber) {
+  ClockAt(2026, 1, 1, 0, 0, 0);
+  const char* const months[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN", "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+  for (int m = 1; m <= 12; m++) {
+    const int64_t t = MakeTimestamp(std::string("07 ") + months[m - 1] + " 2010");
+    EXPECT_EQ(t, ((2010LL * 12 + m) * 31 + 7) * 86400) << months[m - 1];
+    EXPECT_EQ(TimestampDate(t), std::string("07-") + (m < 10 ? "0" : "") + std::to_string(m) + "-2010");
+  }
 }
 
 TEST(Timestamp, OddDatesAndWideFields) {

@@ -56,6 +56,15 @@ class PauseTest : public ScratchTest {
         }
       }
       cursorSeen_[frame] = PauseCursor;
+      // The item drawn in yellow and indented on this frame (-1: none, 2: more than one).
+      int lit = -1;
+      for (const DrawCall& c : machine_->CurrentFrameCalls()) {
+        if (c.kind != DrawCall::kText || (c.text != "Continue" && c.text != "Quit")) continue;
+        const bool yellow = c.r == 255 && c.g == 255 && c.b == 0;
+        EXPECT_EQ(c.x, yellow ? 158 : 138) << c.text;
+        if (yellow) lit = lit < 0 ? (c.text == "Quit" ? 1 : 0) : 2;
+      }
+      litSeen_[frame] = lit;
     });
     machine_->SetFrameCap(machine_->FramesPresented() + 200);  // a menu that never ends fails
     const int result = EndFrame(1);
@@ -64,6 +73,7 @@ class PauseTest : public ScratchTest {
   }
 
   std::map<int, int> cursorSeen_;
+  std::map<int, int> litSeen_;
 };
 
 TEST_F(PauseTest, EscapeTakesTheSelectedItem) {
@@ -88,6 +98,48 @@ TEST_F(PauseTest, EscapeTakesTheSelectedItem) {
     EXPECT_EQ(GameState, 1);
     EXPECT_FALSE(plat::KeyDown(plat::kKeyEscape));  // the game does not pause again at once
   }
+}
+
+// The cursor wraps both ways, and fire takes the item shown highlighted.
+TEST_F(PauseTest, FireTakesTheHighlightedItemAfterTheCursorWraps) {
+  machine_->SetRecording(true);
+  const int down = plat::kKeyDown, up = plat::kKeyUp;
+  const struct {
+    std::vector<int> moves;
+    int result;
+  } cases[] = {
+      {{}, 1}, {{down}, 99}, {{down, down}, 1}, {{down, down, down}, 99}, {{up}, 99}, {{up, up}, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.moves.size());
+    std::vector<Step> steps;
+    int frame = 2;
+    for (int key : c.moves) {
+      steps.push_back({frame++, key, true});
+      steps.push_back({frame++, key, false});
+    }
+    const int fire = frame + 1;
+    steps.push_back({fire, plat::kKeySpace, true});
+    EXPECT_EQ(PauseWith(steps), c.result);
+    machine_->ScriptInput().ReleaseKey(plat::kKeySpace);
+    EXPECT_EQ(litSeen_[1], 0) << "Continue is lit when the menu opens";
+    EXPECT_EQ(litSeen_[fire], c.result == 99 ? 1 : 0);
+  }
+}
+
+TEST_F(PauseTest, LeavingReseedsTheRandomGeneratorFromTheClock) {
+  const int64_t before = machine_->Now();
+  EXPECT_EQ(PauseWith({{3, plat::kKeyEscape, true}}), 1);
+  const int64_t after = machine_->Now();
+  int drawn[4];
+  for (int& d : drawn) d = plat::Rand(1, 1000000);
+  bool fromClock = false;
+  for (int64_t t = before; t <= after && !fromClock; t++) {
+    plat::SeedRnd(static_cast<int>(t));
+    fromClock = true;
+    for (int d : drawn) fromClock = fromClock && plat::Rand(1, 1000000) == d;
+  }
+  EXPECT_TRUE(fromClock) << "the scatter's fixed seed must not carry on into the game";
 }
 
 TEST_F(PauseTest, HeldInputsMoveOrChooseOnlyOnce) {

@@ -279,13 +279,18 @@ TEST_F(ShutdownTest, FarewellScreenLayout) {
       {"Send Feedback!", 50, 296, 255, 255, 255, 1},
       {"This Game is Free", 320, 4, 180, 255, 255, 1},
       {"I do not ask for money.", 270, 44, 180, 255, 255, 1},
+      {"I create these games for fun.", 270, 64, 180, 255, 255, 1},
+      {"All I ask is that players send some feedback.", 270, 84, 180, 255, 255, 1},
       {"A comment, an email, a vote.", 270, 104, 180, 255, 255, 1},
       {"Do the right thing.", 270, 134, 180, 255, 255, 1},
+      {"Support Homebrew games by", 270, 164, 180, 255, 255, 1},
       {"saying thanks to their developers.", 270, 184, 180, 255, 255, 1},
   };
-  for (const Text& want : expected) {
-    EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [&](const Text& t) { return same(t, want); }))
-        << want.text << " at " << want.x << "," << want.y;
+  // Every text, in the order drawn: shadows first, then the thanks, then the appeal downwards.
+  for (size_t i = 0; i < std::size(expected); i++) {
+    EXPECT_TRUE(same(texts[i], expected[i])) << "text " << i << ": " << texts[i].text << " at " << texts[i].x
+                                             << "," << texts[i].y << ", wanted " << expected[i].text << " at "
+                                             << expected[i].x << "," << expected[i].y;
   }
 }
 

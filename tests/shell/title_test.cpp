@@ -311,6 +311,33 @@ TEST_F(TitleTest, SettledFrameLayout) {
   EXPECT_LT(yellowFrames, 40);
 }
 
+// The credits panel slides in over 32 frames and settles at x 10: narrower and
+// slower on screens 900 or more wide.
+TEST_F(TitleTest, TheCreditsPanelSlidesInByTheScreenWidth) {
+  const struct {
+    int screenWidth, width, step;
+  } cases[] = {{800, 416, 13}, {899, 416, 13}, {900, 320, 10}, {1600, 320, 10}};
+  machine_->SetRecording(true);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.screenWidth);
+    ScreenWidth = c.screenWidth;
+    std::vector<double> xs;
+    RunTitle(
+        [&](int) {
+          for (const DrawCall& d : machine_->CurrentFrameCalls()) {
+            if (d.kind == DrawCall::kRect && d.y == 80 && d.height == 960 - 84) {
+              EXPECT_EQ(d.width, c.width);
+              xs.push_back(d.x);
+            }
+          }
+        },
+        40);
+    Keys().ReleaseKey(plat::kKeyEscape);
+    ASSERT_EQ(xs.size(), 40u);
+    for (int f = 1; f <= 40; f++) EXPECT_EQ(xs[f - 1], 10 - (c.width - c.step * std::min(f, 32))) << "frame " << f;
+  }
+}
+
 TEST_F(TitleTest, TheHintStaysWhiteAtOtherWidths) {
   Settings[slot::width] = 1024;
   machine_->SetRecording(true);
