@@ -11,6 +11,7 @@
 
 #include "platform/headless.h"
 #include "platform/platform.h"
+#include "platform/platform_internal.h"
 
 namespace plat {
 
@@ -49,8 +50,10 @@ std::string FolderOf(const std::string& path) {
 
 void FailFileWritesAfter(long long bytes) { g_writeBudget = bytes < 0 ? -1 : bytes; }
 
-bool ReplaceFileContents(const std::string& path, const std::string& bytes) {
-  if (path.empty() || path.back() == '/') return false;
+bool ReplaceFileContents(const std::string& logical, const std::string& bytes) {
+  if (logical.empty() || logical.back() == '/') return false;
+  const std::string path = detail::WritePath(logical);
+  if (path.empty()) return false;
   const std::string temp = path + ".new";
   int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return false;
