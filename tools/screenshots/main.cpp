@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <list>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,8 @@
 #include "platform/headless.h"
 #include "platform/keycodes.h"
 #include "platform/platform.h"
+#include "scores/scores.h"
+#include "scores/timestamp.h"
 #include "shell/startup.h"
 
 namespace fs = std::filesystem;
@@ -117,6 +120,21 @@ int main(int argc, char** argv) {
                                                        "\r\nHeight=" + std::to_string(kHeight) + "\r\n");
 
   plat::HeadlessBackend& machine = plat::UseHeadless();
+  // A few earlier Medium games, so that the title's score panel has something to show.
+  std::list<Scores> earlier;
+  const struct {
+    const char* name;
+    int score, day;
+  } games[] = {{"Ned", 4820, 6}, {"Ivy", 3975, 5}, {"Rosa", 6150, 4}, {"Otto", 2610, 2}, {"Mae", 1840, 1}};
+  for (const auto& g : games) {
+    Scores record;
+    record.Name = g.name;
+    record.Score = g.score;
+    record.GameMode = 1;
+    record.Timestamp = MakeTimestamp("0" + std::to_string(g.day) + " DEC 2010") - 3600 * g.day;
+    earlier.push_back(record);
+  }
+  WriteText(fs::path(scratch) / "Files/257/scores.dat", FormatScores(earlier));
   plat::MountFileRoots(data, scratch);
   plat::SeedRnd(257);
   Session s(machine, out);
