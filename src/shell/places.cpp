@@ -60,22 +60,27 @@ std::string UseFilePlaces(const FilePlaces& places) {
   FilePlacesProblem.clear();
   plat::UnmountFileRoots();
   if (!places.mount) return {};
+  // The terminal gets the whole story; the screen a line short enough to read there.
   std::string problems;
+  auto add = [&problems](const std::string& full, const std::string& brief) {
+    problems += (problems.empty() ? "" : "\n") + full;
+    FilePlacesProblem += (FilePlacesProblem.empty() ? "" : "\n") + brief;
+  };
   if (plat::FileType(places.data + "/Files") != 2) {
-    problems = "No game media in " + places.data + "/Files (start with --data DIR)";
+    add("No game media in " + places.data + "/Files (start with --data DIR)", "The game's media are missing");
   }
-  auto add = [&problems](const std::string& line) { problems += (problems.empty() ? "" : "\n") + line; };
   bool saving = false;
+  const std::string notSaved = "settings, scores and screenshots will not be saved";
   if (places.save.empty()) {
-    add("No home folder (HOME is not set): settings, scores and screenshots will not be saved");
+    add("No home folder (HOME is not set): " + notSaved, "No save folder: " + notSaved);
   } else if (plat::MakeDir(places.save + "/Files")) {
     saving = true;
   } else {
-    add("Cannot create the save folder " + places.save + " (" + std::strerror(errno) +
-        "): settings, scores and screenshots will not be saved");
+    const int why = errno;
+    add("Cannot create the save folder " + places.save + " (" + std::strerror(why) + "): " + notSaved,
+        "No save folder: " + notSaved);
   }
   plat::MountFileRoots(places.data, places.save.empty() ? places.data : places.save, saving);
-  FilePlacesProblem = problems;
   return problems;
 }
 

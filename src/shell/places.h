@@ -34,5 +34,6 @@ std::string UseFilePlaces(const FilePlaces& places);
 // For --help: where the save folder is for this run.
 std::string DescribeFilePlaces(const FilePlaces& places);
 
-// The problem lines UseFilePlaces found, shown by start-up in the message list.
+// The same problems in lines short enough for the screen, which start-up shows in
+// the message list.
 extern std::string FilePlacesProblem;

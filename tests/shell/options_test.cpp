@@ -95,7 +95,7 @@ TEST_F(SavingOff, AnUncreatableSaveFolderIsSaidOnceAndTheGameRunsWithoutSaving) 
 
   StartUp();
   ASSERT_EQ(MessageList.size(), 1u);
-  EXPECT_EQ(MessageList.front().txt, problem);
+  EXPECT_EQ(MessageList.front().txt, "No save folder: settings, scores and screenshots will not be saved");
   EXPECT_EQ(Settings[slot::width], 1024);  // settings still read from the data folder
   SaveSetup();
   TakeScreenshot();
