@@ -5,7 +5,8 @@ set -euo pipefail
 want=(build-essential cmake pkg-config libsdl2-dev libfreetype-dev libpng-dev zlib1g-dev
       libopenal-dev libopenal1 libasound2-dev libx11-dev libgl-dev libgl1-mesa-dri)
 if [ "${1:-play}" = test ]; then
-  want+=(googletest libgtest-dev xvfb xauth x11-apps libxtst6 python3 python3-pil python3-numpy)
+  want+=(googletest libgtest-dev xvfb xauth x11-apps libxtst6 python3 python3-pil python3-numpy
+        desktop-file-utils appstream man-db dpkg-dev lintian)
 fi
 missing=()
 for p in "${want[@]}"; do

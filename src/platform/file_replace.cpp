@@ -11,6 +11,7 @@
 
 #include "platform/headless.h"
 #include "platform/platform.h"
+#include "platform/platform_internal.h"
 
 namespace plat {
 
@@ -49,7 +50,10 @@ std::string FolderOf(const std::string& path) {
 
 void FailFileWritesAfter(long long bytes) { g_writeBudget = bytes < 0 ? -1 : bytes; }
 
-bool FileIsReadOnly(const std::string& path) {
+bool FileIsReadOnly(const std::string& logical) {
+  // Only the copy a save would replace counts (an installed game's data folder is
+  // read-only by design and is never written).
+  const std::string path = detail::WritePath(logical, false);
   struct stat st;
   if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
   // The superuser may write anything, so its access test says nothing about what
@@ -57,13 +61,15 @@ bool FileIsReadOnly(const std::string& path) {
   return (st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0;
 }
 
-bool ReplaceFileContents(const std::string& path, const std::string& bytes) {
-  if (path.empty() || path.back() == '/') return false;
+bool ReplaceFileContents(const std::string& logical, const std::string& bytes) {
+  if (logical.empty() || logical.back() == '/') return false;
   // A rename would replace a read-only file all the same: its mode is the owner's word.
-  if (FileIsReadOnly(path)) {
+  if (FileIsReadOnly(logical)) {
     errno = EACCES;
     return false;
   }
+  const std::string path = detail::WritePath(logical);
+  if (path.empty()) return false;
   const std::string temp = path + ".new";
   int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return false;

@@ -43,9 +43,14 @@ void detail::FlushWriteStreams() {
   }
 }
 
-bool ChangeDir(const std::string& path) { return !path.empty() && ::chdir(path.c_str()) == 0; }
+bool ChangeDir(const std::string& path) {
+  if (path.empty()) return false;
+  if (detail::ViewMounted()) return detail::ViewChangeDir(path);
+  return ::chdir(path.c_str()) == 0;
+}
 
 std::string CurrentDir() {
+  if (detail::ViewMounted()) return detail::ViewCurrentDir();
   std::vector<char> buf(4096);
   while (::getcwd(buf.data(), buf.size()) == nullptr) {
     if (errno != ERANGE || buf.size() > (1u << 20)) return {};
@@ -56,16 +61,23 @@ std::string CurrentDir() {
 
 int FileType(const std::string& path) {
   struct stat st;
-  if (path.empty() || ::stat(path.c_str(), &st) != 0) return 0;
+  if (path.empty() || ::stat(detail::ReadPath(path).c_str(), &st) != 0) return 0;
   if (S_ISDIR(st.st_mode)) return 2;
   // Only regular files count: opening a pipe or device could block.
   return S_ISREG(st.st_mode) ? 1 : 0;
 }
 
-bool DeleteFile(const std::string& path) { return FileType(path) == 1 && std::remove(path.c_str()) == 0; }
+bool DeleteFile(const std::string& path) {
+  // Only what was saved can go: files of the data folder stay.
+  std::string target = detail::WritePath(path, false);
+  struct stat st;
+  return !target.empty() && ::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+         std::remove(target.c_str()) == 0;
+}
 
-Stream ReadFile(const std::string& path) {
-  if (FileType(path) != 1) return 0;
+Stream ReadFile(const std::string& logical) {
+  if (FileType(logical) != 1) return 0;
+  const std::string path = detail::ReadPath(logical);
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) {
     Notice("Could not read " + path);
@@ -77,7 +89,8 @@ Stream ReadFile(const std::string& path) {
   return id;
 }
 
-Stream WriteFile(const std::string& path) {
+Stream WriteFile(const std::string& logical) {
+  const std::string path = detail::WritePath(logical);
   if (path.empty()) return 0;
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) {

@@ -46,7 +46,8 @@ struct FaceFile {
   }
 };
 
-std::shared_ptr<FaceFile> OpenFace(FT_Library lib, const std::string& path) {
+std::shared_ptr<FaceFile> OpenFace(FT_Library lib, const std::string& logical) {
+  const std::string path = detail::ReadPath(logical);
   // The same file (by full path, size and time) shares its face; a file replaced
   // on disk is opened afresh.
   std::error_code error;

@@ -49,7 +49,7 @@ int NormalFlags(int flags) { return flags < 0 ? (kImageMasked | kImageFiltered) 
 // instead of throwing.
 std::vector<uint8_t> ReadBytes(const std::string& path) {
   std::vector<uint8_t> bytes;
-  if (FILE* f = std::fopen(path.c_str(), "rb")) {
+  if (FILE* f = std::fopen(detail::ReadPath(path).c_str(), "rb")) {
     uint8_t chunk[65536];
     size_t n;
     while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
@@ -379,8 +379,9 @@ uint32_t PixmapPixel(Pixmap pixmap, int x, int y) {
   return (uint32_t{c[0]} << 24) | (uint32_t{c[1]} << 16) | (uint32_t{c[2]} << 8) | c[3];
 }
 
-bool SavePixmapPNG(Pixmap pixmap, const std::string& path, int compressionLevel) {
+bool SavePixmapPNG(Pixmap pixmap, const std::string& logical, int compressionLevel) {
   const PixmapData* p = FindPixmap(pixmap);
+  const std::string path = detail::WritePath(logical);
   if (!p || path.empty()) return false;
   FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return false;

@@ -235,6 +235,26 @@ bool ReplaceFileContents(const std::string& path, const std::string& bytes);
 // True for an existing file that its permission bits keep this process from
 // writing, or that has no write permission for anyone (also for the superuser).
 bool FileIsReadOnly(const std::string& path);
+// Makes a folder and any missing parents; true when the folder is there.
+bool MakeDir(const std::string& path);
+
+// An installed game reads its media from a read-only data folder and keeps what it
+// writes in a per-user save folder; both hold the same tree (Files/, Files/257/...).
+// Mounting shows the two as one: the current folder starts at the save folder; a
+// read under it finds the file in the save folder first, then at the same place in
+// the data folder; writes and deletes go to the save folder only, which gets its
+// folders as they are needed; folder moves and file types see both. With
+// `saving` false nothing under the save folder is ever written (it need not exist).
+// Paths outside the save folder are the machine's own. Every file operation here
+// and every loader (images, fonts, sounds, PNG saving) goes through this view.
+// Until a mount, paths are the machine's own and the current folder the process's.
+void MountFileRoots(const std::string& dataRoot, const std::string& saveRoot, bool saving = true);
+void UnmountFileRoots();
+bool SavingOn();  // false only under a mount with saving off
+// The folder holding the running program, and the user's data folder
+// ($XDG_DATA_HOME when it is an absolute path, else $HOME/.local/share; "" without either).
+std::string ProgramFolder();
+std::string UserDataFolder();
 
 // ---------------------------------------------------------------- time
 int Millisecs();

@@ -12,6 +12,14 @@ void ResetDisplayState();
 void ResetRandom();
 // files.cpp: flushes every stream open for writing (before the process ends).
 void FlushWriteStreams();
+// file_view.cpp: the machine's path a read or a write of `path` uses (the path
+// itself until a view is mounted). WritePath gives "" when the write is refused
+// (saving off) and, with makeFolders, makes the target's missing folders.
+std::string ReadPath(const std::string& path);
+std::string WritePath(const std::string& path, bool makeFolders = true);
+bool ViewMounted();
+bool ViewChangeDir(const std::string& path);
+std::string ViewCurrentDir();
 // input.cpp: the shared input state after the backend has applied what is pending.
 InputState& PolledInput();
 // lifecycle.cpp: ends the process in order if a termination signal has arrived.

@@ -108,7 +108,8 @@ bool Convert(const SDL_AudioSpec& spec, const Uint8* data, Uint32 length, PcmDat
 
 }  // namespace
 
-bool DecodeWav(const std::string& path, PcmData& out) {
+bool DecodeWav(const std::string& logical, PcmData& out) {
+  const std::string path = detail::ReadPath(logical);
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error)) return false;
   std::vector<unsigned char> file;

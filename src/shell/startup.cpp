@@ -14,6 +14,7 @@
 #include "platform/platform.h"
 #include "scores/scores.h"
 #include "shell/pause.h"
+#include "shell/places.h"
 #include "shell/shutdown.h"
 #include "shell/title.h"
 
@@ -66,7 +67,8 @@ void StartUp() {
   // A missing folder leaves us where we are; files then land beside the program.
   plat::ChangeDir("Files/");
   FilesFolderPath = plat::CurrentDir();
-  OpenLog("Debug.txt");
+  // With saving off the log goes nowhere (not to the terminal either).
+  if (plat::SavingOn()) OpenLog("Debug.txt");
   WriteLogHeader();
   LoadSetup();
   SaveStage = EndSaveStage::kSettingsRead;
@@ -89,6 +91,14 @@ void StartUp() {
   // The loading screen stays up at least this long.
   while (MsBetween(loadingStart, plat::Millisecs()) < kLoadingMinimumMs) plat::Delay(1);
   Difficulty = 1;
+  // Where files live was settled before start-up; what went wrong there shows on the
+  // title screen (added now, so that the loading frames do not use up its time).
+  for (size_t at = 0; at < FilePlacesProblem.size();) {
+    size_t end = FilePlacesProblem.find('\n', at);
+    if (end == std::string::npos) end = FilePlacesProblem.size();
+    AddMessage(FilePlacesProblem.substr(at, end - at), 1);
+    at = end + 1;
+  }
 }
 
 void RunProgram() {

@@ -52,6 +52,9 @@ inline void ResetProgramState() {
   Difficulty = 0;
   for (plat::Font& f : UiFonts) f = 0;
   IconsFiltered = 0;
+  GraphicsStarted = 0;  // the next display setup is a first one again
+  ScreenWidth = 800;    // the display a fresh program falls back to
+  ScreenHeight = 600;
   VirtualWidth = 1280;
   VirtualHeight = 960;
   plat::Input() = plat::InputState{};

@@ -703,3 +703,46 @@ def pellium_png(font):
     c.paint(grow(sub, c, 2.5), INK)
     c.paint(sub, (160, 240, 220))
     return c.image()
+
+
+# ---- the application icon ---------------------------------------------------
+
+def _loop_mask(c, inset, r):
+    """A rounded-square loop band: the area between two rounded rectangles."""
+    return c.rrect(inset, inset, 256 - inset, 256 - inset, r)
+
+
+def app_icon(size):
+    """The desktop icon: a loop of track on the board's green, a station at each
+    side and the engine heading up the right-hand straight under a puff of smoke.
+    Drawn once at 256 pixels; smaller sizes are filtered down from it."""
+    c = Canvas(256, 256, ss=2)
+    tile = c.rrect(8, 8, 248, 248, 40)
+    band = ((c.X + c.Y) // 40) % 2
+    green = np.dstack([np.zeros_like(c.X) + 34, 112 + 14 * band, 46 + 6 * band])
+    c.paint(tile, green)
+    c.paint(np.clip(tile - c.rrect(14, 14, 242, 242, 34), 0, 1), (24, 80, 32))
+    # Ballast, sleepers and two rails around one rounded square.
+    ballast = _loop_mask(c, 40, 56) - _loop_mask(c, 88, 8)
+    c.paint(np.clip(ballast, 0, 1), BALLAST)
+    ang = np.degrees(np.arctan2(c.Y - 128, c.X - 128)) % 30
+    sleepers = np.clip(_loop_mask(c, 44, 52) - _loop_mask(c, 84, 12), 0, 1) * (ang < 9)
+    c.paint(sleepers, WOOD)
+    for outer, inner, rr in ((50, 56, 46), (72, 78, 24)):
+        rail = np.clip(_loop_mask(c, outer - 2, rr + 2) - _loop_mask(c, inner + 2, rr - 6 + 2), 0, 1)
+        c.paint(rail, RAIL_RIM)
+        c.paint(np.clip(_loop_mask(c, outer, rr) - _loop_mask(c, inner, rr - 6), 0, 1), STEEL)
+    # Collect (blue) and delivery (red) stations beside the track.
+    for x0, y0, colour, dark in ((18, 104, COLLECT, COLLECT_DARK), (104, 206, DELIVER, DELIVER_DARK)):
+        w, h = (30, 48) if x0 < 50 else (48, 30)
+        c.paint(c.rrect(x0 - 2, y0 - 2, x0 + w + 2, y0 + h + 2, 6), INK)
+        c.paint(c.rrect(x0, y0, x0 + w, y0 + h, 5), colour)
+        c.paint(c.rrect(x0 + 5, y0 + 5, x0 + w - 5, y0 + h - 5, 3), dark)
+    img = c.image()
+    loco = engine().image().resize((128, 128), Image.LANCZOS)
+    img.alpha_composite(loco, (128 + 64 - 64, 90))
+    smoke = puff().image().resize((84, 84), Image.LANCZOS)
+    img.alpha_composite(smoke, (150, 30))
+    if size != 256:
+        img = img.resize((size, size), Image.LANCZOS)
+    return img

@@ -1,10 +1,11 @@
 #!/usr/bin/python3
 """Draws and synthesises every generated media file of the game.
 
-    /usr/bin/python3 tools/media/make_media.py [--out DIR] [--sheet PNG]
+    /usr/bin/python3 tools/media/make_media.py [--out DIR] [--icons DIR] [--sheet PNG]
 
 DIR defaults to the repository's Files/ folder (Common/, 257/ and 257/music/
-are written below it); the contact sheet, a preview of all pictures and a
+are written below it); the desktop icons go to packaging/icons/ (--icons); the
+contact sheet, a preview of all pictures and a
 small mock board, defaults to tools/out/contact_sheet.png and is not
 committed. Same code, same output: every random choice is seeded, so the
 committed files are reproduced byte for byte. The fonts are not made here:
@@ -25,6 +26,9 @@ sys.path.insert(0, HERE)
 
 import art  # noqa: E402
 import audio  # noqa: E402
+
+
+ICON_SIZES = (32, 64, 128, 256)
 
 
 def png_bytes(img):
@@ -167,6 +171,8 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("--out", default=os.path.join(ROOT, "Files"))
     ap.add_argument("--sheet", default=os.path.join(ROOT, "tools", "out", "contact_sheet.png"))
+    ap.add_argument("--icons", default=os.path.join(ROOT, "packaging", "icons"),
+                    help="folder for the desktop icons (32.png, 64.png, 128.png, 256.png)")
     ap.add_argument("--fonts", default=os.path.join(ROOT, "Files", "Common"),
                     help="folder holding the committed fonts (the logos use one)")
     args = ap.parse_args()
@@ -176,6 +182,10 @@ def main():
         os.makedirs(os.path.dirname(path), exist_ok=True)
         with open(path, "wb") as f:
             f.write(data)
+    os.makedirs(args.icons, exist_ok=True)
+    for size in ICON_SIZES:
+        with open(os.path.join(args.icons, "%d.png" % size), "wb") as f:
+            f.write(png_bytes(art.app_icon(size)))
     if args.sheet:
         os.makedirs(os.path.dirname(os.path.abspath(args.sheet)), exist_ok=True)
         contact_sheet(images).save(args.sheet)

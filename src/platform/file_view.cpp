@@ -1,0 +1,163 @@
+// The data folder and the save folder seen as one tree (see MountFileRoots), and
+// the places the machine gives for them. A small layer of our own rather than a
+// general virtual file system: the loaders hand real paths to libpng, FreeType
+// and SDL, whole-file saves need fsync and rename, and the game moves through
+// folders with "../", so every operation keeps working on real paths and only the
+// choice of path changes.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/platform_internal.h"
+
+namespace plat {
+
+namespace {
+
+struct View {
+  bool mounted = false;
+  bool saving = true;
+  std::string data;  // absolute, normalised, no trailing slash
+  std::string save;
+  std::string cwd;  // the current folder, an absolute path in the machine's terms
+};
+
+View& V() {
+  static View view;
+  return view;
+}
+
+// Lexically normalised, without a trailing slash (except the root itself).
+std::string Normal(const std::string& path) {
+  std::string n = std::filesystem::path(path).lexically_normal().string();
+  while (n.size() > 1 && n.back() == '/') n.pop_back();
+  return n;
+}
+
+std::string RealCwd() {
+  std::error_code error;
+  std::string cwd = std::filesystem::current_path(error).string();
+  return error ? std::string("/") : cwd;
+}
+
+std::string Absolute(const std::string& path, const std::string& from) {
+  return Normal(!path.empty() && path[0] == '/' ? path : from + "/" + path);
+}
+
+// The part of `abs` below the save folder ("" for the folder itself); false outside it.
+bool Inside(const std::string& abs, std::string& rel) {
+  const std::string& base = V().save;
+  if (abs == base) {
+    rel.clear();
+    return true;
+  }
+  if (abs.size() > base.size() && abs.compare(0, base.size(), base) == 0 && (abs[base.size()] == '/' || base == "/")) {
+    rel = abs.substr(base == "/" ? 1 : base.size() + 1);
+    return true;
+  }
+  return false;
+}
+
+std::string Under(const std::string& root, const std::string& rel) { return rel.empty() ? root : root + "/" + rel; }
+
+bool Exists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+bool IsFolder(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// errno tells why on failure.
+bool MakeRealDirs(const std::string& path) {
+  std::error_code error;
+  std::filesystem::create_directories(path, error);
+  if (IsFolder(path)) return true;
+  errno = error ? error.value() : ENOTDIR;
+  return false;
+}
+
+}  // namespace
+
+namespace detail {
+
+bool ViewMounted() { return V().mounted; }
+
+std::string ReadPath(const std::string& path) {
+  const View& v = V();
+  if (!v.mounted || path.empty()) return path;
+  std::string abs = Absolute(path, v.cwd), rel;
+  if (!Inside(abs, rel)) return abs;
+  std::string saved = Under(v.save, rel);
+  if (v.saving && Exists(saved)) return saved;
+  return Under(v.data, rel);
+}
+
+std::string WritePath(const std::string& path, bool makeFolders) {
+  const View& v = V();
+  if (!v.mounted || path.empty()) return path;
+  std::string abs = Absolute(path, v.cwd), rel;
+  if (!Inside(abs, rel)) return abs;
+  if (!v.saving || rel.empty()) return {};
+  std::string target = Under(v.save, rel);
+  if (makeFolders) MakeRealDirs(std::filesystem::path(target).parent_path().string());
+  return target;
+}
+
+bool ViewChangeDir(const std::string& path) {
+  View& v = V();
+  std::string abs = Absolute(path, v.cwd);
+  if (!IsFolder(ReadPath(abs))) return false;
+  v.cwd = abs;
+  return true;
+}
+
+std::string ViewCurrentDir() { return V().cwd; }
+
+}  // namespace detail
+
+void MountFileRoots(const std::string& dataRoot, const std::string& saveRoot, bool saving) {
+  View& v = V();
+  std::string here = RealCwd();
+  v.data = Absolute(dataRoot, here);
+  v.save = Absolute(saveRoot, here);
+  v.saving = saving;
+  v.cwd = v.save;
+  v.mounted = true;
+}
+
+void UnmountFileRoots() { V() = View{}; }
+
+bool SavingOn() { return !V().mounted || V().saving; }
+
+bool MakeDir(const std::string& path) {
+  if (path.empty()) return false;
+  std::string target = detail::WritePath(path, false);
+  if (target.empty()) return false;
+  return MakeRealDirs(target);
+}
+
+std::string ProgramFolder() {
+  char buf[PATH_MAX];
+  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return RealCwd();
+  buf[n] = 0;
+  return std::filesystem::path(buf).parent_path().string();
+}
+
+std::string UserDataFolder() {
+  // Relative values are invalid for this variable and are ignored.
+  const char* xdg = std::getenv("XDG_DATA_HOME");
+  if (xdg && xdg[0] == '/') return Normal(xdg);
+  const char* home = std::getenv("HOME");
+  if (home && home[0] == '/') return Normal(std::string(home) + "/.local/share");
+  return {};
+}
+
+}  // namespace plat
