@@ -50,7 +50,7 @@ std::string FolderOf(const std::string& path) {
 void FailFileWritesAfter(long long bytes) { g_writeBudget = bytes < 0 ? -1 : bytes; }
 
 bool ReplaceFileContents(const std::string& path, const std::string& bytes) {
-  if (path.empty() || path.back() == '/') return false;
+  if (path.empty() || path.back() == '/' || FileWritesBlocked()) return false;
   const std::string temp = path + ".new";
   int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return false;

@@ -1,10 +1,12 @@
 // Files and folders, and the text streams of the program's text files (one byte
 // per character, lines ended by CR LF on writing, by LF on reading).
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <algorithm>
 #include <map>
 
 #include "platform/platform_internal.h"
@@ -62,7 +64,9 @@ int FileType(const std::string& path) {
   return S_ISREG(st.st_mode) ? 1 : 0;
 }
 
-bool DeleteFile(const std::string& path) { return FileType(path) == 1 && std::remove(path.c_str()) == 0; }
+bool DeleteFile(const std::string& path) {
+  return !FileWritesBlocked() && FileType(path) == 1 && std::remove(path.c_str()) == 0;
+}
 
 Stream ReadFile(const std::string& path) {
   if (FileType(path) != 1) return 0;
@@ -78,7 +82,7 @@ Stream ReadFile(const std::string& path) {
 }
 
 Stream WriteFile(const std::string& path) {
-  if (path.empty()) return 0;
+  if (path.empty() || FileWritesBlocked()) return 0;
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) {
     Notice("Could not write " + path);
@@ -136,6 +140,31 @@ void CloseStream(Stream stream) {
   StreamRec rec = it->second;
   c.streams.erase(it);
   if (std::fclose(rec.file) != 0 && !rec.reading && !rec.failed) Notice("Could not finish writing " + rec.path);
+}
+
+namespace {
+bool g_writesBlocked = false;
+}  // namespace
+
+void BlockFileWrites(bool blocked) { g_writesBlocked = blocked; }
+bool FileWritesBlocked() { return g_writesBlocked; }
+
+bool MakeDir(const std::string& path) {
+  if (FileType(path) == 2) return true;
+  return !path.empty() && !FileWritesBlocked() && ::mkdir(path.c_str(), 0755) == 0;
+}
+
+std::vector<std::string> ListDir(const std::string& path) {
+  std::vector<std::string> names;
+  DIR* dir = ::opendir(path.empty() ? "." : path.c_str());
+  if (!dir) return names;
+  while (const dirent* e = ::readdir(dir)) {
+    std::string name = e->d_name;
+    if (name != "." && name != "..") names.push_back(std::move(name));
+  }
+  ::closedir(dir);
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 }  // namespace plat

@@ -378,7 +378,7 @@ uint32_t PixmapPixel(Pixmap pixmap, int x, int y) {
 
 bool SavePixmapPNG(Pixmap pixmap, const std::string& path, int compressionLevel) {
   const PixmapData* p = FindPixmap(pixmap);
-  if (!p || path.empty()) return false;
+  if (!p || path.empty() || FileWritesBlocked()) return false;
   FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return false;
   bool ok = WritePng(file, *p, std::clamp(compressionLevel, 0, 9));

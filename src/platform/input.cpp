@@ -3,11 +3,12 @@
 #include <algorithm>
 
 #include "platform/platform_internal.h"
+#include "platform/replay.h"
 
 namespace plat {
 
 InputState& detail::PolledInput() {
-  CurrentBackend().Pump(Input());
+  detail::PumpInput();
   return Input();
 }
 
@@ -62,6 +63,7 @@ int KeyHit(int key) {
   if (key < 0 || key > 255) return 0;
   int n = in.keyHits[key];
   in.keyHits[key] = 0;
+  detail::InputConsumed();
   return n;
 }
 
@@ -75,6 +77,7 @@ int MouseHit(int button) {
   if (button < 1 || button > 3) return 0;
   int n = in.mouseHits[button];
   in.mouseHits[button] = 0;
+  detail::InputConsumed();
   return n;
 }
 
@@ -82,11 +85,13 @@ void FlushKeys() {
   InputState& in = Polled();
   in.keyHits.fill(0);
   in.typed.clear();
+  detail::InputConsumed();
 }
 
 void FlushMouse() {
   InputState& in = Polled();
   in.mouseHits.fill(0);
+  detail::InputConsumed();
 }
 
 int GetChar() {
@@ -94,6 +99,7 @@ int GetChar() {
   if (in.typed.empty()) return 0;
   int ch = in.typed.front();
   in.typed.pop_front();
+  detail::InputConsumed();
   return ch;
 }
 
@@ -101,12 +107,13 @@ bool AppTerminate() {
   InputState& in = Polled();
   bool asked = in.closeRequested;
   in.closeRequested = false;
+  detail::InputConsumed();
   return asked;
 }
 
 int JoyCount() {
   Polled();
-  return std::max(0, CurrentBackend().JoyCount());
+  return std::max(0, detail::TapeJoyCount(CurrentBackend()));
 }
 
 namespace {
@@ -115,12 +122,12 @@ namespace {
 JoystickState Stick(int port) {
   Polled();
   Backend& b = CurrentBackend();
-  if (port < 0 || port >= b.JoyCount()) {
+  if (port < 0 || port >= detail::TapeJoyCount(b)) {
     JoystickState none;
     none.connected = false;
     return none;
   }
-  JoystickState s = b.Joystick(port);
+  JoystickState s = detail::TapeJoystick(port, b);
   if (!s.connected) {
     s.axes.fill(0);
     s.hat = -1;

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "platform/platform_internal.h"
+#include "platform/replay.h"
 
 namespace plat {
 
@@ -32,6 +33,7 @@ void UseBackend(std::unique_ptr<Backend> backend) {
   // random sequence back at its start so that runs are repeatable.
   detail::ResetDisplayState();
   detail::ResetRandom();
+  detail::ResetTape();
   Input() = InputState{};
 }
 

@@ -196,6 +196,14 @@ void CloseStream(Stream stream);
 // a temporary file in the same folder, is flushed to disk and renamed over the
 // old file. On failure the old file is untouched and false is returned.
 bool ReplaceFileContents(const std::string& path, const std::string& bytes);
+// Creates a folder (its parent must exist); true when it exists afterwards.
+bool MakeDir(const std::string& path);
+// The names in a folder (no "." or ".."), sorted; empty when it cannot be read.
+std::vector<std::string> ListDir(const std::string& path);
+// While blocked, nothing is written, created or deleted: the operations above
+// and SavePixmapPNG fail quietly (a replay leaves the save folder as it was).
+void BlockFileWrites(bool blocked);
+bool FileWritesBlocked();
 
 // ---------------------------------------------------------------- time
 int Millisecs();
