@@ -1,15 +1,19 @@
-// The program: start-up, the title screen and the game, until the player leaves.
+// The program: start-up, the title screen and the game, until the player leaves;
+// or, asked on the command line, the playback of a recorded game.
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "shell/options.h"
 #include "shell/places.h"
+#include "shell/replay.h"
 #include "shell/startup.h"
 
 int main(int argc, char** argv) {
   ProgramOptions options;
   std::string error = ParseOptions(std::vector<std::string>(argv + 1, argv + argc), options);
+  if (error.empty() && options.headless && options.replayFile.empty()) error = "option --headless needs --replay";
   if (!error.empty()) {
     std::fprintf(stderr, "%s: %s\n%s", kProgramName, error.c_str(), UsageText().c_str());
     return 2;
@@ -23,8 +27,15 @@ int main(int argc, char** argv) {
     std::printf("%s\n", VersionText().c_str());
     return 0;
   }
+  // A replay named relative to where the program was started, not to the save folder.
+  std::string replayFile;
+  if (!options.replayFile.empty()) {
+    std::error_code ignored;
+    replayFile = std::filesystem::absolute(options.replayFile, ignored).string();
+  }
   std::string problems = UseFilePlaces(places);
   if (!problems.empty()) std::fprintf(stderr, "%s\n", problems.c_str());
+  if (!replayFile.empty()) return ReplayCommand(replayFile, options.headless);
   RunProgram();
   return 0;
 }

@@ -15,7 +15,8 @@ bool logToStderr = false;
 bool OpenLog(const std::string& path) {
   CloseLog();
   DebugLog = plat::WriteFile(path);
-  logToStderr = DebugLog == 0;
+  // A replay writes nothing on purpose: its log is dropped, not shown.
+  logToStderr = DebugLog == 0 && !plat::FileWritesBlocked();
   // Notices are sub-steps of whatever the program was doing when they came.
   plat::SetNoticeSink([](const std::string& text) { LogLine("\t" + text); });
   return DebugLog != 0;

@@ -11,6 +11,7 @@
 #include "draw/helpers.h"
 #include "platform/keycodes.h"
 #include "platform/platform.h"
+#include "platform/replay.h"
 
 int LastFrameTime = 0;
 int FrameTime = 0;
@@ -131,6 +132,7 @@ int EndFrame(int showPointer) {
   bool altF4 = plat::KeyDown(kKeyF4) && (plat::KeyDown(kKeyLeftAlt) || plat::KeyDown(kKeyRightAlt));
   if (altF4 || plat::AppTerminate()) Run(FrameHooks.Shutdown);
 
+  plat::FrameEnded();
   return pauseResult;
 }
 

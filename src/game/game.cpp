@@ -13,6 +13,7 @@
 #include "game/train.h"
 #include "platform/keycodes.h"
 #include "platform/platform.h"
+#include "platform/replay.h"
 #include "scores/name_entry.h"
 #include "scores/scores.h"
 #include "scores/timestamp.h"
@@ -199,7 +200,7 @@ void BoardLimits(int w, int h, int& maxX, int& maxY) {
 void SetupGame() {
   // Score, lists, grids and every per-game value start afresh.
   Game = GameBoard{};
-  plat::SeedRnd(plat::Millisecs());
+  plat::SeedRnd(plat::LogicMillisecs());
   Game.TrainList.push_back(StartingTrain());
   LayStartingLoop();
   BoardLimits(VirtualWidth, VirtualHeight, Game.BoardMaxX, Game.BoardMaxY);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/platform_internal.h"
+#include "platform/replay.h"
 
 namespace plat {
 
@@ -136,7 +137,7 @@ void Flip(int sync) {
     r->Present(vsync);
   }
   // Keeps the window responsive even on screens that read no input.
-  b.Pump(Input());
+  detail::PumpInput();
 }
 
 void FlushDrawing() {
@@ -158,18 +159,28 @@ void SetVirtualResolution(double width, double height) {
 double VirtualResolutionWidth() { return C().virtualWidth; }
 double VirtualResolutionHeight() { return C().virtualHeight; }
 
+void detail::VirtualPointer(const InputState& input, double& x, double& y) {
+  x = input.mouseX;
+  y = input.mouseY;
+  int gw = GraphicsWidth(), gh = GraphicsHeight();
+  if (gw > 0 && C().virtualWidth > 0) x = x * C().virtualWidth / gw;
+  if (gh > 0 && C().virtualHeight > 0) y = y * C().virtualHeight / gh;
+}
+
+// A replay hands back the pointer in drawing-area units as recorded, whatever
+// size the window it plays in.
 double VirtualMouseX() {
-  double x = detail::PolledInput().mouseX;
-  int gw = GraphicsWidth();
-  if (gw <= 0 || C().virtualWidth <= 0) return x;
-  return x * C().virtualWidth / gw;
+  double x = 0, y = 0;
+  const InputState& in = detail::PolledInput();
+  if (!detail::ReplayedPointer(x, y)) detail::VirtualPointer(in, x, y);
+  return x;
 }
 
 double VirtualMouseY() {
-  double y = detail::PolledInput().mouseY;
-  int gh = GraphicsHeight();
-  if (gh <= 0 || C().virtualHeight <= 0) return y;
-  return y * C().virtualHeight / gh;
+  double x = 0, y = 0;
+  const InputState& in = detail::PolledInput();
+  if (!detail::ReplayedPointer(x, y)) detail::VirtualPointer(in, x, y);
+  return y;
 }
 
 void MoveVirtualMouse(double x, double y) {

@@ -62,7 +62,7 @@ bool FileIsReadOnly(const std::string& logical) {
 }
 
 bool ReplaceFileContents(const std::string& logical, const std::string& bytes) {
-  if (logical.empty() || logical.back() == '/') return false;
+  if (logical.empty() || logical.back() == '/' || FileWritesBlocked()) return false;
   // A rename would replace a read-only file all the same: its mode is the owner's word.
   if (FileIsReadOnly(logical)) {
     errno = EACCES;

@@ -1,10 +1,12 @@
 // Files and folders, and the text streams of the program's text files (one byte
 // per character, lines ended by CR LF on writing, by LF on reading).
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <algorithm>
 #include <map>
 
 #include "platform/platform_internal.h"
@@ -71,7 +73,7 @@ bool DeleteFile(const std::string& path) {
   // Only what was saved can go: files of the data folder stay.
   std::string target = detail::WritePath(path, false);
   struct stat st;
-  return !target.empty() && ::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+  return !target.empty() && !FileWritesBlocked() && ::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
          std::remove(target.c_str()) == 0;
 }
 
@@ -90,6 +92,7 @@ Stream ReadFile(const std::string& logical) {
 }
 
 Stream WriteFile(const std::string& logical) {
+  if (FileWritesBlocked()) return 0;
   const std::string path = detail::WritePath(logical);
   if (path.empty()) return 0;
   std::FILE* f = std::fopen(path.c_str(), "wb");
@@ -149,6 +152,27 @@ void CloseStream(Stream stream) {
   StreamRec rec = it->second;
   c.streams.erase(it);
   if (std::fclose(rec.file) != 0 && !rec.reading && !rec.failed) Notice("Could not finish writing " + rec.path);
+}
+
+namespace {
+bool g_writesBlocked = false;
+}  // namespace
+
+void BlockFileWrites(bool blocked) { g_writesBlocked = blocked; }
+bool FileWritesBlocked() { return g_writesBlocked; }
+
+std::vector<std::string> ListDir(const std::string& path) {
+  std::vector<std::string> names;
+  const std::string real = detail::ReadPath(path.empty() ? "." : path);
+  DIR* dir = ::opendir(real.c_str());
+  if (!dir) return names;
+  while (const dirent* e = ::readdir(dir)) {
+    std::string name = e->d_name;
+    if (name != "." && name != "..") names.push_back(std::move(name));
+  }
+  ::closedir(dir);
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 }  // namespace plat

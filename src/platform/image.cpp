@@ -381,8 +381,9 @@ uint32_t PixmapPixel(Pixmap pixmap, int x, int y) {
 
 bool SavePixmapPNG(Pixmap pixmap, const std::string& logical, int compressionLevel) {
   const PixmapData* p = FindPixmap(pixmap);
+  if (!p || FileWritesBlocked()) return false;
   const std::string path = detail::WritePath(logical);
-  if (!p || path.empty()) return false;
+  if (path.empty()) return false;
   FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return false;
   bool ok = WritePng(file, *p, std::clamp(compressionLevel, 0, 9));

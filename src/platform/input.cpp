@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/platform_internal.h"
+#include "platform/replay.h"
 
 namespace plat {
 
@@ -17,7 +18,7 @@ bool batchPumped = false;
 InputState& detail::PolledInput() {
   detail::CheckTermination();
   if (batchDepth == 0 || !batchPumped) {
-    CurrentBackend().Pump(Input());
+    detail::PumpInput();
     batchPumped = batchDepth > 0;
   }
   return Input();
@@ -121,6 +122,7 @@ int KeyHit(int key) {
   if (key < 0 || key > 255) return 0;
   int n = in.keyHits[key];
   in.keyHits[key] = 0;
+  detail::InputConsumed();
   return n;
 }
 
@@ -131,6 +133,7 @@ int MouseHit(int button) {
   if (button < 1 || button > 3) return 0;
   int n = in.mouseHits[button];
   in.mouseHits[button] = 0;
+  detail::InputConsumed();
   return n;
 }
 
@@ -138,11 +141,13 @@ void FlushKeys() {
   InputState& in = Polled();
   in.keyHits.fill(0);
   in.typed.clear();
+  detail::InputConsumed();
 }
 
 void FlushMouse() {
   InputState& in = Polled();
   in.mouseHits.fill(0);
+  detail::InputConsumed();
 }
 
 int GetChar() {
@@ -150,6 +155,7 @@ int GetChar() {
   if (in.typed.empty()) return 0;
   int ch = in.typed.front();
   in.typed.pop_front();
+  detail::InputConsumed();
   return ch;
 }
 
@@ -165,12 +171,13 @@ bool AppTerminate() {
   InputState& in = Polled();
   bool asked = in.closeRequested;
   in.closeRequested = false;
+  detail::InputConsumed();
   return asked;
 }
 
 int JoyCount() {
   Polled();
-  return std::max(0, CurrentBackend().JoyCount());
+  return std::max(0, detail::TapeJoyCount(CurrentBackend()));
 }
 
 namespace {
@@ -179,12 +186,12 @@ namespace {
 JoystickState Stick(int port) {
   Polled();
   Backend& b = CurrentBackend();
-  if (port < 0 || port >= b.JoyCount()) {
+  if (port < 0 || port >= detail::TapeJoyCount(b)) {
     JoystickState none;
     none.connected = false;
     return none;
   }
-  JoystickState s = b.Joystick(port);
+  JoystickState s = detail::TapeJoystick(port, b);
   if (!s.connected) {
     s.axes.fill(0);
     s.hat = -1;

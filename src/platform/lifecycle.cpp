@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "platform/platform_internal.h"
+#include "platform/replay.h"
 
 namespace plat {
 
@@ -64,6 +65,7 @@ void UseBackend(std::unique_ptr<Backend> backend) {
   // random sequence back at its start so that runs are repeatable.
   detail::ResetDisplayState();
   detail::ResetRandom();
+  detail::ResetTape();
   Input() = InputState{};
   s.ending = false;
   pendingSignal = 0;

@@ -255,6 +255,12 @@ bool SavingOn();  // false only under a mount with saving off
 // ($XDG_DATA_HOME when it is an absolute path, else $HOME/.local/share; "" without either).
 std::string ProgramFolder();
 std::string UserDataFolder();
+// The names in a folder (no "." or ".."), sorted; empty when it cannot be read.
+std::vector<std::string> ListDir(const std::string& path);
+// While blocked, nothing is written, created or deleted: the operations above
+// and SavePixmapPNG fail quietly (a replay leaves the save folder as it was).
+void BlockFileWrites(bool blocked);
+bool FileWritesBlocked();
 
 // ---------------------------------------------------------------- time
 int Millisecs();

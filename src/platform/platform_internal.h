@@ -2,6 +2,8 @@
 // random): the hooks one concern needs from another.
 #pragma once
 
+#include <random>
+
 #include "platform/backend.h"
 
 namespace plat::detail {
@@ -10,6 +12,8 @@ namespace plat::detail {
 void ResetDisplayState();
 // random.cpp: puts the shared generator back at its start.
 void ResetRandom();
+// random.cpp: the shared generator itself (the replay checksum reads its state).
+std::mt19937& RandomGenerator();
 // files.cpp: flushes every stream open for writing (before the process ends).
 void FlushWriteStreams();
 // file_view.cpp: the machine's path a read or a write of `path` uses (the path

@@ -10,10 +10,16 @@ namespace {
 
 constexpr uint32_t kDefaultSeed = 0x1234;
 
-std::mt19937& Generator() {
+}  // namespace
+
+std::mt19937& detail::RandomGenerator() {
   static std::mt19937 rng{kDefaultSeed};
   return rng;
 }
+
+namespace {
+
+std::mt19937& Generator() { return detail::RandomGenerator(); }
 
 }  // namespace
 

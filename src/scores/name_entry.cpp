@@ -5,6 +5,7 @@
 #include "frame/frame.h"
 #include "platform/keycodes.h"
 #include "platform/platform.h"
+#include "platform/replay.h"
 #include "scores/scores.h"
 
 namespace {
@@ -67,6 +68,6 @@ void EnterName() {
     done = enterHit || plat::MouseDown(plat::kMouseLeft) || plat::KeyDown(plat::kKeyEscape);
   }
 
-  plat::SeedRnd(plat::Millisecs());
+  plat::SeedRnd(plat::LogicMillisecs());
   WaitForRelease();
 }

@@ -11,6 +11,8 @@ struct ProgramOptions {
   bool version = false;     // --version
   std::string dataFolder;   // --data DIR: the folder holding the game's Files/ media
   std::string saveFolder;   // --save DIR: where settings, log, scores and screenshots go
+  std::string replayFile;   // --replay FILE: play a recorded game back
+  bool headless = false;    // --headless: with --replay, without a window, as fast as it goes
 };
 
 // Fills `out` from the arguments (without the program's name). Returns "" or the

@@ -9,6 +9,7 @@
 #include "frame/frame.h"
 #include "platform/keycodes.h"
 #include "platform/platform.h"
+#include "platform/replay.h"
 
 namespace {
 
@@ -129,7 +130,7 @@ int PauseMenu() {
     if (plat::KeyDown(plat::kKeyEscape)) result = PauseCursor == 1 ? kResultQuit : kResultContinue;
   }
 
-  plat::SeedRnd(plat::Millisecs());
+  plat::SeedRnd(plat::LogicMillisecs());
   WaitWhileEscapeHeld();
   plat::FreeImage(backdrop);
   return result;

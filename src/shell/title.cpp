@@ -13,6 +13,7 @@
 #include "platform/keycodes.h"
 #include "platform/platform.h"
 #include "scores/score_panel.h"
+#include "shell/replay.h"
 
 int SlideStep = 0;
 void (*TitleGame)() = RunGame;
@@ -50,10 +51,13 @@ void StartGame() {
     plat::StopChannel(music);
     music = 0;
   }
+  // Every game is recorded, from this click to the end of name entry.
+  BeginGameRecording();
   GameState = 1;
   GameStartTime = plat::Millisecs();
   if (TitleGame) TitleGame();
   GameState = 0;
+  SaveGameRecording(EndGameRecording());
   EscapeLatch = 1;
   StartLatch = 1;
   SlideStep = 0;

@@ -26,3 +26,12 @@ if(PUFFWICK_PYTHON3)
     set_tests_properties(real_window_e2e_${name} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 150)
   endforeach()
 endif()
+
+# A whole game in the real window leaves a replay that plays back headless to the
+# score scores.dat holds for it (window recorded in slow-system mode under Xvfb).
+if(PUFFWICK_PYTHON3)
+  add_test(NAME real_window_replay_e2e
+           COMMAND ${PUFFWICK_PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/replay_e2e.py
+                   $<TARGET_FILE:puffwick-loopery> --copy ${CMAKE_SOURCE_DIR}/Files)
+  set_tests_properties(real_window_replay_e2e PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 240)
+endif()

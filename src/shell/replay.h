@@ -1,0 +1,34 @@
+// Every game is recorded from the click that starts it to the end of name entry,
+// and a recording plays back the same game: in the window at its own speed, or
+// headless as fast as it can, checking the game's state every 60 frames.
+#pragma once
+
+#include <string>
+
+// Begins recording the game about to start, with what its start depends on
+// (difficulty, drawing area, slow-system mode, bindings, the mouse as last seen).
+void BeginGameRecording();
+// Ends the recording and returns it as a replay file's text ("" when none ran).
+std::string EndGameRecording();
+// Writes `text` to replays/<timestamp>.txt in the current folder, keeps the newest
+// 50 replays, and logs one line naming the file. Returns the file's path ("" when
+// it could not be written).
+std::string SaveGameRecording(const std::string& text);
+
+constexpr int kReplaysKept = 50;
+
+struct ReplayResult {
+  int code = 0;      // 0 played to its end, 2 not a readable replay, 3 diverged
+  std::string line;  // "score N frames F", "diverged at frame F", or FILE:LINE: reason
+  int score = 0;
+  int frames = 0;
+};
+
+// Plays the replay `text` (read from `fileName`, named in errors) on the installed
+// backend and display, with the frame services in place. Nothing is written
+// while it plays. `watched`: Escape or a close request on the machine stops it.
+ReplayResult PlayReplay(const std::string& text, const std::string& fileName, bool watched);
+
+// "--replay FILE" plays it in the window, with "--headless" on the headless
+// backend, printing the result line. Returns the exit code.
+int ReplayCommand(const std::string& file, bool headless);

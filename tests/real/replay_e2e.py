@@ -1,0 +1,229 @@
+#!/usr/bin/env python3
+"""A whole game in the real window leaves a replay that plays back to its score.
+
+Under a private Xvfb the game starts in a scratch folder holding a copy of Files/;
+through XTEST the player clicks "Click Here to Start", lays a piece, quits from the
+pause menu, types a name, and leaves from the title and the farewell screen. Then
+the one file in Files/257/replays/ is played headless and must print the score
+that scores.dat holds for that name.
+
+Usage: replay_e2e.py EXECUTABLE --copy FILES_FOLDER
+Exit codes: 0 pass, 1 fail, 77 skipped (Xvfb or the X test libraries are missing).
+"""
+import argparse
+import ctypes
+import glob
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from e2e_window import SKIP, capture, find_window, save_png, start_xvfb  # noqa: E402
+
+NAME = "e2e"
+
+
+class Xtest:
+    def __init__(self, display):
+        self.x11 = ctypes.CDLL("libX11.so.6")
+        self.xtst = ctypes.CDLL("libXtst.so.6")
+        x11, xtst = self.x11, self.xtst
+        x11.XOpenDisplay.restype = ctypes.c_void_p
+        x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        x11.XStringToKeysym.restype = ctypes.c_ulong
+        x11.XStringToKeysym.argtypes = [ctypes.c_char_p]
+        x11.XKeysymToKeycode.restype = ctypes.c_ubyte
+        x11.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        x11.XFlush.argtypes = [ctypes.c_void_p]
+        for f in (xtst.XTestFakeKeyEvent, xtst.XTestFakeButtonEvent):
+            f.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+        xtst.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int, ctypes.c_int,
+                                              ctypes.c_ulong]
+        self.dpy = x11.XOpenDisplay(display.encode())
+        if not self.dpy:
+            raise OSError("cannot open the display")
+
+    def move(self, x, y):
+        self.xtst.XTestFakeMotionEvent(self.dpy, -1, int(x), int(y), 0)
+        self.x11.XFlush(self.dpy)
+        time.sleep(0.2)
+
+    def click(self, x, y, button=1, hold=0.3):
+        self.move(x, y)
+        self.xtst.XTestFakeButtonEvent(self.dpy, button, 1, 0)
+        self.x11.XFlush(self.dpy)
+        time.sleep(hold)
+        self.xtst.XTestFakeButtonEvent(self.dpy, button, 0, 0)
+        self.x11.XFlush(self.dpy)
+        time.sleep(0.3)
+
+    def key(self, name, hold=0.5):
+        code = self.x11.XKeysymToKeycode(self.dpy, self.x11.XStringToKeysym(name.encode()))
+        self.xtst.XTestFakeKeyEvent(self.dpy, code, 1, 0)
+        self.x11.XFlush(self.dpy)
+        time.sleep(hold)
+        self.xtst.XTestFakeKeyEvent(self.dpy, code, 0, 0)
+        self.x11.XFlush(self.dpy)
+        time.sleep(0.3)
+
+
+def wait_for_window(display, game, seconds):
+    deadline = time.time() + seconds
+    while time.time() < deadline:
+        time.sleep(0.3)
+        if game.poll() is not None:
+            return None
+        win = find_window(capture(display))
+        if win is not None:
+            return win
+    return None
+
+
+def stored_score(path, timestamp):
+    """The score of the record with this timestamp in scores.dat (the replay is
+    named by it), or of the only record there."""
+    records = []
+    with open(path, "rb") as f:
+        for line in f.read().decode("latin-1").split("\r\n"):
+            fields = line.split("|")
+            if len(fields) >= 4:
+                records.append((fields[3], int(fields[0])))
+    for stamp, score in records:
+        if stamp == timestamp:
+            return score
+    return records[0][1] if len(records) == 1 else None
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("executable")
+    ap.add_argument("--copy", required=True)
+    args = ap.parse_args()
+    exe = os.path.abspath(args.executable)
+
+    if not shutil.which("xwd"):
+        print("FAIL: xwd (x11-apps) is not installed")
+        return 1
+    xvfb, display = start_xvfb()
+    if xvfb is None:
+        print("SKIP: Xvfb is not installed")
+        return SKIP
+    workdir = tempfile.mkdtemp(prefix="puffwick-replay-e2e-")
+    shutil.copytree(args.copy, os.path.join(workdir, "Files"))
+    for old in glob.glob(os.path.join(workdir, "Files", "257", "replays", "*")):
+        os.remove(old)
+    score_file = os.path.join(workdir, "Files", "257", "scores.dat")
+    if os.path.exists(score_file):
+        os.remove(score_file)
+    env = dict(os.environ, DISPLAY=display)
+    env.pop("SDL_VIDEODRIVER", None)
+    game = subprocess.Popen([exe], cwd=workdir, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    status = 1
+    try:
+        try:
+            x = Xtest(display)
+        except OSError as e:
+            print("SKIP: cannot send input:", e)
+            return SKIP
+        win = wait_for_window(display, game, 60)
+        if win is None:
+            print("FAIL: the window never appeared")
+            return 1
+        wx, wy, ww, wh = win
+        cx, cy = wx + ww // 2, wy + wh // 2
+        x.move(cx, cy)
+
+        def centre():
+            return capture(display).pixel(cx, cy)
+
+        def wait_until(test, seconds, retry=None):
+            deadline = time.time() + seconds
+            while time.time() < deadline:
+                if test(centre()):
+                    return True
+                if retry:
+                    retry()
+                time.sleep(0.5)
+            return False
+
+        def in_game(p):  # the game's field of green bands
+            return p[1] > 20 and p[0] < 30 and p[2] < 30
+
+        def in_name_entry(p):  # purple to blue bands
+            return p[1] < 10 and p[2] > 10
+
+        time.sleep(4)  # loading lasts at least 2.5 s
+        # "Click Here to Start", once the title has slid in.
+        if not wait_until(in_game, 60, retry=lambda: x.click(cx, cy)):
+            print("FAIL: no game started")
+            return 1
+        time.sleep(1)
+        x.click(cx + ww // 5, cy - wh // 5)  # a straight on the board
+        x.click(cx + ww // 4, cy - wh // 5)
+        time.sleep(1)
+        # Quit from the pause menu: Escape opens it, Down picks Quit, Escape takes it.
+        # A slow frame rate may miss a short press: keys are held half a second, and
+        # when the first Escape was missed the next round's Escape opens the menu.
+        x.key("Escape")
+        time.sleep(1)
+        for _ in range(4):
+            x.key("Down")
+            time.sleep(0.5)
+            x.key("Escape")
+            if wait_until(in_name_entry, 5):
+                break
+        else:
+            print("FAIL: name entry never showed; centre pixel", centre())
+            if os.environ.get("PUFFWICK_E2E_SHOT"):
+                save_png(capture(display), os.environ["PUFFWICK_E2E_SHOT"])
+            return 1
+        time.sleep(0.5)
+        for ch in NAME:
+            x.key(ch)
+        x.key("Return")
+        time.sleep(1.5)
+        x.key("Escape")  # leaves the title screen
+        deadline = time.time() + 60
+        while game.poll() is None and time.time() < deadline:
+            time.sleep(1)
+            x.key("Escape")  # the farewell screen waits for a key
+        if game.poll() is None:
+            print("FAIL: the program did not end")
+            return 1
+        replays = sorted(glob.glob(os.path.join(workdir, "Files", "257", "replays", "*.txt")))
+        if len(replays) != 1:
+            print("FAIL: expected one replay, found", replays)
+            return 1
+        stamp = os.path.splitext(os.path.basename(replays[0]))[0]
+        score = stored_score(score_file, stamp) if os.path.exists(score_file) else None
+        if score is None:
+            print("FAIL: scores.dat holds no record of the game")
+            return 1
+        run = subprocess.run([exe, "--replay", replays[0], "--headless"], capture_output=True, text=True,
+                             timeout=120)
+        print("scores.dat: %d; replay: %s" % (score, run.stdout.strip()))
+        if run.returncode == 0 and run.stdout.startswith("score %d frames " % score):
+            status = 0
+        else:
+            print("FAIL: exit %d, stderr %s" % (run.returncode, run.stderr.strip()))
+        return status
+    finally:
+        if game.poll() is None:
+            game.kill()
+            game.wait()
+        xvfb.terminate()
+        try:
+            xvfb.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            xvfb.kill()
+        if status == 0:
+            shutil.rmtree(workdir, ignore_errors=True)
+        else:
+            print("working folder kept:", workdir)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
