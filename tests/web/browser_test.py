@@ -3,8 +3,9 @@
 
 Serves build/web/ on 127.0.0.1, opens it in headless Chromium (software WebGL)
 and drives the browser in real time through its DevTools protocol: the page must
-load and show the title (the stripes and the start prompt, as on the desktop)
-with no console error on the way.
+load and show the title (the stripes and the start prompt, as on the desktop),
+a click on the start prompt must start a game whose train moves between two
+captures, all with no console error on the way.
 
 Usage: browser_test.py [--web DIR] [--timeout S] [--save PNG]
 Exit codes: 0 pass, 1 fail.
@@ -158,6 +159,53 @@ def title_figures(shot):
     return blue / max(total, 1), pink
 
 
+def green_share(shot):
+    """Share of the canvas in the game's green field."""
+    w, h = shot.size
+    px = shot.load()
+    green = total = 0
+    for y in range(0, h, 4):
+        for x in range(0, w, 4):
+            r, g, b = px[x, y]
+            total += 1
+            green += g > 16 and g > 2 * r and g > 2 * b
+    return green / max(total, 1)
+
+
+def changed_pixels(a, b):
+    """How many sampled pixels differ between two captures of the same size."""
+    if a.size != b.size:
+        return a.size[0] * a.size[1]
+    pa, pb = a.load(), b.load()
+    return sum(1 for y in range(0, a.size[1], 2) for x in range(0, a.size[0], 2)
+               if max(abs(c - d) for c, d in zip(pa[x, y], pb[x, y])) > 24)
+
+
+def click(browser, fx, fy):
+    """A left click at a point of the canvas given in the game's 800 by 600."""
+    rect = browser.evaluate("(() => { const r = document.getElementById('canvas').getBoundingClientRect();"
+                            " return [r.left, r.top, r.width, r.height]; })()")
+    x, y = rect[0] + rect[2] * fx / 800.0, rect[1] + rect[3] * fy / 600.0
+    # As a hand would: the pointer rests on the spot, then the button is held for
+    # a few frames (the title reads the held button, and software WebGL is slow).
+    browser.call("Input.dispatchMouseEvent", type="mouseMoved", x=x, y=y)
+    time.sleep(0.3)
+    for kind in ("mousePressed", "mouseReleased"):
+        browser.call("Input.dispatchMouseEvent", type=kind, x=x, y=y, button="left", clickCount=1)
+        time.sleep(0.5)
+
+
+def wait_for(browser, test, timeout):
+    """Captures the canvas every second until test(capture) holds; the last capture."""
+    start, shot = time.time(), None
+    while time.time() - start < timeout:
+        time.sleep(1)
+        shot = browser.canvas_shot()
+        if shot is not None and test(shot):
+            break
+    return shot
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     parser = argparse.ArgumentParser()
@@ -175,20 +223,31 @@ def main():
     try:
         browser.call("Page.navigate", url=url)
         start = time.time()
-        shot, figures = None, (0, 0)
-        while time.time() - start < args.timeout:
-            time.sleep(1)
-            shot = browser.canvas_shot()
-            if shot is None:
-                continue
-            figures = title_figures(shot)
-            if figures[0] > 0.3 and figures[1] > 50:
-                break
+        shot = wait_for(browser, lambda s: title_figures(s)[0] > 0.3 and title_figures(s)[1] > 50, args.timeout)
+        figures = title_figures(shot) if shot else (0, 0)
         print("title after %.1f s: blue share %.2f, prompt pixels %d" % (time.time() - start, *figures))
         if not (figures[0] > 0.3 and figures[1] > 50):
             failures.append("the title was not drawn within %.0f s" % args.timeout)
-        # Let it run a little: errors of the running title count too.
-        time.sleep(3)
+        else:
+            # The prompt "Click Here to Start" sits just under the middle.
+            click(browser, 400, 302)
+            shot = wait_for(browser, lambda s: green_share(s) > 0.5, 60)
+            share = green_share(shot) if shot else 0
+            print("game field share %.2f" % share)
+            if share <= 0.5:
+                failures.append("a click on the start prompt did not start a game")
+            else:
+                time.sleep(1)
+                first = browser.canvas_shot()
+                time.sleep(1.5)
+                second = browser.canvas_shot()
+                moved = changed_pixels(first, second)
+                print("pixels changed between two game captures: %d" % moved)
+                if moved < 50:
+                    failures.append("the train did not move")
+                shot = second
+        # Errors of the running game count too.
+        time.sleep(2)
         browser.evaluate("1")
         if args.save and shot is not None:
             shot.save(args.save)
