@@ -3,7 +3,8 @@
 
 Serves build/web/ on 127.0.0.1, opens it in headless Chromium (software WebGL)
 and drives the browser in real time through its DevTools protocol: the page must
-load and show the title (the stripes and the start prompt, as on the desktop),
+load and show the title (the stripes and the start prompt, as on the desktop)
+drawn by the game's own OpenGL renderer,
 a click on the start prompt must start a game whose train moves between two
 captures, all with no console error on the way.
 
@@ -229,6 +230,10 @@ def main():
         if not (figures[0] > 0.3 and figures[1] > 50):
             failures.append("the title was not drawn within %.0f s" % args.timeout)
         else:
+            # Drawn by our own GL renderer, not by the fall-back after it failed.
+            log = browser.evaluate("FS.readFile('/Files/Debug.txt', {encoding: 'utf8'})") or ""
+            if "Using OpenGL Driver" not in log or "Renderer failed to start" in log:
+                failures.append("the OpenGL renderer did not start; the log says:\n" + log)
             # The prompt "Click Here to Start" sits just under the middle.
             click(browser, 400, 302)
             shot = wait_for(browser, lambda s: green_share(s) > 0.5, 60)
