@@ -9,8 +9,9 @@ prefix=$(tools/web/deps.sh | tail -n 1)
 export NODE_PATH=/usr/share/nodejs
 dir=build/web-cmake
 # Heavy work yields to whatever else runs on the machine.
+mkdir -p "$dir"
 nice -n 19 emcmake cmake -S tools/web -B "$dir" -DCMAKE_BUILD_TYPE=Release -DPUFFWICK_WEB_PREFIX="$prefix" \
-  -DPUFFWICK_WERROR=ON >/dev/null
+  -DPUFFWICK_WERROR=ON >"$dir/configure.log" 2>&1 || { cat "$dir/configure.log" >&2; exit 1; }
 nice -n 19 cmake --build "$dir" -j"$(nproc)"
 mkdir -p build/web
 cp "$dir"/index.html "$dir"/index.js "$dir"/index.wasm "$dir"/index.data build/web/
