@@ -32,8 +32,12 @@ struct Texture {
   int filter = -1;  // sampling last set on the texture: 0 nearest, 1 linear, -1 unknown
 };
 
-const char* kVertexShader = R"(#version 120
-attribute vec2 aPos;
+// The shader texts start with a header for the GL at hand: GLSL 1.20 on desktop
+// OpenGL, GLSL ES 1.00 (which needs a default float precision) on OpenGL ES and WebGL.
+const char* kDesktopHeader = "#version 120\n";
+const char* kEsHeader = "#version 100\nprecision highp float;\n";
+
+const char* kVertexShader = R"(attribute vec2 aPos;
 attribute vec2 aUv;
 attribute vec4 aColor;
 uniform vec4 uProj;
@@ -57,8 +61,8 @@ const char* kFragmentColour[kProgramKinds] = {
     "vec4 c = vColor;",
 };
 
-std::string FragmentShader(int kind, bool masked) {
-  return std::string("#version 120\nuniform sampler2D uTex;\nvarying vec2 vUv;\nvarying vec4 vColor;\n"
+std::string FragmentShader(const char* header, int kind, bool masked) {
+  return std::string(header) + std::string("uniform sampler2D uTex;\nvarying vec2 vUv;\nvarying vec4 vColor;\n"
                      "void main() {\n  ") +
          kFragmentColour[kind] + (masked ? "\n  if (c.a < 0.5) discard;" : "") + "\n  gl_FragColor = c;\n}\n";
 }
@@ -117,13 +121,17 @@ struct GlRenderer::Impl {
   long long drawCalls = 0;
   std::vector<Quad>* tap = nullptr;
 
+  bool es = false;  // OpenGL ES (or WebGL) rather than desktop OpenGL
+
   bool LinkPrograms(std::string* error) {
-    GLuint vs = CompileShader(GL_VERTEX_SHADER, kVertexShader, error);
+    const char* header = es ? kEsHeader : kDesktopHeader;
+    const std::string vertex = std::string(header) + kVertexShader;
+    GLuint vs = CompileShader(GL_VERTEX_SHADER, vertex.c_str(), error);
     if (!vs) return false;
     bool ok = true;
     for (int kind = 0; kind < kProgramKinds && ok; ++kind) {
       for (int masked = 0; masked < 2 && ok; ++masked) {
-        const std::string source = FragmentShader(kind, masked != 0);
+        const std::string source = FragmentShader(header, kind, masked != 0);
         GLuint fs = CompileShader(GL_FRAGMENT_SHADER, source.c_str(), error);
         if (!fs) {
           ok = false;
@@ -298,11 +306,15 @@ GlRenderer::GlRenderer() : impl_(new Impl) {}
 std::unique_ptr<GlRenderer> MakeGlRenderer(SDL_Window* window, SDL_GLContext context, std::string* error) {
   std::unique_ptr<GlRenderer> r(new GlRenderer);
   GlRenderer::Impl& m = *r->impl_;
-  // GLSL 1.20 needs OpenGL 2.1.
+  // GLSL 1.20 needs OpenGL 2.1; on OpenGL ES (and WebGL 2) partial texture
+  // uploads with a row length need 3.0.
   int major = 0, minor = 0;
   const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-  if (!version || std::sscanf(version, "%d.%d", &major, &minor) != 2 || major * 10 + minor < 21) {
-    if (error) *error = std::string("OpenGL 2.1 needed, have ") + (version ? version : "none");
+  m.es = version && std::strncmp(version, "OpenGL ES ", 10) == 0;
+  const char* number = version ? version + (m.es ? 10 : 0) : nullptr;
+  const int needed = m.es ? 30 : 21;
+  if (!number || std::sscanf(number, "%d.%d", &major, &minor) != 2 || major * 10 + minor < needed) {
+    if (error) *error = std::string(m.es ? "OpenGL ES 3.0" : "OpenGL 2.1") + " needed, have " + (version ? version : "none");
     return nullptr;
   }
   if (!m.LinkPrograms(error)) {
@@ -376,7 +388,8 @@ int GlRenderer::CreateTexture(int width, int height, const uint8_t* rgba, int fl
   }
   t.alpha8 = (flags & kTextureAlpha8) != 0;
   if (t.alpha8) {
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA8, width, height, 0, GL_ALPHA, GL_UNSIGNED_BYTE, rgba);
+    // OpenGL ES takes only the unsized alpha format.
+    glTexImage2D(GL_TEXTURE_2D, 0, m.es ? GL_ALPHA : GL_ALPHA8, width, height, 0, GL_ALPHA, GL_UNSIGNED_BYTE, rgba);
   } else {
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
   }

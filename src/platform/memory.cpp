@@ -1,5 +1,8 @@
 // Memory figures of the heap and the clean-up step.
 #include <malloc.h>
+#ifdef __EMSCRIPTEN__
+extern "C" int malloc_trim(size_t pad);  // in the web's allocator, not in its header
+#endif
 
 #include <algorithm>
 
@@ -13,6 +16,20 @@ namespace {
 // undrawn before it is given back: about four seconds.
 constexpr int kIdleSweeps = 120;
 
+struct HeapFigures {
+  long long arena, freeBytes, used;
+};
+
+HeapFigures Heap() {
+#ifdef __EMSCRIPTEN__
+  struct mallinfo mi = mallinfo();  // the web's C library has only the older call
+#else
+  struct mallinfo2 mi = mallinfo2();
+#endif
+  return {static_cast<long long>(mi.arena), static_cast<long long>(mi.fordblks),
+          static_cast<long long>(mi.uordblks) + static_cast<long long>(mi.hblkhd)};
+}
+
 }  // namespace
 
 long long CollectMemory() {
@@ -21,19 +38,16 @@ long long CollectMemory() {
   // is ours too: give them back. They are made again when next drawn.
   const long long textures = gfx::ReleaseIdleImageTextures(kIdleSweeps) + gfx::ReleaseIdleFontTextures(kIdleSweeps);
   // Trimming walks the heap, so it is only worth it once a fair amount lies free.
-  constexpr size_t kWorthTrimming = 1 << 20;
-  struct mallinfo2 before = mallinfo2();
-  if (before.fordblks < kWorthTrimming) return textures;
+  constexpr long long kWorthTrimming = 1 << 20;
+  const HeapFigures before = Heap();
+  if (before.freeBytes < kWorthTrimming) return textures;
   malloc_trim(256 * 1024);
-  struct mallinfo2 after = mallinfo2();
-  long long held = static_cast<long long>(before.arena) - static_cast<long long>(after.arena);
-  long long freeGone = static_cast<long long>(before.fordblks) - static_cast<long long>(after.fordblks);
-  return textures + std::max({0LL, held, freeGone});
+  const HeapFigures after = Heap();
+  return textures + std::max({0LL, before.arena - after.arena, before.freeBytes - after.freeBytes});
 }
 
 long long MemoryInUse() {
-  struct mallinfo2 mi = mallinfo2();
-  return static_cast<long long>(mi.uordblks + mi.hblkhd);
+  return Heap().used;
 }
 
 }  // namespace plat

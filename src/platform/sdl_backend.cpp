@@ -1,6 +1,9 @@
 // The real machine: an SDL2 window with our OpenGL renderer or one of SDL's
 // renderers, SDL input, timers and joysticks, and OpenAL sound.
 #include <SDL.h>
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
 
 #include <algorithm>
 #include <cmath>
@@ -49,7 +52,11 @@ class SdlBackend : public Backend {
     if (started_) return true;
     // Only drivers that show a window count as a display; SDL would otherwise fall
     // back to its invisible offscreen driver. SDL_VIDEODRIVER still overrides this.
+#ifdef __EMSCRIPTEN__
+    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "emscripten", SDL_HINT_DEFAULT);
+#else
     SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "x11,wayland,kmsdrm", SDL_HINT_DEFAULT);
+#endif
     // Sticks keep reporting while another window has the focus, as the game expects.
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     // Termination signals end the program through the platform, not as a close request.
@@ -84,6 +91,10 @@ class SdlBackend : public Backend {
 
   [[noreturn]] void Exit(int code) override {
     Shutdown();
+#ifdef __EMSCRIPTEN__
+    // A page cannot close itself: it offers to start again instead.
+    emscripten_run_script(("if (Module.onGameEnded) Module.onGameEnded(" + std::to_string(code) + ");").c_str());
+#endif
     std::exit(code);
   }
 
@@ -121,8 +132,15 @@ class SdlBackend : public Backend {
     if (driver == kDriverOpenGL) {
       SDL_GL_ResetAttributes();
       SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+#ifdef __EMSCRIPTEN__
+      // OpenGL ES 3.0 is WebGL 2 in the page.
+      SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+      SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+      SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+#else
       SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
       SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+#endif
       SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
       windowFlags |= SDL_WINDOW_OPENGL;
     }
@@ -143,6 +161,7 @@ class SdlBackend : public Backend {
         SDL_SetError("%s", error.c_str());
         return Fail("OpenGL renderer unusable");
       }
+      gl_ = gl.get();
       renderer_ = std::move(gl);
     } else {
       Uint32 rendererFlags = driver == kDriverDirect3D9 ? SDL_RENDERER_ACCELERATED : SDL_RENDERER_SOFTWARE;
@@ -165,6 +184,7 @@ class SdlBackend : public Backend {
   }
 
   void Close() override {
+    gl_ = nullptr;
     renderer_.reset();  // before the window: the GL context belongs to it
     if (window_) {
       SDL_DestroyWindow(window_);
@@ -196,6 +216,10 @@ class SdlBackend : public Backend {
 
   void Pump(InputState& input) override {
     if (!started_) return;
+#ifdef __EMSCRIPTEN__
+    // A frame flipped without a sleep still has to be handed to the page to be seen.
+    if (framePending_) Sleep(0);
+#endif
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
       switch (e.type) {
@@ -283,7 +307,18 @@ class SdlBackend : public Backend {
   }
 
   int64_t Millisecs() override { return static_cast<int64_t>(SDL_GetTicks64()); }
+#ifdef __EMSCRIPTEN__
+  // The page shows the canvas whenever the program sleeps, and clears it after:
+  // what has been drawn is drawn in full first, and the frame counts as shown.
+  void NoteFlip(int) override { framePending_ = true; }
+  void Sleep(int milliseconds) override {
+    if (gl_) gl_->Flush();
+    framePending_ = false;
+    emscripten_sleep(static_cast<unsigned>(std::max(milliseconds, 0)));
+  }
+#else
   void Sleep(int milliseconds) override { SDL_Delay(static_cast<Uint32>(std::max(milliseconds, 0))); }
+#endif
   std::time_t WallClock() override { return std::time(nullptr); }
 
   AudioDriver& Audio() override {
@@ -383,6 +418,8 @@ class SdlBackend : public Backend {
   bool joysticksUp_ = false;
   SDL_Window* window_ = nullptr;
   std::unique_ptr<Renderer> renderer_;
+  GlRenderer* gl_ = nullptr;  // renderer_ when it is ours
+  bool framePending_ = false;  // a frame was flipped and the page has not had it yet
   int generation_ = 0;
   std::string title_;
   bool pointerVisible_ = true;

@@ -1,0 +1,275 @@
+#!/usr/bin/python3
+"""The web build in a real browser.
+
+Serves build/web/ on 127.0.0.1, opens it in headless Chromium (software WebGL)
+and drives the browser in real time through its DevTools protocol: the page must
+load and show the title (the stripes and the start prompt, as on the desktop)
+drawn by the game's own OpenGL renderer,
+a click on the start prompt must start a game whose train moves between two
+captures, all with no console error on the way.
+
+Usage: browser_test.py [--web DIR] [--timeout S] [--save PNG]
+Exit codes: 0 pass, 1 fail.
+"""
+import argparse
+import base64
+import functools
+import http.server
+import io
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import urllib.request
+
+import websocket
+from PIL import Image
+
+CHROMIUM_FLAGS = [
+    "--headless=new", "--no-sandbox", "--use-gl=angle", "--use-angle=swiftshader",
+    "--enable-unsafe-swiftshader", "--disable-gpu", "--no-first-run",
+    "--disable-background-networking", "--disable-component-update", "--disable-sync",
+    "--window-size=1024,768", "--remote-debugging-port=0", "--remote-debugging-address=127.0.0.1",
+]
+
+
+class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+
+def serve(folder):
+    """A static server on a free loopback port, in a thread; returns (server, url)."""
+    handler = functools.partial(QuietHandler, directory=folder)
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server, "http://127.0.0.1:%d/" % server.server_address[1]
+
+
+class Browser:
+    """Headless Chromium with a fresh profile and one page driven over DevTools."""
+
+    def __init__(self):
+        self.profile = tempfile.mkdtemp(prefix="puffwick_chromium_")
+        exe = shutil.which("chromium") or shutil.which("chromium-browser")
+        if not exe:
+            raise RuntimeError("chromium is not installed")
+        self.proc = subprocess.Popen(
+            [exe, *CHROMIUM_FLAGS, "--user-data-dir=" + self.profile, "about:blank"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        port_file = os.path.join(self.profile, "DevToolsActivePort")
+        deadline = time.time() + 30
+        while not (os.path.exists(port_file) and open(port_file).read().strip()):
+            if time.time() > deadline or self.proc.poll() is not None:
+                raise RuntimeError("chromium did not open its DevTools port")
+            time.sleep(0.1)
+        port = int(open(port_file).read().split()[0])
+        pages = []
+        while not pages:
+            with urllib.request.urlopen("http://127.0.0.1:%d/json/list" % port) as r:
+                pages = [t for t in json.load(r) if t.get("type") == "page"]
+            if not pages:
+                time.sleep(0.1)
+        self.ws = websocket.create_connection(pages[0]["webSocketDebuggerUrl"], timeout=60,
+                                              suppress_origin=True)
+        self.next_id = 0
+        self.errors = []  # console errors and uncaught exceptions, as text
+        self.console = []  # every console line, for the failure report
+        for domain in ("Runtime", "Log", "Page"):
+            self.call(domain + ".enable")
+
+    def close(self):
+        try:
+            self.ws.close()
+        except Exception:
+            pass
+        self.proc.terminate()
+        try:
+            self.proc.wait(10)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+            self.proc.wait()
+        shutil.rmtree(self.profile, ignore_errors=True)
+
+    def _event(self, message):
+        method, params = message.get("method"), message.get("params", {})
+        if method == "Runtime.consoleAPICalled":
+            text = " ".join(str(a.get("value", a.get("description", ""))) for a in params.get("args", []))
+            self.console.append("%s: %s" % (params.get("type"), text))
+            if params.get("type") in ("error", "assert"):
+                self.errors.append(text)
+        elif method == "Runtime.exceptionThrown":
+            details = params.get("exceptionDetails", {})
+            text = details.get("exception", {}).get("description") or details.get("text", "exception")
+            self.errors.append(text)
+        elif method == "Log.entryAdded":
+            entry = params.get("entry", {})
+            self.console.append("log %s: %s" % (entry.get("level"), entry.get("text")))
+            if entry.get("level") == "error":
+                self.errors.append("%s (%s)" % (entry.get("text"), entry.get("url", "")))
+
+    def call(self, method, **params):
+        self.next_id += 1
+        my_id = self.next_id
+        self.ws.send(json.dumps({"id": my_id, "method": method, "params": params}))
+        while True:
+            message = json.loads(self.ws.recv())
+            if message.get("id") == my_id:
+                if "error" in message:
+                    raise RuntimeError("%s: %s" % (method, message["error"]))
+                return message.get("result", {})
+            self._event(message)
+
+    def evaluate(self, expression):
+        result = self.call("Runtime.evaluate", expression=expression, returnByValue=True)
+        return result.get("result", {}).get("value")
+
+    def canvas_shot(self):
+        """The canvas as the page shows it (composited), as a PIL image; None before it has a size."""
+        rect = self.evaluate("(() => { const r = document.getElementById('canvas').getBoundingClientRect();"
+                             " return [r.left, r.top, r.width, r.height]; })()")
+        if not rect or rect[2] < 16 or rect[3] < 16:
+            return None
+        data = self.call("Page.captureScreenshot", format="png")["data"]
+        page = Image.open(io.BytesIO(base64.b64decode(data))).convert("RGB")
+        left, top, width, height = (int(round(v)) for v in rect)
+        return page.crop((left, top, left + width, top + height))
+
+
+def title_figures(shot):
+    """Share of the canvas in stripe blue, and pink prompt pixels in the centre box."""
+    w, h = shot.size
+    px = shot.load()
+    blue = total = 0
+    for y in range(0, h, 4):
+        for x in range(0, w, 4):
+            r, g, b = px[x, y]
+            total += 1
+            blue += r < 24 and g < 24 and b > 50
+    # The prompt's box: 400 by 80 of the game's 800 by 600 around the centre.
+    sx, sy = w / 800.0, h / 600.0
+    pink = 0
+    for y in range(int(h / 2 - 40 * sy), int(h / 2 + 40 * sy)):
+        for x in range(int(w / 2 - 200 * sx), int(w / 2 + 200 * sx)):
+            r, g, b = px[x, y]
+            pink += r > 200 and g > 100 and b > 100
+    return blue / max(total, 1), pink
+
+
+def green_share(shot):
+    """Share of the canvas in the game's green field."""
+    w, h = shot.size
+    px = shot.load()
+    green = total = 0
+    for y in range(0, h, 4):
+        for x in range(0, w, 4):
+            r, g, b = px[x, y]
+            total += 1
+            green += g > 16 and g > 2 * r and g > 2 * b
+    return green / max(total, 1)
+
+
+def changed_pixels(a, b):
+    """How many sampled pixels differ between two captures of the same size."""
+    if a.size != b.size:
+        return a.size[0] * a.size[1]
+    pa, pb = a.load(), b.load()
+    return sum(1 for y in range(0, a.size[1], 2) for x in range(0, a.size[0], 2)
+               if max(abs(c - d) for c, d in zip(pa[x, y], pb[x, y])) > 24)
+
+
+def click(browser, fx, fy):
+    """A left click at a point of the canvas given in the game's 800 by 600."""
+    rect = browser.evaluate("(() => { const r = document.getElementById('canvas').getBoundingClientRect();"
+                            " return [r.left, r.top, r.width, r.height]; })()")
+    x, y = rect[0] + rect[2] * fx / 800.0, rect[1] + rect[3] * fy / 600.0
+    # As a hand would: the pointer rests on the spot, then the button is held for
+    # a few frames (the title reads the held button, and software WebGL is slow).
+    browser.call("Input.dispatchMouseEvent", type="mouseMoved", x=x, y=y)
+    time.sleep(0.3)
+    for kind in ("mousePressed", "mouseReleased"):
+        browser.call("Input.dispatchMouseEvent", type=kind, x=x, y=y, button="left", clickCount=1)
+        time.sleep(0.5)
+
+
+def wait_for(browser, test, timeout):
+    """Captures the canvas every second until test(capture) holds; the last capture."""
+    start, shot = time.time(), None
+    while time.time() - start < timeout:
+        time.sleep(1)
+        shot = browser.canvas_shot()
+        if shot is not None and test(shot):
+            break
+    return shot
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--web", default=os.path.join(here, "..", "..", "build", "web"))
+    parser.add_argument("--timeout", type=float, default=180)
+    parser.add_argument("--save", help="write the last canvas capture here")
+    args = parser.parse_args()
+    if not os.path.exists(os.path.join(args.web, "index.html")):
+        print("FAIL: no web build in %s (run ./web.sh --build)" % args.web)
+        return 1
+
+    server, url = serve(args.web)
+    browser = Browser()
+    failures = []
+    try:
+        browser.call("Page.navigate", url=url)
+        start = time.time()
+        shot = wait_for(browser, lambda s: title_figures(s)[0] > 0.3 and title_figures(s)[1] > 50, args.timeout)
+        figures = title_figures(shot) if shot else (0, 0)
+        print("title after %.1f s: blue share %.2f, prompt pixels %d" % (time.time() - start, *figures))
+        if not (figures[0] > 0.3 and figures[1] > 50):
+            failures.append("the title was not drawn within %.0f s" % args.timeout)
+        else:
+            # Drawn by our own GL renderer, not by the fall-back after it failed.
+            log = browser.evaluate("FS.readFile('/Files/Debug.txt', {encoding: 'utf8'})") or ""
+            if "Using OpenGL Driver" not in log or "Renderer failed to start" in log:
+                failures.append("the OpenGL renderer did not start; the log says:\n" + log)
+            # The prompt "Click Here to Start" sits just under the middle.
+            click(browser, 400, 302)
+            shot = wait_for(browser, lambda s: green_share(s) > 0.5, 60)
+            share = green_share(shot) if shot else 0
+            print("game field share %.2f" % share)
+            if share <= 0.5:
+                failures.append("a click on the start prompt did not start a game")
+            else:
+                time.sleep(1)
+                first = browser.canvas_shot()
+                time.sleep(1.5)
+                second = browser.canvas_shot()
+                moved = changed_pixels(first, second)
+                print("pixels changed between two game captures: %d" % moved)
+                if moved < 50:
+                    failures.append("the train did not move")
+                shot = second
+        # Errors of the running game count too.
+        time.sleep(2)
+        browser.evaluate("1")
+        if args.save and shot is not None:
+            shot.save(args.save)
+        if browser.errors:
+            failures.append("console errors:\n  " + "\n  ".join(browser.errors))
+    finally:
+        browser.close()
+        server.shutdown()
+    if failures:
+        print("console:\n  " + "\n  ".join(browser.console[-40:]))
+        for f in failures:
+            print("FAIL: " + f)
+        print("0 passed, 1 failed")
+        return 1
+    print("1 passed, 0 failed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

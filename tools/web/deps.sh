@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# Installs the web build's tools when missing and builds SDL2, zlib, libpng and
+# FreeType for WebAssembly as static libraries into one prefix, cached outside
+# the repository and keyed by the source versions, so later runs reuse it.
+# Emscripten's own ports cannot be used: they download sources at build time.
+# Prints the prefix on its last line.
+#   tools/web/deps.sh            tools and libraries
+#   tools/web/deps.sh --tools    tools only
+set -euo pipefail
+
+# Source versions of Debian's packages. Pinned: the key below depends on them
+# alone, and some versions are missing a source file in one of the pools.
+sources=(libsdl2=2.26.5+dfsg-1 zlib=1:1.2.13.dfsg-1 libpng1.6=1.6.39-2+deb12u5
+         freetype=2.12.1+dfsg-5+deb12u4)
+tools=(emscripten chromium cmake make python3 dpkg-dev xz-utils ca-certificates python3-websocket python3-pil)
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+log() { echo "web deps: $*" >&2; }
+
+missing=()
+for p in "${tools[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  log "installing ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
+fi
+# The packaged node does not look in Debian's module folder on its own.
+export NODE_PATH=/usr/share/nodejs
+[ "${1:-}" = --tools ] && exit 0
+
+emver=$(dpkg-query -W -f='${Version}' emscripten)
+key=$(printf '%s\n' "${sources[@]}" "emscripten=$emver" "recipe=1" | sha256sum | cut -c1-16)
+cache=${XDG_CACHE_HOME:-$HOME/.cache}/puffwick-web
+prefix=$cache/$key
+if [ -f "$prefix/.complete" ]; then
+  echo "$prefix"
+  exit 0
+fi
+
+# apt-get source needs a deb-src entry: a copy of the deb entries.
+if ! grep -rqs '^Types:.*deb-src\|^deb-src ' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+  log "adding deb-src entries"
+  sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
+    $sudo tee /etc/apt/sources.list.d/puffwick-web-src.sources >/dev/null
+  $sudo apt-get update -qq
+fi
+
+work=$cache/build-$key
+rm -rf "$work" "$prefix"
+mkdir -p "$work" "$prefix"
+cd "$work"
+for s in "${sources[@]}"; do
+  log "fetching source $s"
+  apt-get source -qq "$s" >/dev/null 2>&1 || {
+    # The version may be gone from the pools after a point release: a stale index, or a newer one.
+    $sudo apt-get update -qq
+    apt-get source -qq "$s" >/dev/null
+  }
+done
+srcdir() { find "$work" -maxdepth 1 -mindepth 1 -type d -name "$1-*" | head -n 1; }
+
+jobs=$(nproc)
+common=(-DCMAKE_BUILD_TYPE=Release "-DCMAKE_INSTALL_PREFIX=$prefix" "-DCMAKE_PREFIX_PATH=$prefix"
+        -DCMAKE_FIND_ROOT_PATH="$prefix" -DBUILD_SHARED_LIBS=OFF)
+build() {  # name source-dir cmake-args...
+  local name=$1 src=$2
+  shift 2
+  log "building $name"
+  nice -n 19 emcmake cmake -S "$src" -B "$work/b-$name" "${common[@]}" "$@" >"$work/$name.log" 2>&1 ||
+    { tail -n 30 "$work/$name.log" >&2; return 1; }
+  nice -n 19 cmake --build "$work/b-$name" -j"$jobs" >>"$work/$name.log" 2>&1 &&
+    nice -n 19 cmake --install "$work/b-$name" >>"$work/$name.log" 2>&1 ||
+    { tail -n 30 "$work/$name.log" >&2; return 1; }
+}
+
+zsrc=$(srcdir zlib)
+# Missing from the source tarball; the CMake file names it for Windows only but checks it exists.
+mkdir -p "$zsrc/win32" && touch "$zsrc/win32/zlib1.rc"
+# Ninja sees two rules for libz.a (shared and static share the name): use Makefiles.
+build zlib "$zsrc" -G "Unix Makefiles"
+# Only the static library is wanted; the shared build is a static one in disguise here.
+rm -f "$prefix"/lib/libz.so*
+
+build libpng "$(srcdir libpng1.6)" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_EXECUTABLES=OFF -DPNG_TESTS=OFF \
+  -DPNG_HARDWARE_OPTIMIZATIONS=OFF -DZLIB_ROOT="$prefix" -DZLIB_INCLUDE_DIR="$prefix/include" \
+  -DZLIB_LIBRARY="$prefix/lib/libz.a"
+
+# With its own zlib FreeType links a second inflate beside libpng's.
+build freetype "$(srcdir freetype)" -DFT_REQUIRE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
+  -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON -DZLIB_INCLUDE_DIR="$prefix/include" \
+  -DZLIB_LIBRARY="$prefix/lib/libz.a"
+
+# SDL's configure step is slow (a few hundred checks); threads are off in a page without workers.
+build sdl2 "$(srcdir libsdl2)" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL_THREADS=OFF
+
+printf '%s\n' "${sources[@]}" "emscripten=$emver" >"$prefix/.complete"
+rm -rf "$work"
+log "libraries ready in $prefix"
+echo "$prefix"
