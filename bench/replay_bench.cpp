@@ -24,6 +24,7 @@ double CpuSeconds() {
 
 int main(int argc, char** argv) {
   const int wanted = argc > 1 ? std::atoi(argv[1]) : 18000;
+  plat::BlockFileWrites(true);  // the game's own saves stay out of the working folder
   plat::HeadlessBackend& machine = plat::UseHeadless();
   InstallServices();
   ScriptedGame g;

@@ -52,6 +52,8 @@ uint64_t GameChecksum() {
     s.Int(t.cars);
     s.Bytes(t.car.data(), sizeof(int) * t.car.size());
     s.Bytes(t.Full.data(), sizeof(int) * t.Full.size());
+    s.Bytes(t.turnedAt.data(), sizeof(int) * t.turnedAt.size());
+    s.Bytes(t.heldAt.data(), sizeof(int) * t.heldAt.size());
     s.Reals(t.cx);
     s.Reals(t.cy);
     s.Reals(t.ca);

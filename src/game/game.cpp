@@ -159,6 +159,7 @@ void DrawLastPicture() {
 // and F12 are taken by EndFrame for their own work first.
 bool NewPress() {
   bool pressed = MouseState.MouseClicked > 0 || MouseState.RightClicked > 0;
+  plat::InputBatch oneReading;
   for (int key = 1; key < 256; key++) pressed = plat::KeyHit(key) > 0 || pressed;
   return pressed;
 }
@@ -171,13 +172,14 @@ void ShowGameOver() {
   plat::FlushMouse();
   MouseState.MouseClicked = 0;
   MouseState.RightClicked = 0;
-  const int start = plat::Millisecs();
+  // The logic clock: a replay must hold the screen for the same frames.
+  const int start = plat::LogicMillisecs();
   do {
     BeginFrameDrawing(1);
     DrawLastPicture();
     DrawGameOverText();
     EndFrame(ControlMode);
-  } while (!NewPress() && MsBetween(start, plat::Millisecs()) < kGameOverMs);
+  } while (!NewPress() && MsBetween(start, plat::LogicMillisecs()) < kGameOverMs);
   plat::FreeImage(LastPicture);
   LastPicture = 0;
 }

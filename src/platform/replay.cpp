@@ -123,6 +123,8 @@ void Apply(const TapeEvent& e) {
     case TapeEvent::kClose: in.closeRequested = true; break;
     case TapeEvent::kClock: break;
     case TapeEvent::kJoyCount: t.joyCount = e.code; break;
+    case TapeEvent::kKeyTap: in.keyTap[e.code] = static_cast<uint8_t>(e.value); break;
+    case TapeEvent::kMouseTap: in.mouseTap[e.code] = static_cast<uint8_t>(e.value); break;
     case TapeEvent::kJoystick:
       if (t.sticks.size() <= static_cast<size_t>(e.code)) t.sticks.resize(static_cast<size_t>(e.code) + 1);
       t.sticks[static_cast<size_t>(e.code)] = e.stick;
@@ -254,10 +256,22 @@ void detail::PumpInput() {
   TapeState& t = T();
   Backend& machine = CurrentBackend();
   if (t.mode != Mode::kPlaying) {
+    // A press let go within one pump leaves only its quick-press state behind, so
+    // what the pump did to those states is noted too (the rest of their life,
+    // reads and frame ends, replays by itself).
+    const auto keyTap = Input().keyTap;
+    const auto mouseTap = Input().mouseTap;
     machine.Pump(Input());
     if (t.mode == Mode::kRecording) {
       ++t.poll;
       NoteChanges();
+      const InputState& in = Input();
+      for (int k = 0; k < 256; ++k) {
+        if (in.keyTap[k] != keyTap[k]) Note(TapeEvent::kKeyTap, k).value = in.keyTap[k];
+      }
+      for (int b = 1; b <= 3; ++b) {
+        if (in.mouseTap[b] != mouseTap[b]) Note(TapeEvent::kMouseTap, b).value = in.mouseTap[b];
+      }
     }
     return;
   }

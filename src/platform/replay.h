@@ -39,6 +39,8 @@ struct TapeEvent {
     kClock,      // value: a logic clock reading
     kJoyCount,   // code: joysticks plugged
     kJoystick,   // code: port; stick: its state as read
+    kKeyTap,     // code: key; value: its quick-press state after the poll
+    kMouseTap,   // code: button; value: as kKeyTap
   };
   Kind kind = kKeyDown;
   int poll = 0;  // the input poll of its frame it belongs to (0 the first)

@@ -60,6 +60,8 @@ void PutEvent(std::string& out, const TapeEvent& e) {
     case TapeEvent::kClose: out += 'x'; break;
     case TapeEvent::kClock: out += "t" + std::to_string(e.value); break;
     case TapeEvent::kJoyCount: out += "n" + std::to_string(e.code); break;
+    case TapeEvent::kKeyTap: out += "q" + std::to_string(e.code) + "=" + std::to_string(e.value); break;
+    case TapeEvent::kMouseTap: out += "Q" + std::to_string(e.code) + "=" + std::to_string(e.value); break;
     case TapeEvent::kJoystick: {
       out += "j" + std::to_string(e.code) + ":";
       for (double a : e.stick.axes) {
@@ -223,6 +225,13 @@ bool ParseEvent(std::string_view tok, TapeEvent& e) {
       e.kind = TapeEvent::kClock;
       return ReadInt(body, e.value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
     case 'n': e.kind = TapeEvent::kJoyCount; return ReadInt(body, e.code, 0, kMaxPorts);
+    case 'q':
+    case 'Q': {
+      e.kind = tag == 'q' ? TapeEvent::kKeyTap : TapeEvent::kMouseTap;
+      size_t eq = body.find('=');
+      return eq != std::string_view::npos && ReadInt(body.substr(0, eq), e.code, tag == 'q' ? 0 : 1, tag == 'q' ? 255 : 3) &&
+             ReadInt(body.substr(eq + 1), e.value, 0, 255);
+    }
     case 'j': e.kind = TapeEvent::kJoystick; return ParseJoystick(body, e);
     default: return false;
   }

@@ -3,8 +3,10 @@
 // broken replay files are refused with their line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "../shell/scratch.h"
 #include "core/log.h"
@@ -33,10 +35,12 @@ class ReplayTest : public ScratchTest {
 TEST_F(ReplayTest, RecordedGamesReplayToTheirScoreAndFrames) {
   struct Case {
     int difficulty, slow, width, height, pauseAt;
+    bool quickTaps;
   } cases[] = {
-      {0, 0, 1280, 960, -1},
-      {1, 0, 1600, 900, 40},  // a pause reseeds the generator from the clock
-      {2, 1, 1440, 900, 41},  // slow-system mode: every other frame shown
+      {0, 0, 1280, 960, -1, false},
+      {1, 0, 1600, 900, 40, false},  // a pause reseeds the generator from the clock
+      {2, 1, 1440, 900, 41, false},  // slow-system mode: every other frame shown
+      {1, 0, 1280, 960, 40, true},   // Escape let go before a frame read it
   };
   // Each game ends early: a straight laid across the loop crashes the train.
   for (const Case& c : cases) {
@@ -47,6 +51,7 @@ TEST_F(ReplayTest, RecordedGamesReplayToTheirScoreAndFrames) {
     g.width = c.width;
     g.height = c.height;
     g.pauseAt = c.pauseAt;
+    g.quickTaps = c.quickTaps;
     g.crashAt = 100;
     ScriptedOutcome rec = Record(g);
     ASSERT_GT(rec.frames, 300);
@@ -105,11 +110,23 @@ TEST_F(ReplayTest, AReplayWritesNothingAndKeepsTheScoreTable) {
   g.difficulty = 2;
   g.crashAt = 100;
   ScriptedOutcome rec = Record(g);
+  // The recorded game saved its record; the replay must leave every file as it is.
+  auto files = [] {
+    std::vector<std::pair<std::string, std::string>> all;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(std::filesystem::current_path())) {
+      if (!e.is_regular_file()) continue;
+      std::ifstream in(e.path(), std::ios::binary);
+      all.emplace_back(e.path().string(), std::string(std::istreambuf_iterator<char>(in), {}));
+    }
+    std::sort(all.begin(), all.end());
+    return all;
+  };
+  const auto before = files();
   ScoreList.clear();
   ASSERT_EQ(PlayReplay(rec.text, "game.txt", false).code, 0);
   EXPECT_TRUE(ScoreList.empty());
   EXPECT_FALSE(plat::FileWritesBlocked());
-  EXPECT_TRUE(std::filesystem::is_empty(std::filesystem::current_path()));
+  EXPECT_EQ(files(), before);
 }
 
 TEST_F(ReplayTest, BrokenFilesAreRefusedWithTheirLine) {
@@ -187,6 +204,9 @@ TEST_F(ReplayTest, EveryEventKindSurvivesTheTextForm) {
   j.stick.hat = 0.75;
   j.stick.buttons = {true, false, true};
   j.stick.connected = false;
+  // A quick press's state: held for one frame although already let go.
+  add(1, plat::TapeEvent::kKeyTap, 6, 27).value = 2;
+  add(1, plat::TapeEvent::kMouseTap, 6, 1).value = 0;
   tape.frames[59].hasChecksum = true;
   tape.frames[59].checksum = 0xfedcba9876543210ull;
   tape.footer = "score 5 frames 60";

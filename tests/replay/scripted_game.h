@@ -31,6 +31,7 @@ struct ScriptedGame {
   int quitAt = -1;       // shown frame from which the pause menu's Quit is chosen (-1 never)
   std::string name = "GOLD";
   int crashAt = -1;      // shown frame from which a straight is laid across the loop's west side
+  bool quickTaps = false;  // each Escape let go before the frame that reads it
 };
 
 struct ScriptedOutcome {
@@ -59,6 +60,7 @@ inline ScriptedOutcome RecordScriptedGame(plat::HeadlessBackend& m, const Script
   auto tool = [&](int code) { point((code - 1) * 34 + 16, toolbarY); };
   auto cell = [&](int x, int y) { point(x * 32 + 16, y * 32 + 16); };
   int lastMoney = -1, nameFrame = -1;
+  int64_t overAt = -1;
   m.OnFrame([&](int f) {
     // What the game went through, seen once a shown frame.
     int stations = 0;
@@ -71,12 +73,15 @@ inline ScriptedOutcome RecordScriptedGame(plat::HeadlessBackend& m, const Script
     if (Game.EndCounter > 0 && !out.crashed) out.exploded = true;
 
     if (Game.QuitFlag != 0) {
-      // Name entry: let go of everything, type the name, then Enter.
-      const int k = nameFrame < 0 ? (nameFrame = f, 0) : f - nameFrame;
-      if (k == 0) {
+      // Let go of everything, wait out the two seconds of "Game Over", then name
+      // entry: type the name, then Enter.
+      if (overAt < 0) {
+        overAt = m.Now();
         for (int key = 0; key < 256; key++) in.ReleaseKey(key);
         for (int b = 1; b <= 3; b++) in.ReleaseMouse(b);
       }
+      if (m.Now() - overAt < 2200) return;
+      const int k = nameFrame < 0 ? (nameFrame = f, 0) : f - nameFrame;
       const int at = k - 4;
       if (at >= 0 && at < static_cast<int>(g.name.size())) in.typed.push_back(static_cast<unsigned char>(g.name[at]));
       if (k == 6 + static_cast<int>(g.name.size())) {
@@ -111,6 +116,14 @@ inline ScriptedOutcome RecordScriptedGame(plat::HeadlessBackend& m, const Script
     // A tap of Escape opens the pause menu (which waits, unshown, for the release);
     // another one continues, or quits once Down has picked Quit.
     auto tapEscape = [&] {
+      if (g.quickTaps) {
+        // Pressed and let go between two polls, as the machine's pump hands it up.
+        m.At(m.Now(), [](plat::InputState& now) {
+          now.PressKey(plat::kKeyEscape);
+          now.ReleaseKey(plat::kKeyEscape);
+        });
+        return;
+      }
       in.PressKey(plat::kKeyEscape);
       m.At(m.Now() + 30, [](plat::InputState& later) { later.ReleaseKey(plat::kKeyEscape); });
     };

@@ -49,6 +49,12 @@ TEST(FilePlacesChoice, WorkingFilesFirstThenBesideTheProgramAndTheUsersFolder) {
   MachinePlaces checkout{"/src/game", true, "/src/game/build", "/home/u/.local/share"};
   MachinePlaces installed{"/tmp", false, "/opt/pl/bin", "/home/u/.local/share"};
   MachinePlaces homeless{"/tmp", false, "/usr/bin", ""};
+  auto folders = [](const std::string& data, const std::string& save) {
+    ProgramOptions o;
+    o.dataFolder = data;
+    o.saveFolder = save;
+    return o;
+  };
   struct Case {
     const char* what;
     MachinePlaces machine;
@@ -60,8 +66,8 @@ TEST(FilePlacesChoice, WorkingFilesFirstThenBesideTheProgramAndTheUsersFolder) {
       {"checkout", checkout, {}, false, "", ""},
       {"installed", installed, {}, true, "/opt/pl/share/puffwick-loopery", "/home/u/.local/share/puffwick-loopery"},
       {"no home", homeless, {}, true, "/usr/share/puffwick-loopery", ""},
-      {"--save in a checkout", checkout, {false, false, "", "../s/"}, true, "/src/game", "/src/s"},
-      {"--data installed", installed, {false, false, "d", ""}, true, "/tmp/d", "/home/u/.local/share/puffwick-loopery"},
+      {"--save in a checkout", checkout, folders("", "../s/"), true, "/src/game", "/src/s"},
+      {"--data installed", installed, folders("d", ""), true, "/tmp/d", "/home/u/.local/share/puffwick-loopery"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -19,6 +19,8 @@ int main(int argc, char** argv) {
       {"hard", {2, 1, 1440, 900, 41, -1, "HARD"}},
   };
   bool everything = false;
+  // The games' own saves (scores.dat, the replay folder) stay out of the working folder.
+  plat::BlockFileWrites(true);
   for (const Golden& g : goldens) {
     plat::HeadlessBackend& machine = plat::UseHeadless();
     InstallServices();
