@@ -13,7 +13,6 @@ metadata, the command line, and the program run from that tree.
 
 Exit codes: 0 pass, 1 fail, 77 skipped (a tool the check needs is not installed).
 """
-import ctypes
 import os
 import shutil
 import stat
@@ -151,33 +150,14 @@ def check_command_line(program, tmp):
 # ------------------------------------------------------------------ run
 def x_send(display, keys=(), point=None):
     """Moves the pointer and taps keys through XTEST; False without the libraries."""
-    try:
-        x11 = ctypes.CDLL("libX11.so.6")
-        xtst = ctypes.CDLL("libXtst.so.6")
-    except OSError:
-        return False
-    x11.XOpenDisplay.restype = ctypes.c_void_p
-    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-    x11.XStringToKeysym.restype = ctypes.c_ulong
-    x11.XStringToKeysym.argtypes = [ctypes.c_char_p]
-    x11.XKeysymToKeycode.restype = ctypes.c_ubyte
-    x11.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-    x11.XFlush.argtypes = [ctypes.c_void_p]
-    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
-    xtst.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
-    xtst.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int, ctypes.c_int,
-                                          ctypes.c_ulong]
-    dpy = x11.XOpenDisplay(display.encode())
-    if not dpy:
+    xt = e2e_window.XTest.open(display)
+    if not xt:
         return False
     if point:
-        xtst.XTestFakeMotionEvent(dpy, -1, point[0], point[1], 0)
+        xt.move(*point)
     for key in keys:
-        code = x11.XKeysymToKeycode(dpy, x11.XStringToKeysym(key.encode()))
-        xtst.XTestFakeKeyEvent(dpy, code, 1, 50)
-        xtst.XTestFakeKeyEvent(dpy, code, 0, 80)
-    x11.XFlush(dpy)
-    x11.XCloseDisplay(dpy)
+        xt.tap(key, 0.03)
+    xt.close()
     return True
 
 

@@ -239,6 +239,14 @@ class XTest:
         self.xtst.XTestFakeKeyEvent(self.dpy, code, 1 if down else 0, 0)
         self.x11.XFlush(self.dpy)
 
+    def move(self, x, y):
+        self.xtst.XTestFakeMotionEvent(self.dpy, -1, int(x), int(y), 0)
+        self.x11.XFlush(self.dpy)
+
+    def button(self, number, down):
+        self.xtst.XTestFakeButtonEvent(self.dpy, number, 1 if down else 0, 0)
+        self.x11.XFlush(self.dpy)
+
     def tap(self, name, seconds):
         """Press, hold for `seconds` (each event sent at once), release."""
         self.key(name, True)

@@ -11,7 +11,6 @@ Usage: replay_e2e.py EXECUTABLE --copy FILES_FOLDER
 Exit codes: 0 pass, 1 fail, 77 skipped (Xvfb or the X test libraries are missing).
 """
 import argparse
-import ctypes
 import glob
 import os
 import shutil
@@ -21,52 +20,32 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_window import SKIP, capture, find_window, save_png, start_xvfb  # noqa: E402
+from e2e_window import SKIP, XTest, capture, find_window, save_png, start_xvfb  # noqa: E402
 
 NAME = "e2e"
 
 
 class Xtest:
+    """Held presses with pauses between them, on e2e_window's XTEST access."""
+
     def __init__(self, display):
-        self.x11 = ctypes.CDLL("libX11.so.6")
-        self.xtst = ctypes.CDLL("libXtst.so.6")
-        x11, xtst = self.x11, self.xtst
-        x11.XOpenDisplay.restype = ctypes.c_void_p
-        x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-        x11.XStringToKeysym.restype = ctypes.c_ulong
-        x11.XStringToKeysym.argtypes = [ctypes.c_char_p]
-        x11.XKeysymToKeycode.restype = ctypes.c_ubyte
-        x11.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-        x11.XFlush.argtypes = [ctypes.c_void_p]
-        for f in (xtst.XTestFakeKeyEvent, xtst.XTestFakeButtonEvent):
-            f.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
-        xtst.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int, ctypes.c_int,
-                                              ctypes.c_ulong]
-        self.dpy = x11.XOpenDisplay(display.encode())
-        if not self.dpy:
-            raise OSError("cannot open the display")
+        self.xt = XTest.open(display)
+        if not self.xt:
+            raise OSError("cannot open the display, or libX11/libXtst are missing")
 
     def move(self, x, y):
-        self.xtst.XTestFakeMotionEvent(self.dpy, -1, int(x), int(y), 0)
-        self.x11.XFlush(self.dpy)
+        self.xt.move(x, y)
         time.sleep(0.2)
 
     def click(self, x, y, button=1, hold=0.3):
         self.move(x, y)
-        self.xtst.XTestFakeButtonEvent(self.dpy, button, 1, 0)
-        self.x11.XFlush(self.dpy)
+        self.xt.button(button, True)
         time.sleep(hold)
-        self.xtst.XTestFakeButtonEvent(self.dpy, button, 0, 0)
-        self.x11.XFlush(self.dpy)
+        self.xt.button(button, False)
         time.sleep(0.3)
 
     def key(self, name, hold=0.5):
-        code = self.x11.XKeysymToKeycode(self.dpy, self.x11.XStringToKeysym(name.encode()))
-        self.xtst.XTestFakeKeyEvent(self.dpy, code, 1, 0)
-        self.x11.XFlush(self.dpy)
-        time.sleep(hold)
-        self.xtst.XTestFakeKeyEvent(self.dpy, code, 0, 0)
-        self.x11.XFlush(self.dpy)
+        self.xt.tap(name, hold)
         time.sleep(0.3)
 
 
