@@ -76,7 +76,9 @@ int EndFrame(int showPointer) {
   // In slow-system mode the hotkeys are looked at on shown frames only.
   if (FrameParity == 0 || Settings[slot::slowSystem] == 0) {
     if (plat::KeyHit(kKeyF11) > 0) Run(FrameHooks.TakeScreenshot);
-    if (plat::KeyDown(kKeyEscape) && GameState == 1 && PauseSuspended == 0 && FrameHooks.PauseMenu) {
+    // Escape is read only where it pauses: reading it elsewhere would use up a
+    // quick tap that the screen's own check after the frame is waiting for.
+    if (GameState == 1 && PauseSuspended == 0 && FrameHooks.PauseMenu && plat::KeyDown(kKeyEscape)) {
       GameState = 2;
       int pauseStart = plat::Millisecs();
       pauseResult = FrameHooks.PauseMenu();

@@ -162,6 +162,26 @@ TEST_F(TitleTest, QuickTapsBetweenFramesAreActedOn) {
   EXPECT_EQ(frames, 5);
 }
 
+// A tap that arrives while a frame is being drawn (the window system delivers it
+// whenever the program next looks) must reach the title's own check after the frame
+// ends: nothing earlier in the frame may use it up.
+TEST_F(TitleTest, AnEscapeTapSeenWhileAFrameIsDrawnEndsTheTitle) {
+  static plat::InputState* keys;
+  static int frames;
+  keys = &Keys();
+  frames = 0;
+  FrameHooks.DrawPopups = [] {
+    if (++frames == 5) {
+      keys->PressKey(plat::kKeyEscape);
+      keys->ReleaseKey(plat::kKeyEscape);
+    }
+  };
+  machine_->SetFrameCap(machine_->FramesPresented() + 10);
+  EXPECT_NO_THROW(RunTitleScreen());
+  FrameHooks.DrawPopups = nullptr;
+  EXPECT_EQ(frames, 5);
+}
+
 TEST_F(TitleTest, AHeldClickStartsOneGameOnly) {
   RunTitle(
       [&](int frame) {
