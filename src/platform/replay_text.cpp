@@ -3,7 +3,9 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
+#include <string>
 #include <string_view>
 
 #include "platform/replay.h"
@@ -14,10 +16,20 @@ namespace {
 
 constexpr const char* kMagic = "puffwick-replay";
 
+// The shortest text that reads back as the same double. Standard libraries
+// without floating-point to_chars (the web build's) search the precision instead.
 void PutDouble(std::string& out, double v) {
   char buf[40];
+#if defined(__cpp_lib_to_chars)
   auto r = std::to_chars(buf, buf + sizeof buf, v);
   out.append(buf, r.ptr);
+#else
+  for (int digits = 1; digits <= 17; ++digits) {
+    std::snprintf(buf, sizeof buf, "%.*g", digits, v);
+    if (std::strtod(buf, nullptr) == v) break;
+  }
+  out += buf;
+#endif
 }
 
 // Joystick names may hold any byte; spaces, commas, '%' and bytes outside
@@ -126,8 +138,17 @@ bool ReadInt(std::string_view text, Int& out, Int low, Int high) {
 bool ReadDouble(std::string_view text, double& out) {
   if (text.empty()) return false;
   double v = 0;
+#if defined(__cpp_lib_to_chars)
   auto r = std::from_chars(text.data(), text.data() + text.size(), v);
   if (r.ec != std::errc() || r.ptr != text.data() + text.size() || !std::isfinite(v)) return false;
+#else
+  // strtod takes more than the writer ever writes (spaces, '+', hexadecimal): refuse those.
+  if (text.size() > 40 || text.find_first_not_of("0123456789.eE-") != std::string_view::npos) return false;
+  const std::string copy(text);
+  char* end = nullptr;
+  v = std::strtod(copy.c_str(), &end);
+  if (end != copy.c_str() + copy.size() || !std::isfinite(v)) return false;
+#endif
   out = v;
   return true;
 }

@@ -65,7 +65,9 @@ srcdir() { find "$work" -maxdepth 1 -mindepth 1 -type d -name "$1-*" | head -n 1
 jobs=$(nproc)
 common=(-DCMAKE_BUILD_TYPE=Release "-DCMAKE_INSTALL_PREFIX=$prefix" "-DCMAKE_PREFIX_PATH=$prefix"
         -DCMAKE_FIND_ROOT_PATH="$prefix" -DBUILD_SHARED_LIBS=OFF)
-build() {  # name source-dir cmake-args...
+build() {  # [-j1] name source-dir cmake-args...
+  local jobs=$jobs
+  if [ "$1" = -j1 ]; then jobs=1; shift; fi
   local name=$1 src=$2
   shift 2
   log "building $name"
@@ -79,8 +81,9 @@ build() {  # name source-dir cmake-args...
 zsrc=$(srcdir zlib)
 # Missing from the source tarball; the CMake file names it for Windows only but checks it exists.
 mkdir -p "$zsrc/win32" && touch "$zsrc/win32/zlib1.rc"
-# Ninja sees two rules for libz.a (shared and static share the name): use Makefiles.
-build zlib "$zsrc" -G "Unix Makefiles"
+# The shared and static targets both write libz.a here: Ninja refuses the two rules,
+# and Makefiles run in parallel race on the file. Makefiles, one job at a time.
+build -j1 zlib "$zsrc" -G "Unix Makefiles"
 # Only the static library is wanted; the shared build is a static one in disguise here.
 rm -f "$prefix"/lib/libz.so*
 
