@@ -5,10 +5,18 @@
 #include <string>
 #include <vector>
 
+#include "frame/frame.h"
 #include "shell/options.h"
 #include "shell/places.h"
 #include "shell/replay.h"
 #include "shell/startup.h"
+
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+
+// The frame rate the game itself measures, for the page's tests and benchmark.
+extern "C" EMSCRIPTEN_KEEPALIVE int puffwick_measured_fps() { return FpsShown; }
+#endif
 
 int main(int argc, char** argv) {
   ProgramOptions options;

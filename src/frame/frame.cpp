@@ -108,14 +108,11 @@ int EndFrame(int showPointer) {
   MouseState.MouseClicked = plat::MouseHit(1);
   MouseState.RightClicked = plat::MouseHit(2);
 
-  // Sleep in 1 ms steps until 1000/60 - 2 ms after the previous frame ended; a late
-  // frame still sleeps once. The frame's drawing is handed on first, so that a
+  // Sleep until 1000/60 - 2 ms after the previous frame ended (in 1 ms steps, where
+  // the machine sleeps that finely); a late frame still sleeps once. The frame's drawing is handed on first, so that a
   // renderer without a GPU draws it during the sleep.
   plat::FlushDrawing();
-  const double wait = 1000.0 / kFrameRate - 2;
-  do {
-    plat::Delay(1);
-  } while (MsBetween(LastFrameTime, plat::Millisecs()) < wait);
+  plat::DelayPast(LastFrameTime, 1000.0 / kFrameRate - 2);
 
   Run(FrameHooks.UpdateSong);
   DrawMessages();

@@ -183,6 +183,10 @@ class Backend {
   // Time
   virtual int64_t Millisecs() = 0;
   virtual void Sleep(int milliseconds) = 0;
+  // A page shows a frame only while the program sleeps, so it sleeps once a frame,
+  // just after the flip: the frame pacing's wait is handed over to be slept there.
+  virtual bool WaitsAtFlip() const { return false; }
+  virtual void WaitAtNextFlipUntil(int64_t millis) {}
   virtual std::time_t WallClock() = 0;  // for date and time texts
 
   // Sound

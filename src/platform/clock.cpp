@@ -1,5 +1,6 @@
 // The millisecond clock, sleeping, and the date and time texts.
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 
@@ -15,6 +16,20 @@ int Millisecs() {
 void Delay(int milliseconds) {
   detail::CheckTermination();
   if (milliseconds > 0) CurrentBackend().Sleep(milliseconds);
+}
+
+void DelayPast(int from, double milliseconds) {
+  auto elapsed = [from] { return static_cast<int>(static_cast<uint32_t>(Millisecs()) - static_cast<uint32_t>(from)); };
+  Backend& backend = CurrentBackend();
+  if (backend.WaitsAtFlip()) {
+    detail::CheckTermination();
+    const double left = std::max(0.0, milliseconds - elapsed());
+    backend.WaitAtNextFlipUntil(backend.Millisecs() + static_cast<int64_t>(std::ceil(left)));
+    return;
+  }
+  do {
+    Delay(1);
+  } while (elapsed() < milliseconds);
 }
 
 namespace {

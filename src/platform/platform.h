@@ -265,6 +265,9 @@ bool FileWritesBlocked();
 // ---------------------------------------------------------------- time
 int Millisecs();
 void Delay(int milliseconds);
+// Sleeps at least once, then in 1 ms steps until `milliseconds` have passed since
+// the clock read `from`. A page sleeps that long after the next flip instead.
+void DelayPast(int from, double milliseconds);
 std::string CurrentDate();  // "%d %b %Y"
 std::string CurrentTime();  // "%H:%M:%S"
 
