@@ -21,6 +21,12 @@ extern "C" EMSCRIPTEN_KEEPALIVE int puffwick_measured_fps() { return FpsShown; }
 int main(int argc, char** argv) {
   ProgramOptions options;
   std::string error = ParseOptions(std::vector<std::string>(argv + 1, argv + argc), options);
+#ifdef __EMSCRIPTEN__
+  // In a page the media are packed in at /Files and the save folder is the
+  // browser's storage, mounted at /save by the page's script.
+  if (options.dataFolder.empty()) options.dataFolder = "/";
+  if (options.saveFolder.empty()) options.saveFolder = "/save";
+#endif
   if (error.empty() && options.headless && options.replayFile.empty()) error = "option --headless needs --replay";
   if (!error.empty()) {
     std::fprintf(stderr, "%s: %s\n%s", kProgramName, error.c_str(), UsageText().c_str());

@@ -280,7 +280,9 @@ void DrawSettingsMenu() {
   SizeAndQuality(108);
   SetColorAlpha(80, 255, 80);
   OptionWidget(slot::slowSystem, 20, 146, 18, {"Draw all Frames|Decent System", "Frameskip|Slow System"});
-  OptionWidget(slot::gfxEngine, 20, 184, 18, {"OpenGL|Optimum", "DirectX 9|Alternative", "DirectX 7|Backup"});
+  std::vector<std::string> engines = {"OpenGL|Optimum", "DirectX 9|Alternative", "DirectX 7|Backup"};
+  engines.resize(std::clamp<size_t>(plat::RendererChoices(), 1, engines.size()));
+  OptionWidget(slot::gfxEngine, 20, 184, 18, engines);
   ApplyButton();
 
   if (ControlMode == 0) KeyBindingRows();

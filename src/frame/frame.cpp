@@ -118,7 +118,11 @@ int EndFrame(int showPointer) {
   DrawMessages();
 
   const int slow = Settings[slot::slowSystem];
-  if (slow == 0 || (slow == 1 && FrameParity == 0)) plat::Flip(0);
+  if (slow == 0 || (slow == 1 && FrameParity == 0)) {
+    plat::Flip(0);
+  } else {
+    plat::SkipFlip();
+  }
   plat::NextInputFrame();
 
   FrameTime = MsBetween(LastFrameTime, plat::Millisecs());

@@ -186,6 +186,7 @@ class Backend {
   // A page shows a frame only while the program sleeps, so it sleeps once a frame,
   // just after the flip: the frame pacing's wait is handed over to be slept there.
   virtual bool WaitsAtFlip() const { return false; }
+  virtual int RendererChoices() const { return 3; }
   virtual void WaitAtNextFlipUntil(int64_t millis) {}
   virtual std::time_t WallClock() = 0;  // for date and time texts
 
@@ -198,6 +199,8 @@ class Backend {
   // Told the sync argument of every Flip, before the present (the headless backend
   // keeps it for tests).
   virtual void NoteFlip(int sync) {}
+  // Told of a frame that frame skipping leaves unshown.
+  virtual void NoteSkippedFlip() {}
 };
 
 // Factories of the real machine's pieces (platform/sdl_backend.cpp, audio_openal.cpp).

@@ -36,6 +36,7 @@ Renderer* OpenRenderer() {
 void detail::ResetDisplayState() { C() = Display{}; }
 
 std::vector<DisplayMode> DisplayModes() { return CurrentBackend().Modes(); }
+int RendererChoices() { return CurrentBackend().RendererChoices(); }
 
 void SetGraphicsDriver(int driver) {
   C().graphicsDriver = (driver >= kDriverOpenGL && driver <= kDriverDirect3D7) ? driver : kDriverOpenGL;
@@ -139,6 +140,8 @@ void Flip(int sync) {
   // Keeps the window responsive even on screens that read no input.
   detail::PumpInput();
 }
+
+void SkipFlip() { CurrentBackend().NoteSkippedFlip(); }
 
 void FlushDrawing() {
   if (Renderer* r = OpenRenderer()) r->FlushDrawing();

@@ -90,6 +90,7 @@ bool ReplaceFileContents(const std::string& logical, const std::string& bytes) {
     ::fsync(dir);
     ::close(dir);
   }
+  detail::SaveFolderChanged();
   return true;
 }
 

@@ -73,8 +73,10 @@ bool DeleteFile(const std::string& path) {
   // Only what was saved can go: files of the data folder stay.
   std::string target = detail::WritePath(path, false);
   struct stat st;
-  return !target.empty() && !FileWritesBlocked() && ::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-         std::remove(target.c_str()) == 0;
+  const bool removed = !target.empty() && !FileWritesBlocked() && ::stat(target.c_str(), &st) == 0 &&
+                       S_ISREG(st.st_mode) && std::remove(target.c_str()) == 0;
+  if (removed) detail::SaveFolderChanged();
+  return removed;
 }
 
 Stream ReadFile(const std::string& logical) {
@@ -152,6 +154,7 @@ void CloseStream(Stream stream) {
   StreamRec rec = it->second;
   c.streams.erase(it);
   if (std::fclose(rec.file) != 0 && !rec.reading && !rec.failed) Notice("Could not finish writing " + rec.path);
+  if (!rec.reading) detail::SaveFolderChanged();
 }
 
 namespace {

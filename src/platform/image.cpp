@@ -390,6 +390,7 @@ bool SavePixmapPNG(Pixmap pixmap, const std::string& logical, int compressionLev
   ok = (std::fclose(file) == 0) && ok;
   // A half-written file is worse than none.
   if (!ok) std::remove(path.c_str());
+  detail::SaveFolderChanged();
   return ok;
 }
 

@@ -72,6 +72,8 @@ struct DisplayMode {
 enum GraphicsDriver { kDriverOpenGL = 0, kDriverDirect3D9 = 1, kDriverDirect3D7 = 2 };
 
 std::vector<DisplayMode> DisplayModes();
+// How many of the three renderers the machine offers, in order (a page has ours only).
+int RendererChoices();
 // Chosen before OpenDisplay: 0 our OpenGL renderer, 1 SDL's accelerated renderer,
 // 2 SDL's software renderer.
 void SetGraphicsDriver(int driver);
@@ -85,6 +87,8 @@ int GraphicsHeight();
 void SetWindowTitle(const std::string& title);
 // sync 0: at once; 1: on vertical blank; -1: the display's default (see display.cpp).
 void Flip(int sync);
+// A frame that frame skipping leaves unshown (a page still sleeps out its time).
+void SkipFlip();
 // Starts the drawing of what this frame has drawn so far, so that it can run while
 // the program sleeps before the next Flip; nothing shows until then.
 void FlushDrawing();
@@ -150,6 +154,8 @@ int PixmapHeight(Pixmap pixmap);
 // 0xRRGGBBAA
 uint32_t PixmapPixel(Pixmap pixmap, int x, int y);
 bool SavePixmapPNG(Pixmap pixmap, const std::string& path, int compressionLevel);
+// Offers a saved file to the player as a download (a web page); elsewhere nothing.
+void OfferDownload(const std::string& path);
 void FreePixmap(Pixmap pixmap);
 
 // ---------------------------------------------------------------- fonts

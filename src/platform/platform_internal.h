@@ -28,5 +28,9 @@ std::string ViewCurrentDir();
 InputState& PolledInput();
 // lifecycle.cpp: ends the process in order if a termination signal has arrived.
 void CheckTermination();
+// web_page.cpp: a file under the save folder was finished, replaced or removed; and
+// waiting (up to `milliseconds`) until the page has stored all such changes.
+void SaveFolderChanged();
+void WaitForSaveFolder(int milliseconds);
 
 }  // namespace plat::detail

@@ -13,6 +13,7 @@
 #include "platform/backend.h"
 #include "platform/gl_renderer.h"
 #include "platform/headless.h"
+#include "platform/platform_internal.h"
 #include "platform/sdl_input.h"
 #include "platform/sdl_renderer.h"
 #include "platform/x11_connection.h"
@@ -95,6 +96,9 @@ class SdlBackend : public Backend {
   [[noreturn]] void Exit(int code) override {
     Shutdown();
 #ifdef __EMSCRIPTEN__
+    // What was written last (the log's closing lines at least) must reach the
+    // browser's storage before the page lets the player leave.
+    detail::WaitForSaveFolder(3000);
     // A page cannot close itself: it offers to start again instead.
     emscripten_run_script(("if (Module.onGameEnded) Module.onGameEnded(" + std::to_string(code) + ");").c_str());
 #endif
@@ -102,6 +106,10 @@ class SdlBackend : public Backend {
   }
 
   std::vector<DisplayMode> Modes() override {
+#ifdef __EMSCRIPTEN__
+    // The page scales its canvas to fit; the game draws it at its own size.
+    return {{800, 600, 32, 60}};
+#else
     std::vector<DisplayMode> modes;
     if (!VideoUp()) return modes;
     int count = SDL_GetNumDisplayModes(0);
@@ -112,6 +120,7 @@ class SdlBackend : public Backend {
       }
     }
     return modes;
+#endif
   }
 
   bool Open(int width, int height, int depth, int hz, int flags, int driver) override {
@@ -221,11 +230,7 @@ class SdlBackend : public Backend {
     if (!started_) return;
 #ifdef __EMSCRIPTEN__
     // A frame flipped without a sleep still has to be handed to the page to be seen.
-    if (framePending_) {
-      const int64_t left = flipDeadline_ - Millisecs();
-      flipDeadline_ = 0;
-      Sleep(static_cast<int>(std::clamp<int64_t>(left, 0, 1000)));
-    }
+    if (framePending_) SleepOutFrame();
 #endif
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
@@ -285,8 +290,13 @@ class SdlBackend : public Backend {
       Sleep(milliseconds);
       return;
     }
+#ifdef __EMSCRIPTEN__
+    // Events reach a page only while it sleeps: a short sleep is the wait.
+    Sleep(std::clamp(milliseconds, 0, 16));
+#else
     // A null event only waits; the event stays queued for Pump.
     SDL_WaitEventTimeout(nullptr, std::max(milliseconds, 0));
+#endif
   }
 
   int JoyCount() override { return static_cast<int>(sticks_.size()); }
@@ -319,7 +329,17 @@ class SdlBackend : public Backend {
   // what has been drawn is drawn in full first, and the frame counts as shown.
   void NoteFlip(int) override { framePending_ = true; }
   bool WaitsAtFlip() const override { return true; }
+  int RendererChoices() const override { return 1; }
   void WaitAtNextFlipUntil(int64_t millis) override { flipDeadline_ = millis; }
+  // Frame skipping left this frame unshown: its time passes all the same (the page
+  // may show it; it is complete by now).
+  void NoteSkippedFlip() override { SleepOutFrame(); }
+  // The frame's one sleep, until the frame pacing's time (at once without one).
+  void SleepOutFrame() {
+    const int64_t left = flipDeadline_ - Millisecs();
+    flipDeadline_ = 0;
+    Sleep(static_cast<int>(std::clamp<int64_t>(left, 0, 1000)));
+  }
   void Sleep(int milliseconds) override {
     if (gl_) gl_->Flush();
     framePending_ = false;

@@ -160,6 +160,8 @@ void TakeScreenshot() {
   const bool saved = plat::SavePixmapPNG(shot, name, 9);
   plat::FreePixmap(shot);
   LogLine(std::string("\tSaved Screenshot ") + (saved ? "1" : "0"));
+  // In a page the file is out of the player's reach until it is downloaded.
+  if (saved) plat::OfferDownload(name);
   LogLine("");
   plat::ChangeDir(before);
   AddMessage("Saved Screenshot", 1);

@@ -4,9 +4,12 @@
 Serves build/web/ on 127.0.0.1, opens it in headless Chromium (software WebGL)
 and drives the browser in real time through its DevTools protocol: the page must
 load and show the title (the stripes and the start prompt, as on the desktop)
-drawn by the game's own OpenGL renderer,
-a click on the start prompt must start a game whose train moves between two
-captures, all with no console error on the way.
+drawn by the game's own OpenGL renderer; a click on the start prompt must start
+the sound and a game whose train moves between two captures; F11 must offer the
+screenshot as a download; the Setup.ini that Tab writes must survive a reload
+of the page; Escape and a click on the farewell must end the game with the
+page's "Play again". All with no console error on the way. Prints the frame
+rates the game itself measures on the title and in a game.
 
 Usage: browser_test.py [--web DIR] [--timeout S] [--save PNG]
 Exit codes: 0 pass, 1 fail.
@@ -124,6 +127,12 @@ class Browser:
                 return message.get("result", {})
             self._event(message)
 
+    def key(self, name, code):
+        """Presses and lets go of a key, held for a few frames as a hand would."""
+        for kind in ("rawKeyDown", "keyUp"):
+            self.call("Input.dispatchKeyEvent", type=kind, key=name, code=name, windowsVirtualKeyCode=code)
+            time.sleep(0.2)
+
     def evaluate(self, expression):
         result = self.call("Runtime.evaluate", expression=expression, returnByValue=True)
         return result.get("result", {}).get("value")
@@ -207,6 +216,116 @@ def wait_for(browser, test, timeout):
     return shot
 
 
+TIMEOUT = 180  # seconds for the title to show; --timeout
+LOG = "/save/Files/Debug.txt"
+SETUP = "/save/Files/Setup.ini"
+
+
+def read_file(browser, path):
+    return browser.evaluate("(() => { try { return FS.readFile('%s', {encoding: 'utf8'}); }"
+                            " catch (e) { return null; } })()" % path)
+
+
+def measured_fps(browser, seconds):
+    """The frame rates the game measured, sampled twice a second."""
+    figures = []
+    for _ in range(int(seconds * 2)):
+        time.sleep(0.5)
+        figures.append(browser.evaluate("Module._puffwick_measured_fps()"))
+    return figures
+
+
+def wait_for_title(browser, timeout):
+    shot = wait_for(browser, lambda s: title_figures(s)[0] > 0.3 and title_figures(s)[1] > 50, timeout)
+    figures = title_figures(shot) if shot else (0, 0)
+    return shot, figures, figures[0] > 0.3 and figures[1] > 50
+
+
+def play(browser, failures, downloads):
+    """The first visit: title, sound, a game, a screenshot, the settings saved."""
+    start = time.time()
+    shot, figures, shown = wait_for_title(browser, TIMEOUT)
+    print("title after %.1f s: blue share %.2f, prompt pixels %d" % (time.time() - start, *figures))
+    if not shown:
+        failures.append("the title was not drawn")
+        return shot
+    # Drawn by our own GL renderer, not by the fall-back after it failed.
+    log = read_file(browser, LOG) or ""
+    if "Using OpenGL Driver" not in log or "Renderer failed to start" in log:
+        failures.append("the OpenGL renderer did not start; the log says:\n" + log)
+    if "Reading Setup File" in log:
+        failures.append("a fresh browser profile already had a Setup.ini")
+    print("title: the game measures %s frames a second" % measured_fps(browser, 3))
+    sound = "(() => { try { return AL.currentCtx.audioCtx.state; } catch (e) { return 'none'; } })()"
+    before = browser.evaluate(sound)
+    # The prompt "Click Here to Start" sits just under the middle.
+    click(browser, 400, 302)
+    after = browser.evaluate(sound)
+    print("sound before the first click: %s, after: %s" % (before, after))
+    if after != "running":
+        failures.append("the first click did not start the sound (%s)" % after)
+    shot = wait_for(browser, lambda s: green_share(s) > 0.5, 60)
+    share = green_share(shot) if shot else 0
+    print("game field share %.2f" % share)
+    if share <= 0.5:
+        failures.append("a click on the start prompt did not start a game")
+        return shot
+    time.sleep(1)
+    first = browser.canvas_shot()
+    time.sleep(1.5)
+    second = browser.canvas_shot()
+    moved = changed_pixels(first, second)
+    print("pixels changed between two game captures: %d" % moved)
+    if moved < 50:
+        failures.append("the train did not move")
+    print("game: the game measures %s frames a second" % measured_fps(browser, 3))
+    browser.key("F11", 122)
+    deadline = time.time() + 30
+    while time.time() < deadline and not [f for f in os.listdir(downloads) if f.endswith(".png")]:
+        time.sleep(0.5)
+    got = [f for f in os.listdir(downloads) if f.endswith(".png")]
+    print("downloads after F11: %s" % got)
+    if not got:
+        failures.append("F11 did not offer the screenshot as a download")
+    browser.key("Tab", 9)
+    setup = read_file(browser, SETUP)
+    if not setup:
+        failures.append("Tab did not write Setup.ini")
+    deadline = time.time() + 10
+    while time.time() < deadline and browser.evaluate("Module.saveFolderBusy()"):
+        time.sleep(0.2)
+    return second
+
+
+def come_back(browser, failures):
+    """The second visit, after a reload: the settings are there; the farewell ends it."""
+    browser.call("Page.reload")
+    shot, figures, shown = wait_for_title(browser, TIMEOUT)
+    if not shown:
+        failures.append("the title was not drawn after a reload")
+        return shot
+    log = read_file(browser, LOG) or ""
+    if "Reading Setup File" not in log or not read_file(browser, SETUP):
+        failures.append("Setup.ini did not survive the reload; the log says:\n" + log)
+    else:
+        print("Setup.ini survived the reload")
+    browser.key("Escape", 27)
+    time.sleep(3)
+    click(browser, 400, 300)
+    deadline = time.time() + 30
+    while time.time() < deadline and not browser.evaluate(
+            "getComputedStyle(document.getElementById('again')).display !== 'none'"):
+        time.sleep(0.5)
+    if browser.evaluate("getComputedStyle(document.getElementById('again')).display") == "none":
+        failures.append("the farewell did not end with the page's Play again")
+    else:
+        print("the farewell ended with Play again")
+    log = read_file(browser, LOG) or ""
+    if not log.rstrip().endswith("Play again, soon!!"):
+        failures.append("the log does not end with the closing lines:\n" + log[-300:])
+    return browser.canvas_shot()
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     parser = argparse.ArgumentParser()
@@ -214,45 +333,24 @@ def main():
     parser.add_argument("--timeout", type=float, default=180)
     parser.add_argument("--save", help="write the last canvas capture here")
     args = parser.parse_args()
+    global TIMEOUT
+    TIMEOUT = args.timeout
     if not os.path.exists(os.path.join(args.web, "index.html")):
         print("FAIL: no web build in %s (run ./web.sh --build)" % args.web)
         return 1
 
     server, url = serve(args.web)
     browser = Browser()
+    downloads = tempfile.mkdtemp(prefix="puffwick_downloads_")
     failures = []
     try:
+        browser.call("Browser.setDownloadBehavior", behavior="allow", downloadPath=downloads)
         browser.call("Page.navigate", url=url)
-        start = time.time()
-        shot = wait_for(browser, lambda s: title_figures(s)[0] > 0.3 and title_figures(s)[1] > 50, args.timeout)
-        figures = title_figures(shot) if shot else (0, 0)
-        print("title after %.1f s: blue share %.2f, prompt pixels %d" % (time.time() - start, *figures))
-        if not (figures[0] > 0.3 and figures[1] > 50):
-            failures.append("the title was not drawn within %.0f s" % args.timeout)
-        else:
-            # Drawn by our own GL renderer, not by the fall-back after it failed.
-            log = browser.evaluate("FS.readFile('/Files/Debug.txt', {encoding: 'utf8'})") or ""
-            if "Using OpenGL Driver" not in log or "Renderer failed to start" in log:
-                failures.append("the OpenGL renderer did not start; the log says:\n" + log)
-            # The prompt "Click Here to Start" sits just under the middle.
-            click(browser, 400, 302)
-            shot = wait_for(browser, lambda s: green_share(s) > 0.5, 60)
-            share = green_share(shot) if shot else 0
-            print("game field share %.2f" % share)
-            if share <= 0.5:
-                failures.append("a click on the start prompt did not start a game")
-            else:
-                time.sleep(1)
-                first = browser.canvas_shot()
-                time.sleep(1.5)
-                second = browser.canvas_shot()
-                moved = changed_pixels(first, second)
-                print("pixels changed between two game captures: %d" % moved)
-                if moved < 50:
-                    failures.append("the train did not move")
-                shot = second
+        shot = play(browser, failures, downloads)
+        if not failures:
+            shot = come_back(browser, failures)
         # Errors of the running game count too.
-        time.sleep(2)
+        time.sleep(1)
         browser.evaluate("1")
         if args.save and shot is not None:
             shot.save(args.save)
@@ -261,6 +359,7 @@ def main():
     finally:
         browser.close()
         server.shutdown()
+        shutil.rmtree(downloads, ignore_errors=True)
     if failures:
         print("console:\n  " + "\n  ".join(browser.console[-40:]))
         for f in failures:

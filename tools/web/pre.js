@@ -1,0 +1,44 @@
+// Runs inside the program's module before start-up. The save folder (settings,
+// log, scores, screenshots, replays) lives in the browser's IndexedDB: it is
+// mounted at /save and read in before the program starts, and written back
+// whenever the program says a file there changed.
+Module.preRun = (Module.preRun || []).concat(function () {
+  FS.mkdir('/save');
+  FS.mount(IDBFS, {}, '/save');
+  addRunDependency('save-folder');
+  FS.syncfs(true, function (error) {
+    // Without IndexedDB (a private window, say) the game plays on, saving in memory.
+    if (error) console.warn('The saved games could not be read: ' + error);
+    removeRunDependency('save-folder');
+  });
+});
+
+// One write-back at a time; changes during one are written by one more after it.
+(function () {
+  var running = false, again = false;
+  function run() {
+    running = true;
+    again = false;
+    FS.syncfs(false, function (error) {
+      if (error) console.warn('The save folder could not be stored: ' + error);
+      running = false;
+      if (again) run();
+    });
+  }
+  Module.saveFolderChanged = function () {
+    if (running) again = true;
+    else run();
+  };
+  Module.saveFolderBusy = function () { return running || again; };
+})();
+
+// A file of the save folder handed to the player as a download.
+Module.offerDownload = function (path, name) {
+  var url = URL.createObjectURL(new Blob([FS.readFile(path)], { type: 'application/octet-stream' }));
+  var link = document.createElement('a');
+  link.href = url;
+  link.download = name;
+  document.body.appendChild(link);
+  link.click();
+  setTimeout(function () { URL.revokeObjectURL(url); link.remove(); }, 1000);
+};
