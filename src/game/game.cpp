@@ -274,6 +274,7 @@ void GameOverSequence() {
   Scores record;
   record.Score = Game.GameScore;
   record.Timestamp = MakeTimestamp("");
+  LastGameTimestamp = record.Timestamp;
   record.Badges = Game.BadgeBits;
   record.Name = PlayerName;
   for (int i = 1; i <= 30; i++) record.Best[i] = Game.BestValues[i];
@@ -285,6 +286,8 @@ void GameOverSequence() {
   // On disk at once: a crash or a kill later in the session must not take it.
   SaveScores();
 }
+
+int64_t LastGameTimestamp = 0;
 
 void RunGame() {
   SetupGame();

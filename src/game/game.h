@@ -1,9 +1,14 @@
 // The game loop: one game from setup to game over and name entry.
 #pragma once
 
+#include <cstdint>
+
 // Plays one game at the current Difficulty; returns after the score record has
 // been added to ScoreList (also after a quit from the pause menu).
 void RunGame();
+// The timestamp of the record the last game added (0 before one, or after a game
+// that added none): its replay is named by it.
+extern int64_t LastGameTimestamp;
 
 // The pieces of RunGame, for stepping a game frame by frame:
 // a fresh board, train and per-game values for the current Difficulty;

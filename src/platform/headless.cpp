@@ -241,6 +241,8 @@ bool HeadlessBackend::Start() { return true; }
 [[noreturn]] void HeadlessBackend::Exit(int code) { throw ProcessEnded{code}; }
 
 std::vector<DisplayMode> HeadlessBackend::Modes() { return impl_->options.modes; }
+int HeadlessBackend::RendererChoices() const { return impl_->options.rendererChoices; }
+void HeadlessBackend::SetRendererChoices(int count) { impl_->options.rendererChoices = count; }
 
 bool HeadlessBackend::Open(int width, int height, int depth, int hz, int flags, int driver) {
   Close();

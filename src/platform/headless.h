@@ -33,6 +33,7 @@ struct HeadlessOptions {
   bool displayAvailable = true;  // false: Open() fails as on a machine without a display
   std::vector<std::string> audioDrivers = {"OpenAL"};
   bool audioDevice = true;  // false: no sound device at all
+  int rendererChoices = 3;  // 1: ours only, as in a web page
 };
 
 class HeadlessBackend : public Backend {
@@ -59,6 +60,7 @@ class HeadlessBackend : public Backend {
   JoystickState& JoystickAt(int port);
   void UnplugJoystick(int port);
   void RequestClose();
+  void SetRendererChoices(int count);
 
   int FramesPresented() const;
   void SetFrameCap(int frames);
@@ -98,6 +100,7 @@ class HeadlessBackend : public Backend {
   bool Start() override;
   [[noreturn]] void Exit(int code) override;
   std::vector<DisplayMode> Modes() override;
+  int RendererChoices() const override;
   bool Open(int width, int height, int depth, int hz, int flags, int driver) override;
   void Close() override;
   Renderer* renderer() override;

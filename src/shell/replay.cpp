@@ -168,10 +168,10 @@ std::string EndGameRecording() {
   return plat::FormatTape(tape);
 }
 
-std::string SaveGameRecording(const std::string& text) {
+std::string SaveGameRecording(const std::string& text, int64_t timestamp) {
   if (text.empty()) return {};
   const std::string folder = "replays";
-  const std::string stamp = std::to_string(MakeTimestamp(""));
+  const std::string stamp = std::to_string(timestamp != 0 ? timestamp : MakeTimestamp(""));
   std::string path = folder + "/" + stamp + ".txt";
   for (int n = 2; plat::FileType(path) != 0 && n < 100; ++n) path = folder + "/" + stamp + "-" + std::to_string(n) + ".txt";
   if (!plat::MakeDir(folder) || !plat::ReplaceFileContents(path, text)) {

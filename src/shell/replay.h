@@ -3,6 +3,7 @@
 // headless as fast as it can, checking the game's state every 60 frames.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // Begins recording the game about to start, with what its start depends on
@@ -10,10 +11,10 @@
 void BeginGameRecording();
 // Ends the recording and returns it as a replay file's text ("" when none ran).
 std::string EndGameRecording();
-// Writes `text` to replays/<timestamp>.txt in the current folder, keeps the newest
-// 50 replays, and logs one line naming the file. Returns the file's path ("" when
-// it could not be written).
-std::string SaveGameRecording(const std::string& text);
+// Writes `text` to replays/<timestamp>.txt in the current folder (the game's score
+// record's timestamp, or now when 0), keeps the newest 50 replays, and logs one
+// line naming the file. Returns the file's path ("" when it could not be written).
+std::string SaveGameRecording(const std::string& text, int64_t timestamp = 0);
 
 constexpr int kReplaysKept = 50;
 

@@ -55,9 +55,10 @@ void StartGame() {
   BeginGameRecording();
   GameState = 1;
   GameStartTime = plat::Millisecs();
+  LastGameTimestamp = 0;
   if (TitleGame) TitleGame();
   GameState = 0;
-  SaveGameRecording(EndGameRecording());
+  SaveGameRecording(EndGameRecording(), LastGameTimestamp);
   EscapeLatch = 1;
   StartLatch = 1;
   SlideStep = 0;

@@ -126,6 +126,20 @@ TEST_F(SettingsMenuTest, OptionsCycleThroughTheirLabels) {
   }
 }
 
+// A machine with our renderer only (a web page) shows that one choice, and a click
+// leaves it chosen.
+TEST_F(SettingsMenuTest, AMachineWithOneRendererOffersOnlyIt) {
+  machine_->SetRendererChoices(1);
+  OpenAtRest();
+  Settings[slot::gfxEngine] = 0;
+  for (int click = 0; click < 2; click++) {
+    std::vector<plat::DrawCall> calls = Frame(30, Inside(184), 1);
+    EXPECT_EQ(Settings[slot::gfxEngine], 0);
+    EXPECT_NE(Text(calls, "OpenGL"), nullptr);
+    EXPECT_EQ(Text(calls, "DirectX 9"), nullptr);
+  }
+}
+
 TEST_F(SettingsMenuTest, OptionShowsTwoLineLabelsAndItsIconOrGlow) {
   OpenAtRest();
   Settings[slot::gfxEngine] = 1;

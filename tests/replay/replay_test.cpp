@@ -267,4 +267,10 @@ TEST_F(ReplayTest, SavedReplaysKeepTheNewestFiftyAndLogTheirName) {
   EXPECT_NE(all.find("Saved Replay : " + path), std::string::npos);
 }
 
+// A replay is named by its game's score record, however long the game's end took.
+TEST_F(ReplayTest, AReplayIsNamedByItsRecordsTimestamp) {
+  EXPECT_EQ(SaveGameRecording("puffwick-replay 1\n", 65150306850), "replays/65150306850.txt");
+  EXPECT_TRUE(std::filesystem::exists("replays/65150306850.txt"));
+}
+
 }  // namespace
