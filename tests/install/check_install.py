@@ -261,14 +261,7 @@ def run_installed(build, readonly_home):
                 changed = sorted(set(after[place].items()) ^ set(before[place].items()))
                 fail("something was written under %s: %s" % (place, changed[:5]))
     finally:
-        if game is not None and game.poll() is None:
-            game.kill()
-            game.wait()
-        xvfb.terminate()
-        try:
-            xvfb.wait(timeout=5)
-        except subprocess.TimeoutExpired:
-            xvfb.kill()
+        e2e_window.stop_processes(game, xvfb)
         for d, dirs, files in os.walk(tmp):
             os.chmod(d, 0o755)
         shutil.rmtree(tmp, ignore_errors=True)

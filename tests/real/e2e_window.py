@@ -272,6 +272,20 @@ def tap_escape_and_click(display):
     return True
 
 
+def stop_processes(game, xvfb):
+    """Ends the game (if it still runs) and then the private X server."""
+    if game is not None and game.poll() is None:
+        game.kill()
+        game.wait()
+    if xvfb.poll() is None:
+        xvfb.terminate()
+        try:
+            xvfb.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            xvfb.kill()
+            xvfb.wait()
+
+
 def has_ended(game):
     """True once the program has stopped running: reaped, or its main thread gone
     (exit has begun, and the kernel is only handing back its memory, which takes
@@ -556,16 +570,7 @@ def main():
                 print("ended as expected (%s)" % args.close)
                 status = 0
     finally:
-        if game.poll() is None:
-            game.kill()
-            game.wait()
-        if xvfb.poll() is None:
-            xvfb.terminate()
-            try:
-                xvfb.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                xvfb.kill()
-                xvfb.wait()
+        stop_processes(game, xvfb)
         log.seek(0)
         output = log.read()
         log.close()

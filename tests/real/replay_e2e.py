@@ -20,7 +20,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_window import SKIP, XTest, capture, find_window, save_png, start_xvfb  # noqa: E402
+from e2e_window import SKIP, XTest, capture, find_window, save_png, start_xvfb, stop_processes  # noqa: E402
 
 NAME = "e2e"
 
@@ -190,14 +190,7 @@ def main():
             print("FAIL: exit %d, stderr %s" % (run.returncode, run.stderr.strip()))
         return status
     finally:
-        if game.poll() is None:
-            game.kill()
-            game.wait()
-        xvfb.terminate()
-        try:
-            xvfb.wait(timeout=5)
-        except subprocess.TimeoutExpired:
-            xvfb.kill()
+        stop_processes(game, xvfb)
         if status == 0:
             shutil.rmtree(workdir, ignore_errors=True)
         else:

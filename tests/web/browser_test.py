@@ -149,16 +149,23 @@ class Browser:
         return page.crop((left, top, left + width, top + height))
 
 
+def share(shot, test):
+    """Share of the canvas (every 4th pixel each way) whose (r, g, b) passes `test`."""
+    w, h = shot.size
+    px = shot.load()
+    hits = total = 0
+    for y in range(0, h, 4):
+        for x in range(0, w, 4):
+            total += 1
+            hits += test(*px[x, y])
+    return hits / max(total, 1)
+
+
 def title_figures(shot):
     """Share of the canvas in stripe blue, and pink prompt pixels in the centre box."""
     w, h = shot.size
     px = shot.load()
-    blue = total = 0
-    for y in range(0, h, 4):
-        for x in range(0, w, 4):
-            r, g, b = px[x, y]
-            total += 1
-            blue += r < 24 and g < 24 and b > 50
+    blue = share(shot, lambda r, g, b: r < 24 and g < 24 and b > 50)
     # The prompt's box: 400 by 80 of the game's 800 by 600 around the centre.
     sx, sy = w / 800.0, h / 600.0
     pink = 0
@@ -166,20 +173,12 @@ def title_figures(shot):
         for x in range(int(w / 2 - 200 * sx), int(w / 2 + 200 * sx)):
             r, g, b = px[x, y]
             pink += r > 200 and g > 100 and b > 100
-    return blue / max(total, 1), pink
+    return blue, pink
 
 
 def green_share(shot):
     """Share of the canvas in the game's green field."""
-    w, h = shot.size
-    px = shot.load()
-    green = total = 0
-    for y in range(0, h, 4):
-        for x in range(0, w, 4):
-            r, g, b = px[x, y]
-            total += 1
-            green += g > 16 and g > 2 * r and g > 2 * b
-    return green / max(total, 1)
+    return share(shot, lambda r, g, b: g > 16 and g > 2 * r and g > 2 * b)
 
 
 def changed_pixels(a, b):
