@@ -119,6 +119,18 @@ std::string ReadLine(Stream stream) {
   return line;
 }
 
+size_t ReadBytes(Stream stream, char* buffer, size_t size) {
+  StreamRec* s = FindStream(stream);
+  if (!s || !s->reading) return 0;
+  return std::fread(buffer, 1, size, s->file);
+}
+
+long long FileSize(const std::string& path) {
+  struct stat st;
+  if (path.empty() || ::stat(detail::ReadPath(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+  return static_cast<long long>(st.st_size);
+}
+
 bool WriteLine(Stream stream, const std::string& text) {
   StreamRec* s = FindStream(stream);
   if (!s || s->reading) return false;

@@ -228,6 +228,10 @@ bool DeleteFile(const std::string& path);
 Stream ReadFile(const std::string& path);
 Stream WriteFile(const std::string& path);
 std::string ReadLine(Stream stream);
+// Up to `size` raw bytes from a stream opened for reading; 0 at its end.
+size_t ReadBytes(Stream stream, char* buffer, size_t size);
+// The size of a regular file in bytes; -1 when there is none.
+long long FileSize(const std::string& path);
 bool WriteLine(Stream stream, const std::string& text);
 bool Eof(Stream stream);
 bool StreamFailed(Stream stream);  // a write or flush failed since opening

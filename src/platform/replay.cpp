@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <random>
 #include <sstream>
 
@@ -45,18 +46,9 @@ bool SameStick(const JoystickState& a, const JoystickState& b) {
          a.connected == b.connected;
 }
 
-TapeFrame& RecordingFrame() { return T().tape.frames.back(); }
+int NotePoll() { return T().poll < 0 ? 0 : T().poll; }
 
-TapeEvent& Note(TapeEvent::Kind kind, int code = 0, int count = 1) {
-  TapeState& t = T();
-  TapeEvent e;
-  e.kind = kind;
-  e.poll = t.poll < 0 ? 0 : t.poll;
-  e.code = code;
-  e.count = count;
-  RecordingFrame().events.push_back(std::move(e));
-  return RecordingFrame().events.back();
-}
+void Note(TapeEvent::Kind kind, int code = 0, int value = 1) { T().tape.AddEvent(kind, NotePoll(), code, value); }
 
 // What changed in the input state since it was last noted: the backend's pump,
 // a test's scripted input or a pointer warp all count.
@@ -82,9 +74,7 @@ void NoteChanges() {
   double x = 0, y = 0;
   detail::VirtualPointer(in, x, y);
   if (!t.pointerKnown || x != t.pointerX || y != t.pointerY) {
-    TapeEvent& e = Note(TapeEvent::kPointer);
-    e.x = x;
-    e.y = y;
+    t.tape.AddPointer(NotePoll(), x, y);
     t.pointerKnown = true;
     t.pointerX = x;
     t.pointerY = y;
@@ -99,11 +89,19 @@ void NoteChanges() {
 
 [[noreturn]] void Diverged() { throw ReplayDiverged{static_cast<int>(T().frame) + 1}; }
 
-TapeFrame& PlayingFrame() {
+// The events of the frame under way, [first, end) of the tape's.
+struct FrameSpan {
+  size_t first, end;
+};
+
+FrameSpan PlayingFrame() {
   TapeState& t = T();
-  if (t.frame >= t.tape.frames.size()) Diverged();
-  return t.tape.frames[t.frame];
+  if (t.frame >= t.tape.FrameCount()) Diverged();
+  return {t.tape.FirstEvent(t.frame), t.tape.EndEvent(t.frame)};
 }
+
+// A tape may hold any count of presses: the count held saturates.
+void AddHits(int& held, int count) { held = count > std::numeric_limits<int>::max() - held ? std::numeric_limits<int>::max() : held + count; }
 
 void Apply(const TapeEvent& e) {
   TapeState& t = T();
@@ -111,13 +109,13 @@ void Apply(const TapeEvent& e) {
   switch (e.kind) {
     case TapeEvent::kKeyDown: in.keyDown[e.code] = true; break;
     case TapeEvent::kKeyUp: in.keyDown[e.code] = false; break;
-    case TapeEvent::kKeyHits: in.keyHits[e.code] += e.count; break;
+    case TapeEvent::kKeyHits: AddHits(in.keyHits[e.code], e.value); break;
     case TapeEvent::kMouseDown: in.mouseDown[e.code] = true; break;
     case TapeEvent::kMouseUp: in.mouseDown[e.code] = false; break;
-    case TapeEvent::kMouseHits: in.mouseHits[e.code] += e.count; break;
+    case TapeEvent::kMouseHits: AddHits(in.mouseHits[e.code], e.value); break;
     case TapeEvent::kPointer:
-      t.pointerX = e.x;
-      t.pointerY = e.y;
+      t.pointerX = t.tape.Pointer(e).x;
+      t.pointerY = t.tape.Pointer(e).y;
       break;
     case TapeEvent::kChar: in.typed.push_back(e.code); break;
     case TapeEvent::kClose: in.closeRequested = true; break;
@@ -127,22 +125,23 @@ void Apply(const TapeEvent& e) {
     case TapeEvent::kMouseTap: in.mouseTap[e.code] = static_cast<uint8_t>(e.value); break;
     case TapeEvent::kJoystick:
       if (t.sticks.size() <= static_cast<size_t>(e.code)) t.sticks.resize(static_cast<size_t>(e.code) + 1);
-      t.sticks[static_cast<size_t>(e.code)] = e.stick;
+      t.sticks[static_cast<size_t>(e.code)] = t.tape.Stick(e);
       break;
   }
 }
 
 // Input events still unplayed in the frame (clock readings are counted apart).
-bool InputLeft(const TapeFrame& f, size_t cursor) {
-  for (size_t i = cursor; i < f.events.size(); ++i) {
-    if (f.events[i].kind != TapeEvent::kClock) return true;
+// Cursors count from the frame's first event.
+bool InputLeft(FrameSpan f, size_t cursor) {
+  for (size_t i = f.first + cursor; i < f.end; ++i) {
+    if (T().tape.Event(i).kind != TapeEvent::kClock) return true;
   }
   return false;
 }
 
-bool ClockLeft(const TapeFrame& f, size_t cursor) {
-  for (size_t i = cursor; i < f.events.size(); ++i) {
-    if (f.events[i].kind == TapeEvent::kClock) return true;
+bool ClockLeft(FrameSpan f, size_t cursor) {
+  for (size_t i = f.first + cursor; i < f.end; ++i) {
+    if (T().tape.Event(i).kind == TapeEvent::kClock) return true;
   }
   return false;
 }
@@ -154,19 +153,12 @@ void Reset() {
 
 }  // namespace
 
-std::string Tape::Header(const std::string& name) const {
-  for (const auto& [key, value] : header) {
-    if (key == name) return value;
-  }
-  return {};
-}
-
 void StartRecording(StateChecksum checksum) {
   Reset();
   TapeState& t = T();
   t.mode = Mode::kRecording;
   t.checksum = std::move(checksum);
-  t.tape.frames.emplace_back();
+  t.tape.AddFrame();
 }
 
 bool Recording() { return T().mode == Mode::kRecording; }
@@ -197,8 +189,8 @@ void StopReplay(bool complete) {
   TapeState& t = T();
   if (complete && t.mode == Mode::kPlaying) {
     // The program must have finished on the tape's last frame with nothing unplayed.
-    if (t.frame + 1 != t.tape.frames.size()) Diverged();
-    const TapeFrame& f = t.tape.frames[t.frame];
+    if (t.frame + 1 != t.tape.FrameCount()) Diverged();
+    const FrameSpan f = PlayingFrame();
     if (InputLeft(f, t.cursor) || ClockLeft(f, t.clockCursor)) Diverged();
   }
   Reset();
@@ -207,19 +199,17 @@ void StopReplay(bool complete) {
 void FrameEnded() {
   TapeState& t = T();
   if (t.mode == Mode::kRecording) {
-    if ((t.frame + 1) % kChecksumEvery == 0 && t.checksum) {
-      RecordingFrame().hasChecksum = true;
-      RecordingFrame().checksum = t.checksum();
-    }
-    t.tape.frames.emplace_back();
+    if ((t.frame + 1) % kChecksumEvery == 0 && t.checksum) t.tape.SetChecksum(t.checksum());
+    t.tape.AddFrame();
     ++t.frame;
     t.poll = -1;
   } else if (t.mode == Mode::kPlaying) {
-    const TapeFrame& f = PlayingFrame();
+    const FrameSpan f = PlayingFrame();
     // The tape's last line is what followed its last frame: no frame ends there.
-    if (t.frame + 1 >= t.tape.frames.size()) Diverged();
+    if (t.frame + 1 >= t.tape.FrameCount()) Diverged();
     if (InputLeft(f, t.cursor) || ClockLeft(f, t.clockCursor)) Diverged();
-    if (f.hasChecksum && t.checksum && t.checksum() != f.checksum) Diverged();
+    uint64_t sum = 0;
+    if (t.tape.Checksum(t.frame, sum) && t.checksum && t.checksum() != sum) Diverged();
     ++t.frame;
     t.poll = -1;
     t.cursor = 0;
@@ -230,13 +220,14 @@ void FrameEnded() {
 int LogicMillisecs() {
   TapeState& t = T();
   if (t.mode == Mode::kPlaying) {
-    const TapeFrame& f = PlayingFrame();
-    while (t.clockCursor < f.events.size() && f.events[t.clockCursor].kind != TapeEvent::kClock) ++t.clockCursor;
-    if (t.clockCursor >= f.events.size()) Diverged();
-    return f.events[t.clockCursor++].value;
+    const FrameSpan f = PlayingFrame();
+    const size_t count = f.end - f.first;
+    while (t.clockCursor < count && t.tape.Event(f.first + t.clockCursor).kind != TapeEvent::kClock) ++t.clockCursor;
+    if (t.clockCursor >= count) Diverged();
+    return t.tape.Event(f.first + t.clockCursor++).value;
   }
   const int now = Millisecs();
-  if (t.mode == Mode::kRecording) Note(TapeEvent::kClock).value = now;
+  if (t.mode == Mode::kRecording) Note(TapeEvent::kClock, 0, now);
   return now;
 }
 
@@ -267,10 +258,10 @@ void detail::PumpInput() {
       NoteChanges();
       const InputState& in = Input();
       for (int k = 0; k < 256; ++k) {
-        if (in.keyTap[k] != keyTap[k]) Note(TapeEvent::kKeyTap, k).value = in.keyTap[k];
+        if (in.keyTap[k] != keyTap[k]) Note(TapeEvent::kKeyTap, k, in.keyTap[k]);
       }
       for (int b = 1; b <= 3; ++b) {
-        if (in.mouseTap[b] != mouseTap[b]) Note(TapeEvent::kMouseTap, b).value = in.mouseTap[b];
+        if (in.mouseTap[b] != mouseTap[b]) Note(TapeEvent::kMouseTap, b, in.mouseTap[b]);
       }
     }
     return;
@@ -280,9 +271,9 @@ void detail::PumpInput() {
     if (t.watch.keyDown[27] || t.watch.keyHits[27] > 0 || t.watch.closeRequested) throw ReplayStopped{};
   }
   ++t.poll;
-  const TapeFrame& f = PlayingFrame();
-  while (t.cursor < f.events.size()) {
-    const TapeEvent& e = f.events[t.cursor];
+  const FrameSpan f = PlayingFrame();
+  while (f.first + t.cursor < f.end) {
+    const TapeEvent& e = t.tape.Event(f.first + t.cursor);
     if (e.kind != TapeEvent::kClock) {
       if (e.poll > t.poll) break;
       Apply(e);
@@ -336,7 +327,7 @@ JoystickState detail::TapeJoystick(int port, Backend& machine) {
       t.stickKnown.resize(p + 1, false);
     }
     if (!t.stickKnown[p] || !SameStick(s, t.sticks[p])) {
-      Note(TapeEvent::kJoystick, port).stick = s;
+      t.tape.AddJoystick(NotePoll(), port, s);
       t.sticks[p] = s;
       t.stickKnown[p] = true;
     }

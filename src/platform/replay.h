@@ -13,8 +13,10 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -24,49 +26,78 @@ namespace plat {
 
 constexpr int kTapeVersion = 1;
 constexpr int kChecksumEvery = 60;  // frames between state checksums
+// The largest replay file read. A 30-minute game weighs about 0.3 MB when the
+// mouse rests between moves and about 2.5 MB when it never rests; 8 MiB holds
+// over an hour and a half of that. A larger file is refused unread.
+constexpr long long kMaxReplayBytes = 8ll << 20;
 
+// One thing that happened in a frame: 16 bytes, so that a tape held in memory
+// weighs a small multiple of its text (pointer positions and joystick states,
+// which need more, sit in the tape's side tables).
 struct TapeEvent {
-  enum Kind {
+  enum Kind : uint8_t {
     kKeyDown,    // code: key 0..255
     kKeyUp,
-    kKeyHits,    // code: key; count: presses
+    kKeyHits,    // code: key; value: presses
     kMouseDown,  // code: button 1..3
     kMouseUp,
-    kMouseHits,  // code: button; count: presses
-    kPointer,    // x, y: drawing-area units
+    kMouseHits,  // code: button; value: presses
+    kPointer,    // value: index into Tape::pointers
     kChar,       // code: a typed character
     kClose,      // a close request
-    kClock,      // value: a logic clock reading
+    kClock,      // value: a logic clock reading (not tied to a poll: poll is 0)
     kJoyCount,   // code: joysticks plugged
-    kJoystick,   // code: port; stick: its state as read
+    kJoystick,   // code: port; value: index into Tape::sticks
     kKeyTap,     // code: key; value: its quick-press state after the poll
     kMouseTap,   // code: button; value: as kKeyTap
   };
   Kind kind = kKeyDown;
   int poll = 0;  // the input poll of its frame it belongs to (0 the first)
   int code = 0;
-  int count = 1;
-  int value = 0;
-  double x = 0, y = 0;
-  JoystickState stick;
+  int value = 1;
 };
 
-struct TapeFrame {
-  std::vector<TapeEvent> events;  // in the order they happened
-  bool hasChecksum = false;
-  uint64_t checksum = 0;
+struct PointerPos {
+  double x = 0, y = 0;  // drawing-area units
 };
 
 struct Tape {
   // Lines before the frames, "name value": what the caller needs to set up the
   // same start (the platform does not read them).
   std::vector<std::pair<std::string, std::string>> header;
-  // Every frame the program ended, then what came after the last one.
-  std::vector<TapeFrame> frames;
   // The closing line's words after "end" (the caller's summary, e.g. the score).
   std::string footer;
 
+  // Every frame the program ended, then what came after the last one.
+  size_t FrameCount() const { return frameEnds.size(); }
+  // The events of frame `f` (from 0) are Event(i) for i in [FirstEvent(f), EndEvent(f)).
+  size_t FirstEvent(size_t f) const { return f == 0 ? 0 : frameEnds[f - 1]; }
+  size_t EndEvent(size_t f) const { return frameEnds[f]; }
+  const TapeEvent& Event(size_t i) const { return events[i]; }
+  const PointerPos& Pointer(const TapeEvent& e) const { return pointers[static_cast<size_t>(e.value)]; }
+  const JoystickState& Stick(const TapeEvent& e) const { return sticks[static_cast<size_t>(e.value)]; }
+  // false when frame `f` carries no checksum.
+  bool Checksum(size_t f, uint64_t& sum) const;
+
+  // Building, always at the end: a new frame, then its events and checksum.
+  void AddFrame();
+  TapeEvent& AddEvent(TapeEvent::Kind kind, int poll, int code = 0, int value = 1);
+  void AddPointer(int poll, double x, double y);
+  void AddJoystick(int poll, int port, JoystickState stick);
+  void SetChecksum(uint64_t sum);  // of the last frame
+
   std::string Header(const std::string& name) const;  // "" when absent
+  // Same header, footer, frames, events and checksums (numbers to the bit).
+  bool operator==(const Tape& other) const;
+
+ private:
+  // Chunked containers: growing them never copies what they hold, so reading
+  // a tape needs no more than it keeps.
+  std::deque<TapeEvent> events;
+  std::deque<uint32_t> frameEnds;
+  std::deque<PointerPos> pointers;
+  std::deque<JoystickState> sticks;
+  std::vector<std::pair<uint32_t, uint64_t>> checksums;  // (frame, sum), frames rising
 };
 
 // Thrown out of a poll, a clock read or a frame end while playing back, when the
@@ -108,10 +139,40 @@ int LogicMillisecs();
 // A summary of the shared random generator's whole state.
 uint64_t RandomStateDigest();
 
-// The text form. ParseTape returns false with the 1-based line number and a
-// reason for anything that is not a well-formed tape of this version.
+// The text form. The reader checks the first line before anything else, takes
+// its bytes in pieces of any size and keeps only the tape it builds; it refuses,
+// with the 1-based line number and a reason, anything that is not a well-formed
+// tape of this version, and anything FormatTape would not write back the same.
 std::string FormatTape(const Tape& tape);
-bool ParseTape(const std::string& text, Tape& tape, int& errorLine, std::string& error);
+
+class TapeReader {
+ public:
+  TapeReader();
+  // Takes the next bytes of the text; false once the text is known to be bad.
+  bool Feed(const char* bytes, size_t size);
+  // The text has ended: false unless it was a whole tape. Then Take() hands it over.
+  bool Finish();
+  Tape Take();
+  int ErrorLine() const { return errorLine_; }
+  const std::string& Error() const { return error_; }
+
+ private:
+  bool Line(std::string_view line);
+  bool Fail(std::string why, int line = 0);
+  enum class Part { kMagic, kHeader, kFrames, kAfterEnd, kFailed };
+  Part part_ = Part::kMagic;
+  Tape tape_;
+  std::string line_;  // the line under way, without its end
+  bool pendingCr_ = false;
+  int lineNumber_ = 1;
+  long long bytes_ = 0;
+  int errorLine_ = 0;
+  std::string error_;
+};
+
+bool ParseTape(std::string_view text, Tape& tape, int& errorLine, std::string& error);
+// A replay file through the reader: refused unread when over kMaxReplayBytes.
+bool ReadTapeFile(const std::string& path, Tape& tape, int& errorLine, std::string& error);
 
 namespace detail {
 // input.cpp and display.cpp: one input poll, recorded or played back.

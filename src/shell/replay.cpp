@@ -1,6 +1,8 @@
 #include "shell/replay.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <string_view>
 #include <sstream>
 #include <vector>
 
@@ -129,16 +131,36 @@ void ApplyStart(const GameStart& s) {
 struct GameClosed {};
 void EndOnClose() { throw GameClosed{}; }
 
-bool ReadTextFile(const std::string& path, std::string& text) {
-  plat::Stream s = plat::ReadFile(path);
-  if (!s) return false;
-  text.clear();
-  while (!plat::Eof(s)) {
-    text += plat::ReadLine(s);
-    text += '\n';
+// A replay's name as the game gives it: <timestamp>.txt, or <timestamp>-<n>.txt
+// for the n-th game that ended in the same second (n from 2).
+struct ReplayName {
+  int64_t stamp = 0;
+  int n = 1;
+  bool operator<(const ReplayName& o) const { return stamp != o.stamp ? stamp < o.stamp : n < o.n; }
+};
+
+bool ReadDigits(std::string_view text, int64_t& out, int64_t low) {
+  if (text.empty() || text.size() > 18 || text[0] == '0') return false;
+  out = 0;
+  for (char ch : text) {
+    if (ch < '0' || ch > '9') return false;
+    out = out * 10 + (ch - '0');
   }
-  plat::CloseStream(s);
-  return true;
+  return out >= low;
+}
+
+bool ParseReplayName(std::string_view name, ReplayName& out) {
+  if (name.size() < 5 || name.substr(name.size() - 4) != ".txt") return false;
+  name.remove_suffix(4);
+  const size_t dash = name.find('-');
+  int64_t n = 1;
+  if (dash != std::string_view::npos && (!ReadDigits(name.substr(dash + 1), n, 2) || n > 1000000000)) return false;
+  out.n = static_cast<int>(n);
+  return ReadDigits(name.substr(0, dash), out.stamp, 1);
+}
+
+std::string ReplayFileName(const ReplayName& r) {
+  return std::to_string(r.stamp) + (r.n > 1 ? "-" + std::to_string(r.n) : std::string()) + ".txt";
 }
 
 }  // namespace
@@ -164,56 +186,85 @@ std::string EndGameRecording() {
   g_recording = false;
   plat::Tape tape = plat::StopRecording();
   tape.header = g_header;
-  tape.footer = "score " + std::to_string(Game.GameScore) + " frames " + std::to_string(tape.frames.size() - 1);
+  tape.footer = "score " + std::to_string(Game.GameScore) + " frames " + std::to_string(tape.FrameCount() - 1);
   return plat::FormatTape(tape);
 }
 
 std::string SaveGameRecording(const std::string& text, int64_t timestamp) {
   if (text.empty()) return {};
   const std::string folder = "replays";
-  const std::string stamp = std::to_string(timestamp != 0 ? timestamp : MakeTimestamp(""));
-  std::string path = folder + "/" + stamp + ".txt";
-  for (int n = 2; plat::FileType(path) != 0 && n < 100; ++n) path = folder + "/" + stamp + "-" + std::to_string(n) + ".txt";
-  if (!plat::MakeDir(folder) || !plat::ReplaceFileContents(path, text)) {
+  ReplayName mine{timestamp > 0 ? timestamp : MakeTimestamp(""), 1};
+  // Only files named as replays take part; any other file is the player's own.
+  std::vector<ReplayName> replays;
+  for (const std::string& name : plat::ListDir(folder)) {
+    ReplayName r;
+    if (ParseReplayName(name, r)) replays.push_back(r);
+  }
+  // A game in the same second as earlier ones comes after all of them, so a name
+  // is never used twice and the suffix keeps the order the games ended in.
+  for (const ReplayName& r : replays) {
+    if (r.stamp == mine.stamp && r.n >= mine.n) mine.n = r.n + 1;
+  }
+  const std::string path = folder + "/" + ReplayFileName(mine);
+  if (!plat::MakeDir(folder) || plat::FileType(path) != 0 || !plat::ReplaceFileContents(path, text)) {
     LogLine("Could not save the replay " + path);
     return {};
   }
   LogLine("Saved Replay : " + path);
-  // Names are timestamps of one width, so name order is age order.
-  std::vector<std::string> replays;
-  for (const std::string& name : plat::ListDir(folder)) {
-    if (name.size() > 4 && name.compare(name.size() - 4, 4, ".txt") == 0) replays.push_back(name);
-  }
-  for (size_t i = 0; i + kReplaysKept < replays.size(); ++i) plat::DeleteFile(folder + "/" + replays[i]);
+  // Keep the newest, by the time and suffix the names hold; the one just saved
+  // is not in the list, so it stays whatever its time.
+  std::sort(replays.begin(), replays.end());
+  const size_t excess = replays.size() + 1 > kReplaysKept ? replays.size() + 1 - kReplaysKept : 0;
+  for (size_t i = 0; i < excess; ++i) plat::DeleteFile(folder + "/" + ReplayFileName(replays[i]));
   return path;
 }
 
-ReplayResult PlayReplay(const std::string& text, const std::string& fileName, bool watched) {
+namespace {
+
+// What a tape must hold beyond its form: a start to set up and a closing line
+// with the score and frame count. False with the line and reason.
+bool CheckTape(const plat::Tape& tape, GameStart& start, int& recordedScore, int& recordedFrames, int& line,
+               std::string& error) {
+  if (!ReadStart(tape, start, line, error)) return false;
+  const size_t frameLines = tape.FrameCount();
+  std::istringstream footer(tape.footer);
+  std::string w1, w2;
+  long long score = 0, frames = 0;
+  if (!(footer >> w1 >> score >> w2 >> frames) || w1 != "score" || w2 != "frames" || !(footer >> std::ws).eof() ||
+      frames != static_cast<long long>(frameLines) - 1 || score < -2147483648LL || score > 2147483647LL) {
+    line = static_cast<int>(tape.header.size() + frameLines) + 3;
+    error = "the end line should be \"end score N frames " + std::to_string(frameLines - 1) + "\"";
+    return false;
+  }
+  recordedScore = static_cast<int>(score);
+  recordedFrames = static_cast<int>(frames);
+  return true;
+}
+
+ReplayResult Refused(const std::string& fileName, int line, const std::string& error) {
   ReplayResult result;
+  result.code = 2;
+  result.line = fileName + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": " + error;
+  return result;
+}
+
+}  // namespace
+
+ReplayResult PlayReplay(const std::string& text, const std::string& fileName, bool watched) {
   plat::Tape tape;
+  int line = 0;
+  std::string error;
+  if (!plat::ParseTape(text, tape, line, error)) return Refused(fileName, line, error);
+  return PlayTape(std::move(tape), fileName, watched);
+}
+
+ReplayResult PlayTape(plat::Tape tape, const std::string& fileName, bool watched) {
+  ReplayResult result;
   int line = 0;
   std::string error;
   GameStart start;
   int recordedScore = 0, recordedFrames = 0;
-  if (plat::ParseTape(text, tape, line, error) && ReadStart(tape, start, line, error)) {
-    std::vector<int> end;
-    std::istringstream footer(tape.footer);
-    std::string w1, w2;
-    long long score = 0, frames = 0;
-    if (!(footer >> w1 >> score >> w2 >> frames) || w1 != "score" || w2 != "frames" || !(footer >> std::ws).eof() ||
-        frames != static_cast<long long>(tape.frames.size()) - 1 || score < -2147483648LL || score > 2147483647LL) {
-      line = static_cast<int>(tape.header.size() + tape.frames.size()) + 3;
-      error = "the end line should be \"end score N frames " + std::to_string(tape.frames.size() - 1) + "\"";
-    } else {
-      recordedScore = static_cast<int>(score);
-      recordedFrames = static_cast<int>(frames);
-    }
-  }
-  if (!error.empty()) {
-    result.code = 2;
-    result.line = fileName + ":" + std::to_string(line) + ": " + error;
-    return result;
-  }
+  if (!CheckTape(tape, start, recordedScore, recordedFrames, line, error)) return Refused(fileName, line, error);
 
   ApplyStart(start);
   const bool wasBlocked = plat::FileWritesBlocked();
@@ -258,18 +309,14 @@ ReplayResult PlayReplay(const std::string& text, const std::string& fileName, bo
 }
 
 int ReplayCommand(const std::string& file, bool headless) {
-
-  std::string text;
-  if (!ReadTextFile(file, text)) {
-    std::fprintf(stderr, "%s: cannot be read\n", file.c_str());
-    return 2;
-  }
-  // A bad file is reported before any window opens.
+  // A bad file is reported before any window opens, and read once.
   plat::Tape tape;
   int line = 0;
   std::string error;
-  if (!plat::ParseTape(text, tape, line, error)) {
-    std::fprintf(stderr, "%s:%d: %s\n", file.c_str(), line, error.c_str());
+  GameStart start;
+  int score = 0, frames = 0;
+  if (!plat::ReadTapeFile(file, tape, line, error) || !CheckTape(tape, start, score, frames, line, error)) {
+    std::fprintf(stderr, "%s\n", Refused(file, line, error).line.c_str());
     return 2;
   }
 
@@ -278,13 +325,13 @@ int ReplayCommand(const std::string& file, bool headless) {
     plat::UseHeadless();
     InstallServices();
     DrawLimit[1] = DrawLimit[2] = DrawLimit[3] = 50000;
-    r = PlayReplay(text, file, false);
+    r = PlayTape(std::move(tape), file, false);
   } else {
     // Nothing is written: no log, settings or scores.
     plat::BlockFileWrites(true);
     plat::UseBackend(plat::MakeSdlBackend());
     StartUp();
-    r = PlayReplay(text, file, true);
+    r = PlayTape(std::move(tape), file, true);
     plat::CloseDisplay();
   }
   if (r.code == 2) {

@@ -6,14 +6,19 @@
 #include <cstdint>
 #include <string>
 
+namespace plat {
+struct Tape;
+}
+
 // Begins recording the game about to start, with what its start depends on
 // (difficulty, drawing area, slow-system mode, bindings, the mouse as last seen).
 void BeginGameRecording();
 // Ends the recording and returns it as a replay file's text ("" when none ran).
 std::string EndGameRecording();
 // Writes `text` to replays/<timestamp>.txt in the current folder (the game's score
-// record's timestamp, or now when 0), keeps the newest 50 replays, and logs one
-// line naming the file. Returns the file's path ("" when it could not be written).
+// record's timestamp, or now when 0; <timestamp>-<n>.txt after the same second's
+// earlier ones), keeps the newest 50 replays by the time and suffix their names
+// hold (other files are left alone), and logs one line naming the file. Returns the file's path ("" when it could not be written).
 std::string SaveGameRecording(const std::string& text, int64_t timestamp = 0);
 
 constexpr int kReplaysKept = 50;
@@ -29,6 +34,8 @@ struct ReplayResult {
 // backend and display, with the frame services in place. Nothing is written
 // while it plays. `watched`: Escape or a close request on the machine stops it.
 ReplayResult PlayReplay(const std::string& text, const std::string& fileName, bool watched);
+// The same for a tape already read.
+ReplayResult PlayTape(plat::Tape tape, const std::string& fileName, bool watched);
 
 // "--replay FILE" plays it in the window, with "--headless" on the headless
 // backend, printing the result line. Returns the exit code.
