@@ -1,11 +1,11 @@
 // The text form of a recording (documented in docs/replay-format.md). Kept apart
 // from the recorder so that the reader builds alone for fuzzing.
 #include <algorithm>
-#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -68,7 +68,7 @@ bool Tape::operator==(const Tape& o) const {
       events.size() != o.events.size()) {
     return false;
   }
-  auto sameBits = [](double a, double b) { return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b); };
+  auto sameBits = [](double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; };
   for (size_t i = 0; i < events.size(); ++i) {
     const TapeEvent &a = events[i], &b = o.events[i];
     if (a.kind != b.kind || a.poll != b.poll || a.code != b.code) return false;
