@@ -43,8 +43,7 @@ struct ProcessEnded {
 };
 
 // When the machine rather than the player ends the program: a termination signal
-// (SIGTERM, SIGINT, SIGHUP; caught once StartServices has run and acted on
-// wherever the program waits or reads input) ends it with status 0, and a lost
+// (SIGTERM, SIGINT, SIGHUP) ends it with status 0, and a lost
 // display connection logs "Display connection lost" and ends it with status 1
 // without touching the display again. Neither shows anything. Start-up fills the
 // table; an empty entry is skipped.
@@ -54,6 +53,12 @@ struct EndServices {
   void (*SaveForEnd)() = nullptr;
 };
 extern EndServices EndHooks;
+// Catches the termination signals (main() calls it first of all; StartServices
+// again) and lets through any a launcher left blocked. Until StartServices has run
+// nothing is loaded and nothing needs saving: a signal ends the process at once,
+// with status 0 and no output. From then on it is acted on wherever the program
+// waits or reads input, where saving files is safe.
+void CatchTerminationSignals();
 
 // Problems the platform meets (no sound device, an unreadable file) are reported
 // through one sink, which the program points at its debug log. Without a sink

@@ -82,12 +82,46 @@ class ProgramTest : public ::testing::Test {
   std::string root_;
 };
 
+const std::string kReplay = std::string(PUFFWICK_SOURCE_DIR) + "/tests/replays/easy.txt";
+
 TEST_F(ProgramTest, VersionIsTheProjectsVersion) {
   Outcome r = Start({"--version"});
   ASSERT_TRUE(WIFEXITED(r.status));
   EXPECT_EQ(WEXITSTATUS(r.status), 0);
   EXPECT_EQ(r.out, std::string("puffwick-loopery ") + PUFFWICK_PROJECT_VERSION + "\n");
   EXPECT_EQ(r.err, "");
+}
+
+// A replay played headless needs neither media nor a save folder: it says nothing
+// about them, however the home is set, and makes no folder.
+TEST_F(ProgramTest, AHeadlessReplayFarFromAnyMediaPrintsOnlyItsResult) {
+  const std::string home = root_ + "/home";
+  const struct {
+    const char* what;
+    const char* home;
+  } cases[] = {{"a home", home.c_str()}, {"no HOME", nullptr}, {"a relative HOME", "home"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Outcome r = Start({"--replay", kReplay, "--headless"}, {{"HOME", c.home}, {"XDG_DATA_HOME", nullptr}});
+    ASSERT_TRUE(WIFEXITED(r.status));
+    EXPECT_EQ(WEXITSTATUS(r.status), 0);
+    EXPECT_TRUE(std::regex_match(r.out, std::regex("score -?[0-9]+ frames [0-9]+\n"))) << r.out;
+    EXPECT_EQ(r.err, "");
+    EXPECT_FALSE(fs::exists(root_ + "/home")) << "a replay made a save folder";
+  }
+}
+
+// A termination signal that is already there when the program starts ends it at
+// once, as asked, with status 0 and nothing printed: it is not killed by it.
+TEST_F(ProgramTest, ASignalAtTheVeryStartEndsTheProgramCleanly) {
+  for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    Outcome r = Start({"--replay", kReplay, "--headless"}, {{"HOME", (root_ + "/home").c_str()}}, signal);
+    ASSERT_TRUE(WIFEXITED(r.status)) << "ended by signal " << (WIFSIGNALED(r.status) ? WTERMSIG(r.status) : 0);
+    EXPECT_EQ(WEXITSTATUS(r.status), 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "");
+  }
 }
 
 }  // namespace
