@@ -19,7 +19,7 @@ install(TARGETS puffwick-loopery puffwick-music RUNTIME DESTINATION ${CMAKE_INST
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/Files/Common ${CMAKE_SOURCE_DIR}/Files/257
         DESTINATION ${PUFFWICK_SHARE}/Files
         PATTERN "scores.dat" EXCLUDE PATTERN "crash.dat" EXCLUDE PATTERN "*.new" EXCLUDE
-        PATTERN "replays" EXCLUDE)
+        PATTERN "*.new-*" EXCLUDE PATTERN "*.unsaved*" EXCLUDE PATTERN "replays" EXCLUDE)
 
 install(FILES ${PUFFWICK_PACKAGING_DIR}/${PUFFWICK_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 foreach(size 32 64 128 256)

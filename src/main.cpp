@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "frame/frame.h"
+#include "platform/platform.h"
 #include "shell/options.h"
 #include "shell/places.h"
 #include "shell/replay.h"
@@ -19,6 +20,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE int puffwick_measured_fps() { return FpsShown; }
 #endif
 
 int main(int argc, char** argv) {
+  // Before anything else: a signal from here on ends the program in order.
+  plat::CatchTerminationSignals();
   ProgramOptions options;
   std::string error = ParseOptions(std::vector<std::string>(argv + 1, argv + argc), options);
 #ifdef __EMSCRIPTEN__
@@ -47,7 +50,9 @@ int main(int argc, char** argv) {
     std::error_code ignored;
     replayFile = std::filesystem::absolute(options.replayFile, ignored).string();
   }
-  std::string problems = UseFilePlaces(places);
+  FileNeeds needs;
+  if (!replayFile.empty()) needs = {.media = !options.headless, .saving = false};
+  std::string problems = UseFilePlaces(places, needs);
   if (!problems.empty()) std::fprintf(stderr, "%s\n", problems.c_str());
   if (!replayFile.empty()) return ReplayCommand(replayFile, options.headless);
   RunProgram();

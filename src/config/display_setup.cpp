@@ -51,12 +51,12 @@ int FullScreenDepth(const std::vector<plat::DisplayMode>& modes) {
 std::string crashMarkerPath;
 
 void CreateCrashMarker() {
-  plat::Stream marker = plat::WriteFile(kCrashMarker);
-  if (marker == 0) {
+  // One left by a crash serves as it is; a new one is saved like any file (never
+  // written through a link planted in its place).
+  if (plat::FileType(kCrashMarker) != 1 && !plat::ReplaceFileContents(kCrashMarker, "")) {
     LogLine("\tCould not create " + std::string(kCrashMarker));
     return;
   }
-  plat::CloseStream(marker);
   crashMarkerPath = plat::CurrentDir() + "/" + kCrashMarker;
 }
 

@@ -11,6 +11,12 @@
 namespace {
 
 constexpr size_t kMaxAudioDrivers = 100;
+constexpr const char* kAsideSetupFile = "Setup.ini.unsaved";
+
+// Where this run saves its settings when the Setup.ini it found could not be read:
+// that file holds the player's settings, which this run does not know, so it is
+// never replaced. Empty while Setup.ini is this run's to write.
+std::string g_asideSetupFile;
 
 // Absolute value that saturates instead of overflowing on INT_MIN.
 int AbsInt(int v) {
@@ -141,6 +147,14 @@ std::vector<std::string> SetupLines() {
   return lines;
 }
 
+// A file beside Setup.ini that no earlier run left there (an earlier run's holds
+// that run's settings).
+std::string FreeAsideName() {
+  std::string name = kAsideSetupFile;
+  for (int n = 2; plat::FileType(name) != 0 && n < 100; n++) name = kAsideSetupFile + std::to_string(n);
+  return name;
+}
+
 }  // namespace
 
 void LoadSetup() {
@@ -148,16 +162,27 @@ void LoadSetup() {
   if (AudioDriverNames.size() > kMaxAudioDrivers) AudioDriverNames.resize(kMaxAudioDrivers);
   SetDefaults();
   bool namedDriver = false;
+  g_asideSetupFile.clear();
 
   if (plat::FileType(kSetupFile) == 1) {
     LogLine("\tReading Setup File");
     plat::Stream in = plat::ReadFile(kSetupFile);
-    if (in != 0) {
+    bool read = in != 0;
+    if (read) {
       // End of file is tested after each line, so an empty file still gives one line.
       do {
         if (ReadSetupLine(plat::ReadLine(in))) namedDriver = true;
       } while (!plat::Eof(in));
+      read = !plat::StreamFailed(in);
       plat::CloseStream(in);
+    }
+    if (!read) {
+      // Part of a file is no better than none: the run starts from the defaults.
+      SetDefaults();
+      namedDriver = false;
+      g_asideSetupFile = FreeAsideName();
+      LogLine(std::string("\t") + kSetupFile + " could not be read, so it is kept as it is; this run uses the " +
+              "defaults and saves its settings in " + g_asideSetupFile);
     }
   }
 
@@ -176,11 +201,14 @@ void LoadSetup() {
 void SaveSetup() {
   // The file lives in the Files/ folder that start-up entered (or, before start-up
   // has run, the current folder); the current folder is left alone.
-  std::string path = kSetupFile;
-  if (!FilesFolderPath.empty()) path = FilesFolderPath + "/" + kSetupFile;
+  const std::string name = g_asideSetupFile.empty() ? kSetupFile : g_asideSetupFile;
+  std::string path = name;
+  if (!FilesFolderPath.empty()) path = FilesFolderPath + "/" + name;
   std::string text;
   for (const std::string& line : SetupLines()) text += line + "\r\n";
-  if (plat::FileIsReadOnly(path)) {
+  if (!g_asideSetupFile.empty()) {
+    if (!plat::ReplaceFileContents(path, text)) LogLine("\tCould not write " + name);
+  } else if (plat::FileIsReadOnly(path)) {
     LogLine("\tSetup.ini is read-only, so it is kept as it is");
   } else if (!plat::ReplaceFileContents(path, text)) {
     LogLine("\tCould not write Setup.ini");

@@ -26,20 +26,15 @@ Lifecycle& S() {
   return state;
 }
 
-// The handler only notes the signal; the program acts on it at its next wait or
-// input query, where saving files is safe.
+// Once the services run, the handler only notes the signal; the program acts on it
+// at its next wait or input query, where saving files is safe. Before, there is
+// nothing to save and the process ends in the handler.
 volatile std::sig_atomic_t pendingSignal = 0;
+volatile std::sig_atomic_t servicesStarted = 0;
 
-void NoteTerminationSignal(int signal) { pendingSignal = signal; }
-
-void CatchTerminationSignals() {
-  struct sigaction action {};
-  action.sa_handler = NoteTerminationSignal;
-  sigemptyset(&action.sa_mask);
-  for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
-  // A connection whose other end has gone (the display server) reports it through
-  // the failed write, not by a signal that would end the program unsaved.
-  std::signal(SIGPIPE, SIG_IGN);
+void OnTerminationSignal(int signal) {
+  if (!servicesStarted) _exit(0);
+  pendingSignal = signal;
 }
 
 // Runs the upper floors' save once per process end.
@@ -53,6 +48,24 @@ void SaveForEnd() {
 }  // namespace
 
 EndServices EndHooks;
+
+void CatchTerminationSignals() {
+  struct sigaction action {};
+  action.sa_handler = OnTerminationSignal;
+  sigemptyset(&action.sa_mask);
+  sigset_t ours;
+  sigemptyset(&ours);
+  for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    sigaction(signal, &action, nullptr);
+    sigaddset(&ours, signal);
+  }
+  // Blocked, they could never end the program in order; one that arrived while
+  // blocked comes now, to the handler above.
+  sigprocmask(SIG_UNBLOCK, &ours, nullptr);
+  // A connection whose other end has gone (the display server) reports it through
+  // the failed write, not by a signal that would end the program unsaved.
+  std::signal(SIGPIPE, SIG_IGN);
+}
 
 void UseBackend(std::unique_ptr<Backend> backend) {
   Lifecycle& s = S();
@@ -86,6 +99,7 @@ Backend& CurrentBackend() {
 bool HasBackend() { return S().backend != nullptr; }
 
 bool StartServices() {
+  servicesStarted = 1;
   CatchTerminationSignals();
   bool ok = CurrentBackend().Start();
   if (!ok) Notice("Platform services could not be started");

@@ -43,8 +43,7 @@ struct ProcessEnded {
 };
 
 // When the machine rather than the player ends the program: a termination signal
-// (SIGTERM, SIGINT, SIGHUP; caught once StartServices has run and acted on
-// wherever the program waits or reads input) ends it with status 0, and a lost
+// (SIGTERM, SIGINT, SIGHUP) ends it with status 0, and a lost
 // display connection logs "Display connection lost" and ends it with status 1
 // without touching the display again. Neither shows anything. Start-up fills the
 // table; an empty entry is skipped.
@@ -54,6 +53,12 @@ struct EndServices {
   void (*SaveForEnd)() = nullptr;
 };
 extern EndServices EndHooks;
+// Catches the termination signals (main() calls it first of all; StartServices
+// again) and lets through any a launcher left blocked. Until StartServices has run
+// nothing is loaded and nothing needs saving: a signal ends the process at once,
+// with status 0 and no output. From then on it is acted on wherever the program
+// waits or reads input, where saving files is safe.
+void CatchTerminationSignals();
 
 // Problems the platform meets (no sound device, an unreadable file) are reported
 // through one sink, which the program points at its debug log. Without a sink
@@ -238,9 +243,13 @@ bool StreamFailed(Stream stream);  // a write or flush failed since opening
 void CloseStream(Stream stream);
 // Replaces the whole file with `bytes` so that a crash, a kill or a full disk
 // leaves either the old file or the new one, never a torn one: the text goes to
-// a temporary file in the same folder, is flushed to disk and renamed over the
-// old file. On failure the old file is untouched and false is returned. A file
-// that is read-only (FileIsReadOnly) is never replaced.
+// a temporary file of a fresh name in the same folder ("<name>.new-" and six
+// letters, created exclusively, so no link is followed and no other save's file
+// is touched), is flushed to disk and renamed over the old file. Processes saving
+// at once each leave a whole file; the last rename wins. On failure the old file is
+// untouched, the temporary file is gone and false is returned. Temporary files of
+// saves killed more than an hour ago are removed by the next save of that file. A
+// file that is read-only (FileIsReadOnly) is never replaced.
 bool ReplaceFileContents(const std::string& path, const std::string& bytes);
 // True for an existing file that its permission bits keep this process from
 // writing, or that has no write permission for anyone (also for the superuser).

@@ -2,8 +2,10 @@
 
 #include <functional>
 
+// Every build defines it from the project's version: a build that forgot would
+// otherwise report a version that does not exist.
 #ifndef PUFFWICK_VERSION
-#define PUFFWICK_VERSION "0"
+#error "PUFFWICK_VERSION is not defined: the build gives it the CMake project's version"
 #endif
 
 namespace {

@@ -1,6 +1,7 @@
 #include "shell/places.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
@@ -29,6 +30,16 @@ MachinePlaces AskMachinePlaces() {
   m.workHasFiles = plat::FileType("Files") == 2;
   m.programFolder = plat::ProgramFolder();
   m.userDataFolder = plat::UserDataFolder();
+  if (m.userDataFolder.empty()) {
+    const char* home = std::getenv("HOME");
+    if (!home) {
+      m.noHome = "HOME is not set";
+    } else if (home[0] == 0) {
+      m.noHome = "HOME is empty";
+    } else {
+      m.noHome = std::string("HOME is not an absolute path: ") + home;
+    }
+  }
   return m;
 }
 
@@ -50,13 +61,15 @@ FilePlaces ChooseFilePlaces(const ProgramOptions& options, const MachinePlaces& 
     places.save = here;
   } else if (!machine.userDataFolder.empty()) {
     places.save = machine.userDataFolder + "/" + kShareFolder;
+  } else {
+    places.noSave = machine.noHome.empty() ? "HOME is not set" : machine.noHome;
   }
   places.data = Clean(places.data, machine.workFolder);
   if (!places.save.empty()) places.save = Clean(places.save, machine.workFolder);
   return places;
 }
 
-std::string UseFilePlaces(const FilePlaces& places) {
+std::string UseFilePlaces(const FilePlaces& places, FileNeeds needs) {
   FilePlacesProblem.clear();
   plat::UnmountFileRoots();
   if (!places.mount) return {};
@@ -66,13 +79,15 @@ std::string UseFilePlaces(const FilePlaces& places) {
     problems += (problems.empty() ? "" : "\n") + full;
     FilePlacesProblem += (FilePlacesProblem.empty() ? "" : "\n") + brief;
   };
-  if (plat::FileType(places.data + "/Files") != 2) {
+  if (needs.media && plat::FileType(places.data + "/Files") != 2) {
     add("No game media in " + places.data + "/Files (start with --data DIR)", "The game's media are missing");
   }
   bool saving = false;
   const std::string notSaved = "settings, scores and screenshots will not be saved";
-  if (places.save.empty()) {
-    add("No home folder (HOME is not set): " + notSaved, "No save folder: " + notSaved);
+  if (!needs.saving) {
+    // Nothing to say and no folder to make: reads still look in the save folder.
+  } else if (places.save.empty()) {
+    add("No home folder (" + places.noSave + "): " + notSaved, "No save folder: " + notSaved);
   } else if (plat::MakeDir(places.save + "/Files")) {
     saving = true;
   } else {

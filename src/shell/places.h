@@ -13,6 +13,7 @@ struct FilePlaces {
   bool mount = false;  // false: the working folder, untouched
   std::string data;    // each holds Files/
   std::string save;
+  std::string noSave;  // why there is no save folder, when `save` is empty
 };
 
 // What the machine says, apart so that the choice can be tested.
@@ -21,15 +22,24 @@ struct MachinePlaces {
   bool workHasFiles = false;   // it holds Files/
   std::string programFolder;   // the folder of the running program
   std::string userDataFolder;  // $XDG_DATA_HOME or ~/.local/share; "" without a home
+  std::string noHome;          // without one, what is wrong with HOME ("HOME is not set")
 };
 
 MachinePlaces AskMachinePlaces();
 FilePlaces ChooseFilePlaces(const ProgramOptions& options, const MachinePlaces& machine);
 
-// Mounts the two folders (making the save folder) when needed. Returns the
-// problems to report, one line each ("" when none): a save folder that cannot be
-// made turns saving off; missing media are said but the game still starts.
-std::string UseFilePlaces(const FilePlaces& places);
+// What a run does with the folders: a replay saves nothing, and one played
+// headless shows nothing either.
+struct FileNeeds {
+  bool media = true;
+  bool saving = true;
+};
+
+// Mounts the two folders (making the save folder when the run saves). Returns the
+// problems to report, one line each ("" when none), only those that touch what
+// the run does: a save folder that cannot be made turns saving off; missing media
+// are said but the game still starts.
+std::string UseFilePlaces(const FilePlaces& places, FileNeeds needs = {});
 
 // For --help: where the save folder is for this run.
 std::string DescribeFilePlaces(const FilePlaces& places);

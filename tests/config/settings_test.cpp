@@ -1,4 +1,6 @@
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <climits>
 #include <random>
@@ -333,7 +335,7 @@ TEST_F(SaveTest, ASaveThatCannotReplaceTheFileLogsOneLine) {
       ASSERT_EQ(::stat(At("Files/Setup.ini").c_str(), &st), 0);
       EXPECT_EQ(st.st_mode & 0777, c.mode);
     }
-    EXPECT_EQ(plat::FileType(At("Files/Setup.ini.new")), 0);
+    EXPECT_TRUE(SaveTemps("Files/Setup.ini").empty());
     std::vector<std::string> lines = ReadLines("Files/Debug.txt");
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.back(), c.line);
@@ -341,6 +343,56 @@ TEST_F(SaveTest, ASaveThatCannotReplaceTheFileLogsOneLine) {
                             [](const std::string& l) { return l.find("Setup.ini") != std::string::npos; }),
               1);
   }
+}
+
+// A Setup.ini this run cannot read holds the player's settings: the run uses the
+// defaults, says so in one line, and saves beside the file, never over it (nor
+// over what an earlier run left beside it).
+TEST_F(SaveTest, AnUnreadableFileIsKeptAndTheSettingsSavedBesideIt) {
+  const std::string theirs = "Width=1024\r\nMaster = 10\r\nKey=21,90\r\n";
+  WriteBytes("Files/Setup.ini", theirs);
+  WriteBytes("Files/Setup.ini.unsaved", "an earlier run's");
+  ASSERT_EQ(::chmod(At("Files/Setup.ini").c_str(), 0600), 0);
+  // Reachable and writable for the user the rights are dropped to (the tests run
+  // as root, whom permission bits do not stop).
+  ASSERT_EQ(::chmod(root_.c_str(), 0777), 0);
+  ASSERT_EQ(::chmod(At("Files").c_str(), 0777), 0);
+  ASSERT_TRUE(OpenLog(At("Files/Debug.txt")));
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) _exit(77);
+    if (!plat::ChangeDir(At("Files"))) _exit(2);
+    Settings[slot::width] = 640;
+    LoadSetup();
+    const bool defaults = Settings[slot::width] == 800 && Settings[slot::masterVolume] == 50 && KeyBindings[21] == 0;
+    Settings[slot::musicVolume] = 70;  // changed in the settings panel
+    SaveSetup();
+    SaveSetup();
+    _exit(defaults ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  CloseLog();
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "cannot drop the root user's rights here";
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the run did not start from the defaults";
+  EXPECT_EQ(ReadBytes("Files/Setup.ini"), theirs);
+  struct stat st;
+  ASSERT_EQ(::stat(At("Files/Setup.ini").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(ReadBytes("Files/Setup.ini.unsaved"), "an earlier run's");
+  const std::vector<std::string> saved = ReadLines("Files/Setup.ini.unsaved2");
+  EXPECT_NE(std::find(saved.begin(), saved.end(), "Music = 70"), saved.end());
+  EXPECT_NE(std::find(saved.begin(), saved.end(), "Width=800"), saved.end());
+  const std::vector<std::string> log = ReadLines("Files/Debug.txt");
+  EXPECT_EQ(std::count(log.begin(), log.end(),
+                       "\tSetup.ini could not be read, so it is kept as it is; this run uses the defaults and saves "
+                       "its settings in Setup.ini.unsaved2"),
+            1);
+  EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                          [](const std::string& l) { return l.find("unsaved") != std::string::npos; }),
+            1);
 }
 
 TEST_F(SaveTest, SavesIntoTheFolderStartUpEnteredFromAnyFolder) {

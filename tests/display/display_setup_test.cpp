@@ -1,5 +1,7 @@
 // Display setup, the shared assets, the game's media and the engine test, on the
 // headless machine.
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <functional>
@@ -394,6 +396,16 @@ TEST_F(DisplayFallbackTest, ARefusedFullScreenOpensAWindowWithTheChosenRenderer)
   EXPECT_TRUE(Logged("\tResolution : 800x600,0"));
   ASSERT_FALSE(MessageList.empty());
   EXPECT_EQ(MessageList.front().txt, "Can't set to fullscreen in this resolution.");
+}
+
+// A crash marker that is a link planted by someone else is used and removed, but
+// what it points to is never written.
+TEST_F(DisplaySetupTest, ACrashMarkerLinkIsNeverWrittenThrough) {
+  WriteBytes("victim", "precious");
+  ASSERT_EQ(::symlink(At("victim").c_str(), At("Files/257/crash.dat").c_str()), 0);
+  SetupDisplay();
+  EXPECT_EQ(ReadBytes("victim"), "precious");
+  EXPECT_FALSE(std::filesystem::is_symlink(At("Files/257/crash.dat")));
 }
 
 TEST_F(DisplayFallbackTest, ARendererThatCannotOpenAtAllGivesWayToTheNext) {

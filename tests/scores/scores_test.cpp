@@ -28,7 +28,7 @@ TEST_F(ScoresTest, TheFileExampleIsWrittenByteForByte) {
   SaveScores();
   const std::string expected = Lines({"500|Ann|0|900|3|1|0|0", BestLine(7)});
   EXPECT_EQ(ReadBytes("scores.dat"), expected);
-  EXPECT_EQ(plat::FileType("scores.dat.new"), 0);
+  EXPECT_TRUE(SaveTemps("scores.dat").empty());
 
   ScoreList.clear();
   PlayerName = "Someone";
@@ -178,12 +178,11 @@ TEST_F(ScoresTest, AFailedSaveKeepsTheOldFileAndSaysSo) {
   ASSERT_TRUE(OpenLog("Debug.txt"));
   const std::string old = Lines({"1|Old|0|5|0|0|0|0", Zeros()});
   WriteBytes("scores.dat", old);
-  // The temporary file cannot be created where a folder of its name stands (and
-  // permission bits would not stop the root user the tests run as).
-  MakeDir("scores.dat.new");
   LoadScores();
   AddScore(Record(2, 6, "New"));
+  plat::FailFileWritesAfter(0);  // as a full disk would (permission bits would not stop root)
   SaveScores();
+  plat::FailFileWritesAfter(-1);
   EXPECT_EQ(ReadBytes("scores.dat"), old);
   CloseLog();
   const std::vector<std::string> log = ReadLines("Debug.txt");
@@ -246,7 +245,7 @@ TEST_F(ScoresTest, AFileNotReadThisRunOrReadOnlyIsKeptAndTheListWrittenBeside) {
     EXPECT_EQ(aside.records.front().Name, "New");
     const std::vector<std::string> log = ReadLines("Debug.txt");
     EXPECT_EQ(std::count(log.begin(), log.end(), c.line), 2) << "one line at the Apply, one at shutdown";
-    EXPECT_EQ(plat::FileType(At("scores.dat.new")), 0);
+    EXPECT_TRUE(SaveTemps("scores.dat").empty());
   }
 }
 
@@ -296,15 +295,16 @@ TEST_F(ScoresTest, AKilledSaveLeavesTheOldOrTheNewFileWhole) {
       usleep(static_cast<useconds_t>(1000 + (rounds * 7919) % 40000));
     } else {
       // Aim: wait until a temporary file stands, then kill at once.
-      for (int wait = 0; wait < 20000 && plat::FileType(At("scores.dat.new")) != 1; wait++) usleep(100);
+      for (int wait = 0; wait < 20000 && SaveTemps("scores.dat").empty(); wait++) usleep(100);
     }
     kill(child, SIGKILL);
     int status = 0;
     waitpid(child, &status, 0);
     const std::string now = ReadBytes("scores.dat");
     EXPECT_TRUE(now == textA || now == textB) << "round " << rounds << ": " << now.size() << " bytes";
-    caughtMidSave += plat::FileType(At("scores.dat.new")) == 1;
-    std::remove(At("scores.dat.new").c_str());
+    const std::vector<std::string> temps = SaveTemps("scores.dat");
+    caughtMidSave += !temps.empty();
+    for (const std::string& temp : temps) std::remove(temp.c_str());
   }
   EXPECT_GT(caughtMidSave, 0) << "no kill landed inside a save in " << rounds << " rounds";
 }
@@ -324,9 +324,10 @@ TEST_F(ScoresTest, RefreshKeepsTheRecordsOfThisRun) {
   EXPECT_EQ(ReadBytes("scores.dat"), FormatScores(ScoreList));
 
   // When the list cannot be saved first, it is not replaced by the older file.
-  MakeDir("scores.dat.new");
   AddScore(Record(9, 2000, "Cy"));
+  plat::FailFileWritesAfter(0);
   RefreshScores();
+  plat::FailFileWritesAfter(-1);
   EXPECT_EQ(ScoreList.size(), 3u);
 }
 

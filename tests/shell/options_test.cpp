@@ -46,9 +46,9 @@ TEST(Options, ParsesEachFormAndRefusesWhatItDoesNotKnow) {
 }
 
 TEST(FilePlacesChoice, WorkingFilesFirstThenBesideTheProgramAndTheUsersFolder) {
-  MachinePlaces checkout{"/src/game", true, "/src/game/build", "/home/u/.local/share"};
-  MachinePlaces installed{"/tmp", false, "/opt/pl/bin", "/home/u/.local/share"};
-  MachinePlaces homeless{"/tmp", false, "/usr/bin", ""};
+  MachinePlaces checkout{"/src/game", true, "/src/game/build", "/home/u/.local/share", ""};
+  MachinePlaces installed{"/tmp", false, "/opt/pl/bin", "/home/u/.local/share", ""};
+  MachinePlaces homeless{"/tmp", false, "/usr/bin", "", "HOME is not set"};
   auto folders = [](const std::string& data, const std::string& save) {
     ProgramOptions o;
     o.dataFolder = data;
@@ -93,7 +93,7 @@ TEST_F(SavingOff, AnUncreatableSaveFolderIsSaidOnceAndTheGameRunsWithoutSaving) 
   // A home that is a file: no folder can be made below it, whoever runs the test
   // (root writes into read-only folders; the installed-game test covers that case).
   WriteBytes("home", "");
-  FilePlaces places{true, At("data"), At("home/.local/share/puffwick-loopery")};
+  FilePlaces places{true, At("data"), At("home/.local/share/puffwick-loopery"), ""};
   std::string problem = UseFilePlaces(places);
   EXPECT_EQ(problem, "Cannot create the save folder " + At("home/.local/share/puffwick-loopery") +
                          " (Not a directory): settings, scores and screenshots will not be saved");
@@ -114,10 +114,38 @@ TEST_F(SavingOff, AnUncreatableSaveFolderIsSaidOnceAndTheGameRunsWithoutSaving) 
 }
 
 TEST_F(SavingOff, MissingMediaAreSaidButTheSaveFolderIsMade) {
-  FilePlaces places{true, At("nowhere"), At("save")};
+  FilePlaces places{true, At("nowhere"), At("save"), ""};
   EXPECT_EQ(UseFilePlaces(places), "No game media in " + At("nowhere") + "/Files (start with --data DIR)");
   EXPECT_TRUE(plat::SavingOn());
   EXPECT_EQ(plat::FileType(At("save/Files")), 2);
+}
+
+// Without a save folder the message says what is wrong with HOME.
+TEST_F(SavingOff, WithoutAUsableHomeTheMessageSaysWhatIsWrongWithIt) {
+  MakeDir("data/Files");
+  const char* keptHome = std::getenv("HOME");
+  const char* keptXdg = std::getenv("XDG_DATA_HOME");
+  const std::string home = keptHome ? keptHome : "", xdg = keptXdg ? keptXdg : "";
+  const struct {
+    const char* home;  // null: not set
+    const char* why;
+  } cases[] = {{nullptr, "HOME is not set"}, {"", "HOME is empty"},
+               {"games/me", "HOME is not an absolute path: games/me"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    plat::UnmountFileRoots();
+    c.home ? ::setenv("HOME", c.home, 1) : ::unsetenv("HOME");
+    ::setenv("XDG_DATA_HOME", "relative/too", 1);  // ignored: not absolute
+    ProgramOptions options;
+    options.dataFolder = At("data");
+    const FilePlaces places = ChooseFilePlaces(options, AskMachinePlaces());
+    const std::string problem = UseFilePlaces(places);
+    EXPECT_EQ(problem, std::string("No home folder (") + c.why +
+                           "): settings, scores and screenshots will not be saved");
+    EXPECT_FALSE(plat::SavingOn());
+  }
+  keptHome ? ::setenv("HOME", home.c_str(), 1) : ::unsetenv("HOME");
+  keptXdg ? ::setenv("XDG_DATA_HOME", xdg.c_str(), 1) : ::unsetenv("XDG_DATA_HOME");
 }
 
 }  // namespace

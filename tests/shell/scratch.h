@@ -93,6 +93,17 @@ class ScratchTest : public ::testing::Test {
     std::ifstream in(At(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
+  // The temporary files that saves of `path` left beside it.
+  std::vector<std::string> SaveTemps(const std::string& path) const {
+    const std::filesystem::path file(At(path));
+    const std::string prefix = file.filename().string() + ".new";
+    std::vector<std::string> out;
+    std::error_code ignored;
+    for (const auto& e : std::filesystem::directory_iterator(file.parent_path(), ignored)) {
+      if (e.path().filename().string().rfind(prefix, 0) == 0) out.push_back(e.path().string());
+    }
+    return out;
+  }
   // The file's lines, split at CR LF.
   std::vector<std::string> ReadLines(const std::string& path) const {
     std::string bytes = ReadBytes(path);
