@@ -132,7 +132,14 @@ int PauseMenu() {
 
   plat::SeedRnd(plat::LogicMillisecs());
   WaitWhileEscapeHeld();
-  plat::FreeImage(backdrop);
+  // After Quit the game shows "Game Over" over the frame it was paused on.
+  plat::FreeImage(QuitPicture);
+  QuitPicture = 0;
+  if (result == kResultQuit) {
+    QuitPicture = backdrop;
+  } else {
+    plat::FreeImage(backdrop);
+  }
   return result;
 }
 
