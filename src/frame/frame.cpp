@@ -21,6 +21,7 @@ int OverlayOn = 1;
 int SettingsOpen = 0;
 long long GcCollected = 0;
 int PauseSuspended = 0;
+plat::Image QuitPicture = 0;
 FrameServices FrameHooks;
 
 namespace {

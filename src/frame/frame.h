@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/state.h"
+#include "platform/platform.h"
 
 extern int LastFrameTime;  // clock at the end of the previous frame, ms
 extern int FrameTime;      // length of the last frame, ms
@@ -14,6 +15,11 @@ extern long long GcCollected;  // bytes released by the last memory clean-up ste
 // While set (the engine test's frames), Escape never opens the pause menu: a pause
 // inside display setup would lose its result and spoil the measurement.
 extern int PauseSuspended;
+
+// The picture a pause menu that ended in Quit opened over (the game's frame as
+// Escape found it), left for the game's "Game Over"; whoever takes it frees it,
+// and the next pause frees one nobody took. 0 when none.
+extern plat::Image QuitPicture;
 
 constexpr int kFrameRate = 60;
 

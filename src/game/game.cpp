@@ -145,6 +145,11 @@ void KeepLastPicture() {
   plat::GrabImage(LastPicture, 0, 0);
 }
 
+void FreeLastPicture() {
+  plat::FreeImage(LastPicture);
+  LastPicture = 0;
+}
+
 void DrawLastPicture() {
   ResetDrawState();
   const int w = plat::ImageWidth(LastPicture), h = plat::ImageHeight(LastPicture);
@@ -180,8 +185,7 @@ void ShowGameOver() {
     DrawGameOverText();
     EndFrame(ControlMode);
   } while (!NewPress() && MsBetween(start, plat::LogicMillisecs()) < kGameOverMs);
-  plat::FreeImage(LastPicture);
-  LastPicture = 0;
+  FreeLastPicture();
 }
 
 }  // namespace
@@ -257,8 +261,24 @@ bool GameFrame() {
   DrawGameFrame();
   // A frame that may be the last keeps its picture for "Game Over": the end
   // counter has run out, or Escape may open the pause menu, whose Quit ends the game.
-  if (Game.EndCounter > kEndAfter || plat::KeyDown(plat::kKeyEscape)) KeepLastPicture();
-  return FinishGameFrame(EndFrame(ControlMode));
+  // Input can change between this look at Escape and EndFrame's: a pause that
+  // opened without this frame's picture leaves its own.
+  const bool ending = Game.EndCounter > kEndAfter;
+  const bool kept = ending || plat::KeyDown(plat::kKeyEscape);
+  if (kept) KeepLastPicture();
+  const int paused = EndFrame(ControlMode);
+  const plat::Image quitPicture = QuitPicture;
+  QuitPicture = 0;
+  if (paused == 99 && !kept && quitPicture) {
+    FreeLastPicture();
+    LastPicture = quitPicture;
+    plat::SetImageHandle(LastPicture, 0, 0);
+  } else {
+    plat::FreeImage(quitPicture);
+  }
+  // A picture is only held for a game that is ending.
+  if (paused != 99 && !ending) FreeLastPicture();
+  return FinishGameFrame(paused);
 }
 
 void GameOverSequence() {

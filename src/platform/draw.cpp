@@ -216,14 +216,21 @@ void DrawText(const std::string& text, double x, double y) {
   static std::vector<Quad> quads;
   quads.clear();
   const float tw = static_cast<float>(font.atlas.w), th = static_cast<float>(font.atlas.h);
+  // Each glyph's quad takes in the clear texel the atlas keeps around it. A quad
+  // only as big as the glyph's ink covers no pixel centre when a thin stem (a
+  // hinted one-pixel 'l') is drawn smaller than a screen pixel, and the stroke
+  // vanishes; with the margin the quad always reaches the nearest pixels, and
+  // filtering spreads the stem's coverage over them.
+  constexpr int kMargin = 1;
   int pen = 0;
   for (unsigned char c : text) {
     const gfx::Glyph& g = font.glyphs[c];
     if (g.w > 0 && g.h > 0) {
       quads.emplace_back();
-      double lx = pen + g.left, ly = g.top;
-      MakeQuad(quads.back(), lx, ly, lx + g.w, ly + g.h, x, y, g.ax / tw, g.ay / th, (g.ax + g.w) / tw,
-               (g.ay + g.h) / th, tex, font.smooth);
+      const double lx = pen + g.left - kMargin, ly = g.top - kMargin;
+      const int ax = g.ax - kMargin, ay = g.ay - kMargin, w = g.w + 2 * kMargin, h = g.h + 2 * kMargin;
+      MakeQuad(quads.back(), lx, ly, lx + w, ly + h, x, y, ax / tw, ay / th, (ax + w) / tw, (ay + h) / th, tex,
+               font.smooth);
     }
     pen += g.advance;
   }

@@ -6,6 +6,7 @@
 #include <png.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -379,19 +380,30 @@ uint32_t PixmapPixel(Pixmap pixmap, int x, int y) {
   return (uint32_t{c[0]} << 24) | (uint32_t{c[1]} << 16) | (uint32_t{c[2]} << 8) | c[3];
 }
 
-bool SavePixmapPNG(Pixmap pixmap, const std::string& logical, int compressionLevel) {
+bool SavePixmapPNG(Pixmap pixmap, const std::string& logical, int compressionLevel, std::string* why) {
+  auto refuse = [why](const std::string& reason) {
+    if (why) *why = reason;
+    return false;
+  };
   const PixmapData* p = FindPixmap(pixmap);
-  if (!p || FileWritesBlocked()) return false;
+  if (!p) return refuse("no picture to save");
+  if (FileWritesBlocked()) return refuse("files are not written while a replay plays");
   const std::string path = detail::WritePath(logical);
-  if (path.empty()) return false;
+  if (path.empty()) return refuse("saving is off");
   FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return false;
+  if (!file) return refuse(std::strerror(errno));
+  errno = 0;
   bool ok = WritePng(file, *p, std::clamp(compressionLevel, 0, 9));
-  ok = (std::fclose(file) == 0) && ok;
+  int error = errno;
+  if (std::fclose(file) != 0) {
+    ok = false;
+    if (error == 0) error = errno;
+  }
   // A half-written file is worse than none.
   if (!ok) std::remove(path.c_str());
   detail::SaveFolderChanged();
-  return ok;
+  if (!ok) return refuse(error != 0 ? std::strerror(error) : "the picture could not be written");
+  return true;
 }
 
 void FreePixmap(Pixmap pixmap) {

@@ -158,7 +158,8 @@ int PixmapWidth(Pixmap pixmap);
 int PixmapHeight(Pixmap pixmap);
 // 0xRRGGBBAA
 uint32_t PixmapPixel(Pixmap pixmap, int x, int y);
-bool SavePixmapPNG(Pixmap pixmap, const std::string& path, int compressionLevel);
+// False when no file was written; `why` (if given) then says what stopped it.
+bool SavePixmapPNG(Pixmap pixmap, const std::string& path, int compressionLevel, std::string* why = nullptr);
 // Offers a saved file to the player as a download (a web page); elsewhere nothing.
 void OfferDownload(const std::string& path);
 void FreePixmap(Pixmap pixmap);

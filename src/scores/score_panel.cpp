@@ -24,6 +24,78 @@ constexpr int kListedRows = 16;
 constexpr int kKeptNewest = 50;
 constexpr int kBadgeCount = 16;
 
+// The thank-you box: its lines, in three groups, and where their centres go with
+// the standard 24-pixel font.
+constexpr int kThanksBoxHeight = 200;
+constexpr int kThanksRoom = 330 - 2 * 6;  // the box's width less a margin each side
+constexpr int kThanksLines = 7;
+struct ThanksLine {
+  const char* text;
+  int y;
+  int r, g, b;
+  bool opensGroup;  // a wider gap above it
+};
+constexpr ThanksLine kThanks[kThanksLines] = {
+    {"You've been enjoying", 20, 255, 255, 0, true},
+    {"Puffwick", 38, 255, 255, 0, false},
+    {"Loopery", 56, 255, 255, 0, false},
+    {"Why not thank Corvell", 90, 255, 128, 0, true},
+    {"for making yet another", 108, 255, 128, 0, false},
+    {"free downloadable game!", 126, 255, 128, 0, false},
+    {"brindlewood community pages", 165, 0, 128, 255, true},
+};
+
+// Centres for the thank-you lines in the current font. The standard places hold
+// as long as no line's ink reaches into the next one's. The larger fonts of small
+// screens push a line down just far enough to clear the one above (with a pixel
+// of air); if the block then runs out of its box, the room comes first from the
+// space above the first line, then from the wide gaps between the groups, and
+// last from the air between lines.
+void PlaceThanks(int (&y)[kThanksLines]) {
+  const int half = plat::TextHeight() / 2;  // as DrawTextAligned centres
+  int top[kThanksLines], bottom[kThanksLines];  // ink, relative to the centre
+  for (int i = 0; i < kThanksLines; ++i) {
+    int l = 0, t = 0, r = 0, b = 0;
+    if (!plat::TextInkBox(kThanks[i].text, l, t, r, b)) t = b = half;
+    top[i] = t - half;
+    bottom[i] = b - half;
+  }
+  int step[kThanksLines - 1], clear[kThanksLines - 1];  // clear: the least step that does not touch
+  for (int i = 0; i + 1 < kThanksLines; ++i) {
+    clear[i] = bottom[i] - top[i + 1];
+    const int standard = kThanks[i + 1].y - kThanks[i].y;
+    step[i] = standard >= clear[i] ? standard : clear[i] + 1;
+  }
+  int first = std::max(kThanks[0].y, -top[0]);
+  auto overflow = [&] {
+    int last = first;
+    for (int v : step) last += v;
+    return last + bottom[kThanksLines - 1] - kThanksBoxHeight;
+  };
+  auto take = [](int& from, int least, int& over) {
+    const int spare = std::max(0, std::min(from - least, over));
+    from -= spare;
+    over -= spare;
+  };
+  int over = overflow();
+  constexpr int kMargin = 2;  // kept above the first line's ink while room is found elsewhere
+  take(first, kMargin - top[0], over);
+  // A pixel at a time from each gap between groups in turn, so that they stay alike.
+  for (bool spared = true; spared && over > 0;) {
+    spared = false;
+    for (int i = 0; i + 1 < kThanksLines && over > 0; ++i) {
+      if (!kThanks[i + 1].opensGroup || step[i] <= clear[i] + 1) continue;
+      --step[i];
+      --over;
+      spared = true;
+    }
+  }
+  if (over > 0) take(first, -top[0], over);
+  for (int i = 0; i + 1 < kThanksLines && over > 0; ++i) take(step[i], clear[i], over);
+  y[0] = first;
+  for (int i = 1; i < kThanksLines; ++i) y[i] = y[i - 1] + step[i - 1];
+}
+
 // The platform has no line call: a line is a rectangle one pixel thick, turned to
 // the line's direction when it is neither level nor upright.
 void DrawLine(double x1, double y1, double x2, double y2) {
@@ -182,22 +254,25 @@ int DrawScorePanel(int slide, int gameMode, int level, int gameFlags) {
     } else {
       SetColorAlpha(0, 0, 80, 0.6);
     }
-    plat::DrawRect(W - s - 12, 0, 330, 200);
+    plat::DrawRect(W - s - 12, 0, 330, kThanksBoxHeight);
     plat::SetImageFont(UiFonts[1]);
     const int cx = W - (s + 2) / 2 - 10;
-    // 18 pixels apart for the 24-pixel font; the larger font of small screens
-    // spreads the lines (and moves the groups below down) so that they stay apart.
-    const int pitch = std::max(18, plat::TextHeight() - 5), more = pitch - 18;
-    SetColorAlpha(255, 255, 0, 1);
-    DrawTextAligned(cx, 20, "You've been enjoying", 1, 1);
-    DrawTextAligned(cx, 20 + pitch, "Puffwick", 1, 1);
-    DrawTextAligned(cx, 20 + 2 * pitch, "Loopery", 1, 1);
-    SetColorAlpha(255, 128, 0, 1);
-    DrawTextAligned(cx, 90 + 2 * more, "Why not thank Corvell", 1, 1);
-    DrawTextAligned(cx, 90 + 2 * more + pitch, "for making yet another", 1, 1);
-    DrawTextAligned(cx, 90 + 2 * more + 2 * pitch, "free downloadable game!", 1, 1);
-    SetColorAlpha(0, 128, 255, 1);
-    DrawTextAligned(cx, 165 + 4 * more, "brindlewood community pages", 1, 1);
+    int y[kThanksLines];
+    PlaceThanks(y);
+    for (int i = 0; i < kThanksLines; ++i) {
+      const ThanksLine& line = kThanks[i];
+      SetColorAlpha(line.r, line.g, line.b, 1);
+      const int width = plat::TextWidth(line.text);
+      if (width <= kThanksRoom) {
+        DrawTextAligned(cx, y[i], line.text, 1, 1);
+      } else {
+        // Wider than the box (the largest font): narrowed to fit, its height kept.
+        const double narrow = static_cast<double>(kThanksRoom) / width;
+        SetScaleXY(narrow, 1);
+        plat::DrawText(line.text, cx - width * narrow / 2, y[i] - plat::TextHeight() / 2);
+        SetScaleXY(1);
+      }
+    }
   }
 
   if (selected) {

@@ -132,7 +132,14 @@ int PauseMenu() {
 
   plat::SeedRnd(plat::LogicMillisecs());
   WaitWhileEscapeHeld();
-  plat::FreeImage(backdrop);
+  // After Quit the game shows "Game Over" over the frame it was paused on.
+  plat::FreeImage(QuitPicture);
+  QuitPicture = 0;
+  if (result == kResultQuit) {
+    QuitPicture = backdrop;
+  } else {
+    plat::FreeImage(backdrop);
+  }
   return result;
 }
 
@@ -157,14 +164,18 @@ void TakeScreenshot() {
                                          plat::CurrentDate() + "_" + plat::CurrentTime() + ")") +
                            ".png";
   LogLine("\tSaving Screenshot : " + name);
-  const bool saved = plat::SavePixmapPNG(shot, name, 9);
+  std::string why;
+  const bool saved = plat::SavePixmapPNG(shot, name, 9, &why);
   plat::FreePixmap(shot);
   LogLine(std::string("\tSaved Screenshot ") + (saved ? "1" : "0"));
+  if (!saved) LogLine("\tScreenshot not saved: " + why);
   // In a page the file is out of the player's reach until it is downloaded.
   if (saved) plat::OfferDownload(name);
   LogLine("");
   plat::ChangeDir(before);
-  AddMessage("Saved Screenshot", 1);
+  // The player is told the truth: a full disk or a save folder that cannot be
+  // written must not look like a picture taken.
+  AddMessage(saved ? "Saved Screenshot" : "Screenshot not saved", 1);
 }
 
 std::string CleanFileName(const std::string& text) {

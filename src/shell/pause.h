@@ -8,7 +8,8 @@ extern int PauseCursor;
 
 // Runs the pause menu until the player chooses: 1 continue, 99 quit.
 int PauseMenu();
-// Saves the back buffer as a PNG in Files/ and posts "Saved Screenshot".
+// Saves the back buffer as a PNG in Files/ and posts "Saved Screenshot", or
+// "Screenshot not saved" (with the reason in the log) when no file was written.
 void TakeScreenshot();
 // The text without the characters # ' , ` . \ / : | * ? and the double quote.
 std::string CleanFileName(const std::string& text);

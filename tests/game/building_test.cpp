@@ -1,5 +1,6 @@
 // Money, building and the end of a game on real frames.
 #include "game_fixture.h"
+#include "shell/pause.h"
 
 namespace {
 
@@ -275,6 +276,89 @@ TEST_F(BuildingTest, QuittingFromThePauseMenuEndsTheGameWithQuitOne) {
   EXPECT_EQ(record.Score, Game.Money);
   EXPECT_EQ(GameState, 0);
   EXPECT_FALSE(plat::ChannelPlaying(Game.EngineChannel));
+}
+
+// Images as large as the screen that are alive now (kept pictures of frames).
+int ScreenPictures() {
+  int n = 0;
+  for (plat::Image image = 1; image < 100000; image++) {
+    n += plat::ImageWidth(image) == plat::GraphicsWidth() && plat::ImageHeight(image) == plat::GraphicsHeight();
+  }
+  return n;
+}
+
+// Escape pressed after the game has looked at it for its frame but before EndFrame
+// does: the game's frame, as the game drew it, is kept in the armed frame.
+plat::HeadlessBackend* g_raceMachine = nullptr;
+bool g_raceArmed = false;
+plat::Pixmap g_raceFrame = 0;
+void DrawPopupsThenPressEscape() {
+  if (g_raceArmed) {
+    g_raceArmed = false;
+    g_raceFrame = plat::GrabPixmap(0, 0, plat::GraphicsWidth(), plat::GraphicsHeight());
+    g_raceMachine->ScriptInput().PressKey(plat::kKeyEscape);
+  }
+  DrawPopups();
+}
+
+// A pause that ends in Continue keeps no picture; an Escape that arrives between
+// the game's look at it and EndFrame's still pauses over this frame's picture, and
+// Quit then shows "Game Over" over that picture (not over black, nor an older one).
+TEST_F(BuildingTest, GameOverAfterQuitShowsTheFrameThePauseOpenedOn) {
+  FrameHooks.PauseMenu = PauseMenu;
+  FrameHooks.DrawPopups = DrawPopupsThenPressEscape;
+  g_raceMachine = machine_;
+  const int w = plat::GraphicsWidth(), h = plat::GraphicsHeight();
+  // Lets go of Escape a little later, then taps `key` (Space: the item under the
+  // cursor), as a player in the pause menu does.
+  auto inPause = [this](std::vector<int> keys) {
+    int64_t at = machine_->Now() + 30;
+    machine_->At(at, [](plat::InputState& in) { in.ReleaseKey(plat::kKeyEscape); });
+    for (int key : keys) {
+      machine_->At(at += 100, [key](plat::InputState& in) { in.PressKey(key); });
+      machine_->At(at += 50, [key](plat::InputState& in) { in.ReleaseKey(key); });
+    }
+  };
+  StartGame();
+  Frames(5);
+  Input().PressKey(plat::kKeyEscape);
+  inPause({plat::kKeySpace});
+  ASSERT_TRUE(Frames(1));
+  EXPECT_EQ(ScreenPictures(), 0) << "a pause that ended in Continue leaves no picture";
+
+  ClearBoard();  // the next frames look unlike the ones before
+  Frames(2);
+  g_raceArmed = true;
+  inPause({plat::kKeyDown, plat::kKeySpace});
+  ASSERT_FALSE(Frames(1));
+  ASSERT_NE(g_raceFrame, 0);
+  EXPECT_EQ(Game.QuitFlag, 99);
+
+  machine_->SetRecording(true);
+  std::vector<uint8_t> shown;
+  AnswerNameEntry("", [&](int) {
+    for (const plat::DrawCall& d : machine_->CurrentFrameCalls()) {
+      if (shown.empty() && d.kind == plat::DrawCall::kText && d.text == "Game Over") {
+        std::vector<uint8_t> pixels(static_cast<size_t>(w) * h * 4);
+        plat::CurrentBackend().renderer()->ReadPixels(0, 0, w, h, pixels.data());
+        shown = std::move(pixels);
+      }
+    }
+  });
+  GameOverSequence();
+  ASSERT_FALSE(shown.empty());
+  std::vector<uint8_t> paused(static_cast<size_t>(w) * h * 4);
+  for (int y = 0; y < h; y++) {
+    for (int x = 0; x < w; x++) {
+      const uint32_t p = plat::PixmapPixel(g_raceFrame, x, y);
+      uint8_t* d = &paused[(static_cast<size_t>(y) * w + x) * 4];
+      d[0] = p >> 24, d[1] = (p >> 16) & 255, d[2] = (p >> 8) & 255, d[3] = 255;
+    }
+  }
+  plat::FreePixmap(g_raceFrame);
+  g_raceFrame = 0;
+  EXPECT_LT(DifferentPixels(shown, paused, w, h), w * h / 200);
+  EXPECT_EQ(ScreenPictures(), 0) << "and none is left once it is over";
 }
 
 TEST_F(BuildingTest, GameOverShowsTheThreeLayerTextAndFilesAPlayedRecord) {

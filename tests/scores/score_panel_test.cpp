@@ -1,5 +1,6 @@
 // The high-score panel, drawn on the headless machine with its draw calls recorded.
 #include <algorithm>
+#include <climits>
 #include <vector>
 
 #include "core/assets.h"
@@ -122,6 +123,48 @@ TEST_F(ScorePanelTest, ThirtyRecordsRankTwentyFiveListSixteenAndSayThanks) {
     EXPECT_NE(Text(calls, line), nullptr) << line;
   }
   EXPECT_EQ(ScoreList.size(), 30u);
+}
+
+// The thank-you lines sit at their standard places with the standard 24-pixel
+// font; with the larger fonts of small screens (x1.2 under 900 pixels wide, x1.5
+// under 600) no line's ink touches the next one's and all stay inside the box
+// (a line too wide for it is narrowed).
+TEST_F(ScorePanelTest, ThanksStayApartAndInsideTheirBox) {
+  for (int i = 1; i <= 30; i++) AddScore(Record(i * 10, i, "P" + std::to_string(i)));
+  const std::string font = std::string(PUFFWICK_SOURCE_DIR) + "/Files/Common/SVBasicManual.ttf";
+  const char* const lines[] = {"You've been enjoying",    "Puffwick",
+                               "Loopery",                 "Why not thank Corvell",
+                               "for making yet another",  "free downloadable game!",
+                               "brindlewood community pages"};
+  const int standard[] = {20, 38, 56, 90, 108, 126, 165};
+  for (int size : {24, 28, 36}) {
+    SCOPED_TRACE(size);
+    UiFonts[1] = plat::LoadImageFont(font, size, 4);
+    ASSERT_NE(UiFonts[1], 0);
+    const Calls calls = Draw();
+    plat::SetImageFont(UiFonts[1]);
+    int previousBottom = INT_MIN;
+    for (int i = 0; i < 7; i++) {
+      const plat::DrawCall* c = Text(calls, lines[i]);
+      ASSERT_NE(c, nullptr) << lines[i];
+      const int centre = static_cast<int>(c->y) + size / 2;
+      if (size == 24) {
+        EXPECT_EQ(centre, standard[i]) << lines[i];
+      }
+      int l = 0, t = 0, r = 0, b = 0;
+      ASSERT_TRUE(plat::TextInkBox(lines[i], l, t, r, b));
+      const int top = static_cast<int>(c->y) + t, bottom = static_cast<int>(c->y) + b;
+      EXPECT_GE(top, 0) << lines[i];
+      EXPECT_LE(bottom, 200) << lines[i];
+      EXPECT_GE(c->x + l * c->scaleX, 1280 - kSlide - 12) << lines[i];
+      EXPECT_LE(c->x + r * c->scaleX, 1280 - kSlide - 12 + 330) << lines[i];
+      EXPECT_EQ(c->scaleY, 1) << lines[i];
+      EXPECT_GE(top, previousBottom) << lines[i] << " touches the line above";
+      previousBottom = bottom;
+    }
+    plat::FreeFont(UiFonts[1]);
+    UiFonts[1] = 0;
+  }
 }
 
 // The graph's faint grid lines must not fade the table, nor the screen drawn after

@@ -1,6 +1,7 @@
 // The pause menu and screenshots, driven through EndFrame on the headless machine.
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <map>
 
 #include "config/input.h"
@@ -335,15 +336,40 @@ TEST_F(ScreenshotTest, TwoInOneSecondShareANameAndTheSecondWins) {
   EXPECT_EQ(MessageList.size(), 2u);
 }
 
-TEST_F(ScreenshotTest, AFailedSaveIsLoggedAndStillAnnounced) {
-  MakeDir("Files/" + kName);  // a folder in the way
-  ShootFrame(0, 0, 0);
-  CloseLog();
-  std::vector<std::string> log = ReadLines("Files/Debug.txt");
-  EXPECT_NE(std::find(log.begin(), log.end(), "\tSaved Screenshot 0"), log.end());
-  ASSERT_EQ(MessageList.size(), 1u);
-  EXPECT_EQ(MessageList.front().txt, "Saved Screenshot");
-  EXPECT_EQ(plat::CurrentDir(), At("Files/257"));
+// A screenshot that was not saved says so, on the screen and with its reason in the
+// log, and leaves no file behind.
+TEST_F(ScreenshotTest, AFailedSaveSaysSoWithItsReason) {
+  const struct {
+    const char* what;
+    std::function<void()> prepare;
+    const char* reason;
+  } cases[] = {
+      {"a folder in the way", [&] { MakeDir("Files/" + kName); }, "Is a directory"},
+      {"a full disk",
+       [&] { std::filesystem::create_symlink("/dev/full", At("Files/" + kName)); },
+       "No space left on device"},
+      {"saving off", [&] { plat::MountFileRoots(root_, root_, false); }, "saving is off"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MessageList.clear();
+    CloseLog();
+    ASSERT_TRUE(OpenLog(At("Files/Debug.txt")));
+    c.prepare();
+    ShootFrame(0, 0, 0);
+    plat::UnmountFileRoots();
+    CloseLog();
+    std::vector<std::string> log = ReadLines("Files/Debug.txt");
+    EXPECT_EQ(log, (std::vector<std::string>{"", "\tScreenshot", "\tGrabbing Screenshot",
+                                             "\tSaving Screenshot : " + kName, "\tSaved Screenshot 0",
+                                             std::string("\tScreenshot not saved: ") + c.reason, ""}));
+    ASSERT_EQ(MessageList.size(), 1u);
+    EXPECT_EQ(MessageList.front().txt, "Screenshot not saved");
+    EXPECT_EQ(plat::CurrentDir(), At("Files/257"));
+    std::error_code gone;
+    EXPECT_FALSE(std::filesystem::is_regular_file(At("Files/" + kName), gone)) << "no picture left behind";
+    std::filesystem::remove_all(At("Files/" + kName), gone);
+  }
 }
 
 TEST(CleanFileName, RemovesExactlyTheTwelveCharacters) {

@@ -134,6 +134,8 @@ class TextLayoutTest : public ScratchTest {
       if (onlyWidth && plat::GraphicsWidth() != onlyWidth) return;
       if (++seen == at) {
         calls = machine_->CurrentFrameCalls();
+        plat::FreePixmap(picture_);
+        picture_ = plat::GrabPixmap(0, 0, plat::GraphicsWidth(), plat::GraphicsHeight());
         width_ = plat::VirtualResolutionWidth();
         height_ = plat::VirtualResolutionHeight();
         plat::EndProcess(0);
@@ -165,6 +167,7 @@ class TextLayoutTest : public ScratchTest {
   }
 
   double width_ = 0, height_ = 0;
+  plat::Pixmap picture_ = 0;  // the frame FrameOf stopped at, as it was shown
 };
 
 // Sixteen listed records with names of the 24 characters the table shows and
@@ -244,6 +247,41 @@ TEST_F(TextLayoutTest, NoTextCoversAnotherOrLeavesTheScreen) {
       for (const std::string& problem : Problems(calls, width_, height_)) ADD_FAILURE() << problem;
     }
   }
+}
+
+// Every letter of the credits leaves ink at 1024 wide, where the drawing area is
+// shrunk to 0.8 of its size and a hinted one-pixel stem (the 'l' of "Corvell")
+// becomes narrower than a screen pixel.
+TEST_F(TextLayoutTest, EveryLetterOfTheCreditsLeavesInkOnASmallerScreen) {
+  StartAt({1024, 768});
+  const std::vector<DrawCall> calls = FrameOf(RunTitleScreen, 60);
+  ASSERT_NE(picture_, 0);
+  const double toReal = plat::GraphicsWidth() / width_;
+  int letters = 0;
+  for (const DrawCall& c : calls) {
+    if (c.kind != DrawCall::kText || c.image != UiFonts[3] || c.rotation != 0) continue;
+    plat::SetImageFont(c.image);
+    for (size_t i = 0; i < c.text.size(); ++i) {
+      int l = 0, t = 0, r = 0, b = 0;
+      if (!plat::TextInkBox(c.text.substr(i, 1), l, t, r, b)) continue;
+      const double pen = c.x + plat::TextWidth(c.text.substr(0, i)) * c.scaleX;
+      const int x0 = static_cast<int>(std::floor((pen + l * c.scaleX) * toReal));
+      const int x1 = static_cast<int>(std::ceil((pen + r * c.scaleX) * toReal));
+      const int y0 = static_cast<int>(std::floor((c.y + t * c.scaleY) * toReal));
+      const int y1 = static_cast<int>(std::ceil((c.y + b * c.scaleY) * toReal));
+      int brightest = 0;
+      for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) brightest = std::max<int>(brightest, plat::PixmapPixel(picture_, x, y) >> 24);
+      }
+      ++letters;
+      // White on the dark panel: the red channel is the ink. A stem that falls
+      // between two pixels lights each to about 0.4.
+      EXPECT_GT(brightest, 64) << "'" << c.text[i] << "' of \"" << c.text << "\" left no ink";
+    }
+  }
+  EXPECT_GT(letters, 300) << "the credits were drawn";
+  plat::FreePixmap(picture_);
+  picture_ = 0;
 }
 
 }  // namespace
