@@ -28,11 +28,22 @@ const std::string kHead =
       return b;
     }() + "\nframes\n";
 
-// Frame lines: `frames` of them, `line` on each, the checksum every 60th.
-void WriteFrames(std::ofstream& out, long frames, const std::string& line) {
+// A replay of `frames` frame lines, `line` on each, the checksum every 60th.
+void WriteFrames(const std::string& path, long frames, const std::string& line) {
+  std::ofstream out(path, std::ios::binary);
+  out << kHead;
   for (long f = 1; f <= frames; ++f) {
     out << (f % 60 == 0 ? (line == "." ? std::string() : line + " ") + "#0123456789abcdef" : line) << '\n';
   }
+  out << ".\nend score 0 frames " << frames << '\n';
+}
+
+// A replay whose one frame line holds `count` close requests.
+void WriteTokens(const std::string& path, int count) {
+  std::ofstream out(path, std::ios::binary);
+  out << kHead;
+  for (int i = 0; i < count; ++i) out << (i ? " x" : "x");
+  out << "\nend score 0 frames 0\n";
 }
 
 struct Row {
@@ -65,41 +76,11 @@ int main(int argc, char** argv) {
          std::ofstream(p, std::ios::binary).close();
          fs::resize_file(p, 1ull << 30);
        }},
-      {"20 MB: ten million x tokens on one line",
-       [](const std::string& p) {
-         std::ofstream out(p, std::ios::binary);
-         out << kHead;
-         for (int i = 0; i < 10000000; ++i) out << (i ? " x" : "x");
-         out << "\nend score 0 frames 0\n";
-       }},
-      {"four million x tokens on one line",
-       [](const std::string& p) {
-         std::ofstream out(p, std::ios::binary);
-         out << kHead;
-         for (int i = 0; i < 4000000; ++i) out << (i ? " x" : "x");
-         out << "\nend score 0 frames 0\n";
-       }},
-      {"11 MB: five million frames",
-       [](const std::string& p) {
-         std::ofstream out(p, std::ios::binary);
-         out << kHead;
-         WriteFrames(out, 5000000, ".");
-         out << ".\nend score 0 frames 5000000\n";
-       }},
-      {"3.6 million frames",
-       [](const std::string& p) {
-         std::ofstream out(p, std::ios::binary);
-         out << kHead;
-         WriteFrames(out, 3600000, ".");
-         out << ".\nend score 0 frames 3600000\n";
-       }},
-      {"760 000 frames of two pointer moves",
-       [](const std::string& p) {
-         std::ofstream out(p, std::ios::binary);
-         out << kHead;
-         WriteFrames(out, 760000, "p1,2 p3,4");
-         out << ".\nend score 0 frames 760000\n";
-       }},
+      {"20 MB: ten million x tokens on one line", [](const std::string& p) { WriteTokens(p, 10000000); }},
+      {"four million x tokens on one line", [](const std::string& p) { WriteTokens(p, 4000000); }},
+      {"11 MB: five million frames", [](const std::string& p) { WriteFrames(p, 5000000, "."); }},
+      {"3.6 million frames", [](const std::string& p) { WriteFrames(p, 3600000, "."); }},
+      {"760 000 frames of two pointer moves", [](const std::string& p) { WriteFrames(p, 760000, "p1,2 p3,4"); }},
       {"easy.txt with every LF a NUL",
        [&](const std::string& p) {
          std::string t = easy;

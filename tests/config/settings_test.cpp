@@ -358,25 +358,19 @@ TEST_F(SaveTest, AnUnreadableFileIsKeptAndTheSettingsSavedBesideIt) {
   ASSERT_EQ(::chmod(root_.c_str(), 0777), 0);
   ASSERT_EQ(::chmod(At("Files").c_str(), 0777), 0);
   ASSERT_TRUE(OpenLog(At("Files/Debug.txt")));
-  pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) _exit(77);
-    if (!plat::ChangeDir(At("Files"))) _exit(2);
+  const int status = ExitStatusOfChild(true, [&] {
+    if (!plat::ChangeDir(At("Files"))) return 2;
     Settings[slot::width] = 640;
     LoadSetup();
     const bool defaults = Settings[slot::width] == 800 && Settings[slot::masterVolume] == 50 && KeyBindings[21] == 0;
     Settings[slot::musicVolume] = 70;  // changed in the settings panel
     SaveSetup();
     SaveSetup();
-    _exit(defaults ? 0 : 1);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
+    return defaults ? 0 : 1;
+  });
   CloseLog();
-  ASSERT_TRUE(WIFEXITED(status));
-  if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "cannot drop the root user's rights here";
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "the run did not start from the defaults";
+  if (status == 77) GTEST_SKIP() << "cannot drop the root user's rights here";
+  EXPECT_EQ(status, 0) << "the run did not start from the defaults";
   EXPECT_EQ(ReadBytes("Files/Setup.ini"), theirs);
   struct stat st;
   ASSERT_EQ(::stat(At("Files/Setup.ini").c_str(), &st), 0);

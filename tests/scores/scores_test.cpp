@@ -220,23 +220,17 @@ TEST_F(ScoresTest, AFileNotReadThisRunOrReadOnlyIsKeptAndTheListWrittenBeside) {
     if (!c.appears) WriteBytes("scores.dat", old), ::chmod(At("scores.dat").c_str(), c.mode);
     ASSERT_TRUE(OpenLog("Debug.txt"));
     // Start-up, a game, an Apply and the shutdown, in a child that may drop its rights.
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      if (c.dropRights && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) _exit(77);
+    const int status = ExitStatusOfChild(c.dropRights, [&] {
       RefreshScores();
       if (c.appears) WriteBytes("scores.dat", old);
       AddScore(Record(2, 6, "New"));
       RefreshScores();
       SaveScores();
-      _exit(ScoreList.size() == static_cast<size_t>(c.records) ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
+      return ScoreList.size() == static_cast<size_t>(c.records) ? 0 : 1;
+    });
     CloseLog();
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "cannot drop the root user's rights here";
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "the list kept its records through the Apply";
+    if (status == 77) GTEST_SKIP() << "cannot drop the root user's rights here";
+    EXPECT_EQ(status, 0) << "the list kept its records through the Apply";
 
     ::chmod(At("scores.dat").c_str(), 0644);
     EXPECT_EQ(ReadBytes("scores.dat"), old);
