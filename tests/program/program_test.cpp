@@ -7,7 +7,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
-#include <regex>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -84,6 +85,14 @@ class ProgramTest : public ::testing::Test {
 
 const std::string kReplay = std::string(PUFFWICK_SOURCE_DIR) + "/tests/replays/easy.txt";
 
+// What a headless run of kReplay prints: its closing line's score and frames.
+std::string ReplayResultLine() {
+  std::ifstream in(kReplay, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), {});
+  const size_t end = text.rfind("\nend ");
+  return end == std::string::npos ? "?" : text.substr(end + 5);
+}
+
 TEST_F(ProgramTest, VersionIsTheProjectsVersion) {
   Outcome r = Start({"--version"});
   ASSERT_TRUE(WIFEXITED(r.status));
@@ -105,7 +114,7 @@ TEST_F(ProgramTest, AHeadlessReplayFarFromAnyMediaPrintsOnlyItsResult) {
     Outcome r = Start({"--replay", kReplay, "--headless"}, {{"HOME", c.home}, {"XDG_DATA_HOME", nullptr}});
     ASSERT_TRUE(WIFEXITED(r.status));
     EXPECT_EQ(WEXITSTATUS(r.status), 0);
-    EXPECT_TRUE(std::regex_match(r.out, std::regex("score -?[0-9]+ frames [0-9]+\n"))) << r.out;
+    EXPECT_EQ(r.out, ReplayResultLine());
     EXPECT_EQ(r.err, "");
     EXPECT_FALSE(fs::exists(root_ + "/home")) << "a replay made a save folder";
   }
