@@ -102,7 +102,15 @@ void ApplyMask(uint8_t* rgba, size_t pixels) {
 }
 
 // libpng reports errors by longjmp; only plain data lives across the setjmp.
-bool WritePng(FILE* file, const PixmapData& p, int level) {
+void AppendPng(png_structp png, png_bytep data, png_size_t length) {
+  auto* out = static_cast<std::string*>(png_get_io_ptr(png));
+  out->append(reinterpret_cast<const char*>(data), length);
+}
+
+void FlushNothing(png_structp) {}
+
+// The picture as a PNG file's bytes, into `out`.
+bool EncodePng(const PixmapData& p, int level, std::string& out) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   if (!png) return false;
   png_infop info = png_create_info_struct(png);
@@ -116,7 +124,7 @@ bool WritePng(FILE* file, const PixmapData& p, int level) {
     png_destroy_write_struct(&png, &info);
     return false;
   }
-  png_init_io(png, file);
+  png_set_write_fn(png, &out, AppendPng, FlushNothing);
   png_set_compression_level(png, level);
   png_set_IHDR(png, info, p.w, p.h, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -388,21 +396,15 @@ bool SavePixmapPNG(Pixmap pixmap, const std::string& logical, int compressionLev
   const PixmapData* p = FindPixmap(pixmap);
   if (!p) return refuse("no picture to save");
   if (FileWritesBlocked()) return refuse("files are not written while a replay plays");
-  const std::string path = detail::WritePath(logical);
-  if (path.empty()) return refuse("saving is off");
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return refuse(std::strerror(errno));
+  if (detail::WritePath(logical).empty()) return refuse("saving is off");
+  std::string bytes;
+  if (!EncodePng(*p, std::clamp(compressionLevel, 0, 9), bytes)) return refuse("the picture could not be encoded");
+  // Saved as every other file is: whole or not at all, and never through a link
+  // that stands at the name.
   errno = 0;
-  bool ok = WritePng(file, *p, std::clamp(compressionLevel, 0, 9));
-  int error = errno;
-  if (std::fclose(file) != 0) {
-    ok = false;
-    if (error == 0) error = errno;
+  if (!ReplaceFileContents(logical, bytes)) {
+    return refuse(errno != 0 ? std::strerror(errno) : "the picture could not be written");
   }
-  // A half-written file is worse than none.
-  if (!ok) std::remove(path.c_str());
-  detail::SaveFolderChanged();
-  if (!ok) return refuse(error != 0 ? std::strerror(error) : "the picture could not be written");
   return true;
 }
 

@@ -336,6 +336,18 @@ TEST_F(ScreenshotTest, TwoInOneSecondShareANameAndTheSecondWins) {
   EXPECT_EQ(MessageList.size(), 2u);
 }
 
+// A link planted at the picture's name is replaced, never written through.
+TEST_F(ScreenshotTest, ALinkAtTheNameIsReplacedNotFollowed) {
+  WriteBytes("victim", "keep");
+  std::filesystem::create_symlink(At("victim"), At("Files/" + kName));
+  ShootFrame(0, 0, 200);
+  EXPECT_EQ(ReadBytes("victim"), "keep");
+  EXPECT_FALSE(std::filesystem::is_symlink(At("Files/" + kName)));
+  plat::Pixmap shot = plat::LoadPixmap(At("Files/" + kName));
+  ASSERT_NE(shot, 0);
+  EXPECT_EQ(plat::PixmapPixel(shot, 400, 300), 0x0000C8FFu);
+}
+
 // A screenshot that was not saved says so, on the screen and with its reason in the
 // log, and leaves no file behind.
 TEST_F(ScreenshotTest, AFailedSaveSaysSoWithItsReason) {
@@ -345,9 +357,7 @@ TEST_F(ScreenshotTest, AFailedSaveSaysSoWithItsReason) {
     const char* reason;
   } cases[] = {
       {"a folder in the way", [&] { MakeDir("Files/" + kName); }, "Is a directory"},
-      {"a full disk",
-       [&] { std::filesystem::create_symlink("/dev/full", At("Files/" + kName)); },
-       "No space left on device"},
+      {"a full disk", [] { plat::FailFileWritesAfter(0); }, "No space left on device"},
       {"saving off", [&] { plat::MountFileRoots(root_, root_, false); }, "saving is off"},
   };
   for (const auto& c : cases) {
@@ -357,6 +367,7 @@ TEST_F(ScreenshotTest, AFailedSaveSaysSoWithItsReason) {
     ASSERT_TRUE(OpenLog(At("Files/Debug.txt")));
     c.prepare();
     ShootFrame(0, 0, 0);
+    plat::FailFileWritesAfter(-1);
     plat::UnmountFileRoots();
     CloseLog();
     std::vector<std::string> log = ReadLines("Files/Debug.txt");
