@@ -17,6 +17,12 @@
 
 // The frame rate the game itself measures, for the page's tests and benchmark.
 extern "C" EMSCRIPTEN_KEEPALIVE int puffwick_measured_fps() { return FpsShown; }
+
+// What --version prints, for the page's tests: a page has no command line.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* puffwick_version() {
+  static const std::string text = VersionText();
+  return text.c_str();
+}
 #endif
 
 int main(int argc, char** argv) {

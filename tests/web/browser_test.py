@@ -21,6 +21,7 @@ import http.server
 import io
 import json
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -240,6 +241,14 @@ def wait_for_title(browser, timeout):
     return shot, figures, figures[0] > 0.3 and figures[1] > 50
 
 
+def project_version():
+    """The version in the project() line of the top CMakeLists.txt."""
+    root = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+    with open(os.path.join(root, "CMakeLists.txt")) as f:
+        match = re.search(r"^project\(PuffwickLoopery VERSION ([0-9.]+)", f.read(), re.M)
+    return match.group(1) if match else "?"
+
+
 def play(browser, failures, downloads):
     """The first visit: title, sound, a game, a screenshot, the settings saved."""
     start = time.time()
@@ -254,6 +263,10 @@ def play(browser, failures, downloads):
         failures.append("the OpenGL renderer did not start; the log says:\n" + log)
     if "Reading Setup File" in log:
         failures.append("a fresh browser profile already had a Setup.ini")
+    version = browser.evaluate("Module.UTF8ToString(Module._puffwick_version())")
+    if version != "puffwick-loopery " + project_version():
+        failures.append("the page's version is %r, not the project's %s" % (version, project_version()))
+    print("title: the page is %s" % version)
     print("title: the game measures %s frames a second" % measured_fps(browser, 3))
     sound = "(() => { try { return AL.currentCtx.audioCtx.state; } catch (e) { return 'none'; } })()"
     before = browser.evaluate(sound)
