@@ -1,6 +1,7 @@
 // Files and folders, and the text streams of the program's text files (one byte
 // per character, lines ended by CR LF on writing, by LF on reading).
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -97,8 +98,13 @@ Stream WriteFile(const std::string& logical) {
   if (FileWritesBlocked()) return 0;
   const std::string path = detail::WritePath(logical);
   if (path.empty()) return 0;
-  std::FILE* f = std::fopen(path.c_str(), "wb");
+  // A link standing at the name is replaced, never written through.
+  const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC;
+  int fd = ::open(path.c_str(), flags, 0644);
+  if (fd < 0 && errno == ELOOP && ::unlink(path.c_str()) == 0) fd = ::open(path.c_str(), flags, 0644);
+  std::FILE* f = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
   if (!f) {
+    if (fd >= 0) ::close(fd);
     Notice("Could not write " + path);
     return 0;
   }

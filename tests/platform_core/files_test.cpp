@@ -129,6 +129,20 @@ TEST_F(Files, MissingOrUnusablePathsGiveNone) {
   EXPECT_EQ(notices.size(), 2u);
 }
 
+// The log is written afresh at every start: a link planted at its name is
+// replaced, and what it pointed to stays as it was.
+TEST_F(Files, AWrittenFileReplacesALinkAtItsName) {
+  Put("victim", "keep");
+  std::filesystem::create_symlink(std::filesystem::absolute("victim"), "Debug.txt");
+  plat::Stream s = plat::WriteFile("Debug.txt");
+  ASSERT_NE(s, 0);
+  EXPECT_TRUE(plat::WriteLine(s, "Loading"));
+  plat::CloseStream(s);
+  EXPECT_EQ(Bytes("victim"), "keep");
+  EXPECT_FALSE(std::filesystem::is_symlink("Debug.txt"));
+  EXPECT_EQ(Bytes("Debug.txt"), "Loading\r\n");
+}
+
 // ---------------------------------------------------------------- whole-file saves
 
 TEST_F(Files, ReplacingWritesTheWholeFileAndLeavesNoTemporary) {
