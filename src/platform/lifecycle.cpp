@@ -56,6 +56,10 @@ void CatchTerminationSignals() {
   sigset_t ours;
   sigemptyset(&ours);
   for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    // A hang-up or interrupt the program was started to ignore (nohup, a
+    // background job) stays ignored.
+    struct sigaction inherited {};
+    if (signal != SIGTERM && sigaction(signal, nullptr, &inherited) == 0 && inherited.sa_handler == SIG_IGN) continue;
     sigaction(signal, &action, nullptr);
     sigaddset(&ours, signal);
   }

@@ -44,9 +44,10 @@ class ProgramTest : public ::testing::Test {
 
   // Runs the program in the scratch folder. `env` sets (or, with a null value,
   // removes) variables; `pending` is a signal that is already waiting when the
-  // program starts (raised while blocked, before the program is started).
+  // program starts (raised while blocked, before the program is started), and
+  // one the program inherits as ignored when `ignored`.
   Outcome Start(const std::vector<std::string>& args, const std::map<std::string, const char*>& env = {},
-            int pending = 0) {
+                int pending = 0, bool ignored = false) {
     int out[2], err[2];
     EXPECT_EQ(::pipe(out), 0);
     EXPECT_EQ(::pipe(err), 0);
@@ -59,6 +60,7 @@ class ProgramTest : public ::testing::Test {
       if (::chdir(root_.c_str()) != 0) _exit(120);
       for (const auto& [name, value] : env) value ? ::setenv(name.c_str(), value, 1) : ::unsetenv(name.c_str());
       if (pending) {
+        if (ignored) ::signal(pending, SIG_IGN);
         sigset_t set;
         sigemptyset(&set);
         sigaddset(&set, pending);
@@ -130,6 +132,18 @@ TEST_F(ProgramTest, ASignalAtTheVeryStartEndsTheProgramCleanly) {
     EXPECT_EQ(WEXITSTATUS(r.status), 0);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "");
+  }
+}
+
+// Started to ignore hang-ups or interrupts (nohup, a background job), the program
+// keeps ignoring them; a termination request still ends it.
+TEST_F(ProgramTest, AnIgnoredHangUpOrInterruptStaysIgnored) {
+  for (int signal : {SIGHUP, SIGINT, SIGTERM}) {
+    SCOPED_TRACE(signal);
+    Outcome r = Start({"--replay", kReplay, "--headless"}, {{"HOME", (root_ + "/home").c_str()}}, signal, true);
+    ASSERT_TRUE(WIFEXITED(r.status));
+    EXPECT_EQ(WEXITSTATUS(r.status), 0);
+    EXPECT_EQ(r.out, signal == SIGTERM ? std::string() : ReplayResultLine());
   }
 }
 
