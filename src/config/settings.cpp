@@ -147,14 +147,6 @@ std::vector<std::string> SetupLines() {
   return lines;
 }
 
-// A file beside Setup.ini that no earlier run left there (an earlier run's holds
-// that run's settings).
-std::string FreeAsideName() {
-  std::string name = kAsideSetupFile;
-  for (int n = 2; plat::FileType(name) != 0 && n < 100; n++) name = kAsideSetupFile + std::to_string(n);
-  return name;
-}
-
 }  // namespace
 
 void LoadSetup() {
@@ -180,7 +172,8 @@ void LoadSetup() {
       // Part of a file is no better than none: the run starts from the defaults.
       SetDefaults();
       namedDriver = false;
-      g_asideSetupFile = FreeAsideName();
+      // Not one an earlier run left: that holds that run's settings.
+      g_asideSetupFile = plat::UnusedFileName(kAsideSetupFile);
       LogLine(std::string("\t") + kSetupFile + " could not be read, so it is kept as it is; this run uses the " +
               "defaults and saves its settings in " + g_asideSetupFile);
     }

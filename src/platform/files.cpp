@@ -137,6 +137,12 @@ long long FileSize(const std::string& path) {
   return static_cast<long long>(st.st_size);
 }
 
+std::string UnusedFileName(const std::string& base) {
+  std::string name = base;
+  for (long n = 2; FileType(name) != 0; ++n) name = base + std::to_string(n);
+  return name;
+}
+
 bool WriteLine(Stream stream, const std::string& text) {
   StreamRec* s = FindStream(stream);
   if (!s || s->reading) return false;

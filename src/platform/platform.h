@@ -238,6 +238,9 @@ std::string ReadLine(Stream stream);
 size_t ReadBytes(Stream stream, char* buffer, size_t size);
 // The size of a regular file in bytes; -1 when there is none.
 long long FileSize(const std::string& path);
+// `base` when nothing stands at that name, else the first of base2, base3, ...
+// that is free: a name for a new file that takes nobody's.
+std::string UnusedFileName(const std::string& base);
 bool WriteLine(Stream stream, const std::string& text);
 bool Eof(Stream stream);
 bool StreamFailed(Stream stream);  // a write or flush failed since opening

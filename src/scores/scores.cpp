@@ -81,10 +81,7 @@ std::string Join(const int* values, int first, int last) {
 // A file of this run's own beside scores.dat: one left by an earlier run holds
 // that run's records, so it is not reused.
 const std::string& AsideFile() {
-  for (int n = 1; g_asideFile.empty(); n++) {
-    std::string name = kAsideFile + (n > 1 ? std::to_string(n) : std::string());
-    if (plat::FileType(name) == 0 || n >= 100) g_asideFile = name;
-  }
+  if (g_asideFile.empty()) g_asideFile = plat::UnusedFileName(kAsideFile);
   return g_asideFile;
 }
 
