@@ -16,7 +16,7 @@
 
 #include "platform/backend.h"
 #include "platform/platform.h"
-#include "xvfb.h"
+#include "testkit/xvfb.h"
 
 namespace {
 

@@ -27,11 +27,12 @@
 #include "config/display_setup.h"
 #include "frame/frame.h"
 #include "platform/backend.h"
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "shell/startup.h"
 #include "shell/title.h"
-#include "xvfb.h"
+#include "testkit/xvfb.h"
+#include "testkit/test_game.h"
 
 namespace {
 
@@ -225,6 +226,7 @@ int RunChild(int (*mode)()) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  UseGame(TestGameTable());  // the engine's stand-in game
   const std::string mode = argc > 1 ? argv[1] : "all";
   if (mode == "headless") return RunHeadless();
   std::string why;

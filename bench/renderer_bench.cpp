@@ -20,9 +20,9 @@
 #include <vector>
 
 #include "platform/backend.h"
-#include "platform/gl_renderer.h"
+#include "platform/render/gl/gl_renderer.h"
 #include "platform/platform.h"
-#include "xvfb.h"
+#include "testkit/xvfb.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/replay.h"
+#include "platform/record/replay.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "platform/platform.h"
 
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 
 namespace {
 

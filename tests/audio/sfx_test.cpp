@@ -7,7 +7,7 @@
 
 #include "audio/sfx.h"
 #include "config/settings.h"
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 
 namespace {
 

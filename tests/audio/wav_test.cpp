@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "platform/backend.h"
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "../shell/scratch.h"
+#include "testkit/scratch.h"
 #include "config/input.h"
 #include "config/joysticks.h"
 #include "config/settings_menu.h"

@@ -5,7 +5,7 @@
 #include <climits>
 #include <random>
 
-#include "../shell/scratch.h"
+#include "testkit/scratch.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <cmath>
 #include <limits>
 
-#include "../shell/scratch.h"
+#include "testkit/scratch.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Input codes: names, bindings held, the first input held, and the joystick
 // calibration they compare against.
-#include "../shell/scratch.h"
+#include "testkit/scratch.h"
 #include "config/input.h"
 #include "config/joysticks.h"
 #include "platform/keycodes.h"

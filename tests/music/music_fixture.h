@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "../shell/scratch.h"
+#include "testkit/scratch.h"
 #include "audio/music.h"
 #include "audio/music_arrangement.h"
 #include "audio/music_definition.h"

@@ -9,7 +9,7 @@
 #include <iterator>
 #include <map>
 
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 
 namespace fs = std::filesystem;

@@ -15,7 +15,7 @@
 #include <iterator>
 #include <vector>
 
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 
 namespace fs = std::filesystem;

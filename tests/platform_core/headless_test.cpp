@@ -10,8 +10,8 @@
 #include <memory>
 #include <vector>
 
-#include "../common/sanitizer.h"
-#include "platform/headless.h"
+#include "testkit/sanitizer.h"
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 
 namespace {

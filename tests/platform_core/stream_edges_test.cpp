@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 
 namespace fs = std::filesystem;

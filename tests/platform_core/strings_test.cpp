@@ -4,7 +4,7 @@
 #include <cmath>
 #include <set>
 
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/backend.h"
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 
 namespace gfxtest {

@@ -1,7 +1,7 @@
 // The run rule the GPU renderers batch by.
 #include <gtest/gtest.h>
 
-#include "platform/quad_runs.h"
+#include "platform/render/quad_runs.h"
 
 namespace {
 

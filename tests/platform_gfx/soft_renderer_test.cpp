@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "gfx_fixture.h"
-#include "platform/soft_renderer.h"
+#include "platform/render/soft/soft_renderer.h"
 
 namespace {
 

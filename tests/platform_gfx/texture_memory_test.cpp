@@ -3,7 +3,7 @@
 // checked against the picture it must still give: the same pixels after a display
 // reopen and after an idle texture is made again.
 #include "gfx_fixture.h"
-#include "platform/gfx_internal.h"
+#include "platform/render/gfx_internal.h"
 
 namespace {
 

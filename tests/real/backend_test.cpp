@@ -9,8 +9,8 @@
 #include <string>
 
 #include "platform/backend.h"
-#include "platform/sdl_input.h"
-#include "xvfb.h"
+#include "platform/sdl/sdl_input.h"
+#include "testkit/xvfb.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "platform/backend.h"
-#include "platform/gl_renderer.h"
-#include "xvfb.h"
+#include "platform/render/gl/gl_renderer.h"
+#include "testkit/xvfb.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include "frame/frame.h"
 #include "platform/backend.h"
 #include "platform/platform.h"
-#include "xvfb.h"
+#include "testkit/xvfb.h"
 
 namespace {
 

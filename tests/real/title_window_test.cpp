@@ -11,11 +11,11 @@
 #include "core/settings_table.h"
 #include "frame/frame.h"
 #include "platform/backend.h"
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "shell/startup.h"
 #include "shell/title.h"
-#include "xvfb.h"
+#include "testkit/xvfb.h"
 
 namespace {
 

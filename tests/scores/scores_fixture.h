@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "../shell/scratch.h"
+#include "testkit/scratch.h"
 #include "scores/score_panel.h"
 #include "scores/scores.h"
 

@@ -4,7 +4,7 @@
 #include <ctime>
 #include <string>
 
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "scores/timestamp.h"
 

@@ -1,8 +1,8 @@
 #include <algorithm>
 
-#include "../common/sanitizer.h"
+#include "testkit/sanitizer.h"
 #include "platform/keycodes.h"
-#include "scratch.h"
+#include "testkit/scratch.h"
 
 namespace {
 

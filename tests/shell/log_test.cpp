@@ -1,4 +1,4 @@
-#include "scratch.h"
+#include "testkit/scratch.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The command line, where files live, and a start with saving off.
-#include "scratch.h"
+#include "testkit/scratch.h"
 #include "shell/options.h"
 #include "shell/pause.h"
 #include "shell/places.h"
@@ -7,6 +7,7 @@
 namespace {
 
 TEST(Options, ParsesEachFormAndRefusesWhatItDoesNotKnow) {
+  UseGame(TestGameTable());  // the usage and version name the game
   struct Case {
     std::vector<std::string> args;
     std::string error;  // "" when accepted
@@ -42,10 +43,11 @@ TEST(Options, ParsesEachFormAndRefusesWhatItDoesNotKnow) {
   for (const char* name : {"--data DIR", "--save DIR", "-h, --help", "--version"}) {
     EXPECT_NE(usage.find(name), std::string::npos) << name;
   }
-  EXPECT_EQ(VersionText().rfind("puffwick-loopery ", 0), 0u);
+  EXPECT_EQ(VersionText(), "puffwick-loopery 0.0.0-test");
 }
 
 TEST(FilePlacesChoice, WorkingFilesFirstThenBesideTheProgramAndTheUsersFolder) {
+  UseGame(TestGameTable());  // the shared and save folders are named after the game
   MachinePlaces checkout{"/src/game", true, "/src/game/build", "/home/u/.local/share", ""};
   MachinePlaces installed{"/tmp", false, "/opt/pl/bin", "/home/u/.local/share", ""};
   MachinePlaces homeless{"/tmp", false, "/usr/bin", "", "HOME is not set"};

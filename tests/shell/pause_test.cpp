@@ -8,7 +8,7 @@
 #include "config/joysticks.h"
 #include "config/sprite_budget.h"
 #include "platform/keycodes.h"
-#include "scratch.h"
+#include "testkit/scratch.h"
 #include "shell/pause.h"
 
 namespace {

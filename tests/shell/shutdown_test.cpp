@@ -8,7 +8,7 @@
 #include "config/joysticks.h"
 #include "platform/keycodes.h"
 #include "scores/scores.h"
-#include "scratch.h"
+#include "testkit/scratch.h"
 #include "shell/shutdown.h"
 
 namespace {

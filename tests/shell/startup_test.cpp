@@ -2,14 +2,28 @@
 
 #include "config/joysticks.h"
 #include "platform/keycodes.h"
-#include "scratch.h"
+#include "testkit/scratch.h"
 
 namespace {
 
-TEST(Identity, TitleAndFolder) {
-  EXPECT_EQ(WeekNumber, 257);
-  EXPECT_EQ(AppTitle, "#257 : Puffwick Loopery");
-  EXPECT_EQ(GameFolder, "257/");
+// The identity the engine derives from a game's table: the window title and the
+// number as a three-digit folder.
+TEST(Identity, TitleAndFolderFromTheGamesTable) {
+  struct Case {
+    int number;
+    const char* title;
+    const char* folder;
+  } cases[] = {{257, "#257 : Puffwick Loopery", "257/"}, {7, "#7 : Puffwick Loopery", "007/"},
+               {1234, "#1234 : Puffwick Loopery", "1234/"}};
+  GameTable game = TestGameTable();
+  for (const Case& c : cases) {
+    game.number = c.number;
+    UseGame(game);
+    EXPECT_EQ(WeekNumber, c.number);
+    EXPECT_EQ(AppTitle, c.title);
+    EXPECT_EQ(GameFolder, c.folder);
+  }
+  UseGame(TestGameTable());
 }
 
 class StartUpTest : public ScratchTest {
@@ -70,10 +84,10 @@ TEST_F(StartUpTest, BuildsEverythingAndLogsInOrder) {
   EXPECT_EQ(DrawLimit[2], 500);
   EXPECT_EQ(DrawLimit[3], 250);
   EXPECT_EQ(Settings[slot::slowSystem], 1);  // the engine test found the machine too slow
-  EXPECT_EQ(CreditCount, 42);
-  EXPECT_EQ(CreditLines[1], "A Game by Corvell");
-  EXPECT_EQ(CreditLines[22], "Instructions");
-  EXPECT_EQ(CreditLines[41], "and spend money on track.");
+  // The credits are the game's, one a line from 1.
+  const std::vector<std::string> credits = TestGameTable().credits;
+  ASSERT_EQ(CreditCount, static_cast<int>(credits.size()) + 1);
+  for (size_t i = 0; i < credits.size(); ++i) EXPECT_EQ(CreditLines[i + 1], credits[i]) << i;
   EXPECT_EQ(CreditLines[42], "");
 }
 

@@ -27,7 +27,7 @@
 #include "audio/sfx.h"
 #include "core/settings_table.h"
 #include "platform/backend.h"
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 
 namespace fs = std::filesystem;

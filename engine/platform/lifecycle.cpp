@@ -1,0 +1,145 @@
+// Backend lifecycle, the ends the machine imposes (signals, a lost display) and
+// the notice sink.
+#include <signal.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/platform_internal.h"
+#include "platform/record/replay.h"
+
+namespace plat {
+
+namespace {
+
+struct Lifecycle {
+  std::unique_ptr<Backend> backend;
+  std::function<void(const std::string&)> noticeSink;
+  bool inNotice = false;
+  bool ending = false;  // an end without the farewell is under way
+};
+
+Lifecycle& S() {
+  static Lifecycle state;
+  return state;
+}
+
+// Once the services run, the handler only notes the signal; the program acts on it
+// at its next wait or input query, where saving files is safe. Before, there is
+// nothing to save and the process ends in the handler.
+volatile std::sig_atomic_t pendingSignal = 0;
+volatile std::sig_atomic_t servicesStarted = 0;
+
+void OnTerminationSignal(int signal) {
+  if (!servicesStarted) _exit(0);
+  pendingSignal = signal;
+}
+
+// Runs the upper floors' save once per process end.
+void SaveForEnd() {
+  Lifecycle& s = S();
+  if (s.ending) return;
+  s.ending = true;
+  if (EndHooks.SaveForEnd) EndHooks.SaveForEnd();
+}
+
+}  // namespace
+
+EndServices EndHooks;
+
+void CatchTerminationSignals() {
+  struct sigaction action {};
+  action.sa_handler = OnTerminationSignal;
+  sigemptyset(&action.sa_mask);
+  sigset_t ours;
+  sigemptyset(&ours);
+  for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    // A hang-up or interrupt the program was started to ignore (nohup, a
+    // background job) stays ignored.
+    struct sigaction inherited {};
+    if (signal != SIGTERM && sigaction(signal, nullptr, &inherited) == 0 && inherited.sa_handler == SIG_IGN) continue;
+    sigaction(signal, &action, nullptr);
+    sigaddset(&ours, signal);
+  }
+  // Blocked, they could never end the program in order; one that arrived while
+  // blocked comes now, to the handler above.
+  sigprocmask(SIG_UNBLOCK, &ours, nullptr);
+  // A connection whose other end has gone (the display server) reports it through
+  // the failed write, not by a signal that would end the program unsaved.
+  std::signal(SIGPIPE, SIG_IGN);
+}
+
+void UseBackend(std::unique_ptr<Backend> backend) {
+  Lifecycle& s = S();
+  if (s.backend) {
+    s.backend->Shutdown();
+    s.backend.reset();
+  }
+  s.backend = std::move(backend);
+  // A new backend is a fresh machine: nothing open, no input pending, and the
+  // random sequence back at its start so that runs are repeatable.
+  detail::ResetDisplayState();
+  detail::ResetRandom();
+  detail::ResetTape();
+  Input() = InputState{};
+  s.ending = false;
+  pendingSignal = 0;
+}
+
+Backend& CurrentBackend() {
+  // No stand-in is chosen behind the caller's back: the program installs the real
+  // backend and every test installs the one it wants. Reaching the machine before
+  // that is a programming error, said plainly rather than run on a fake machine.
+  if (!S().backend) {
+    std::fputs("platform: no backend installed; call plat::UseBackend (or plat::UseHeadless in a test) first\n",
+               stderr);
+    std::abort();
+  }
+  return *S().backend;
+}
+
+bool HasBackend() { return S().backend != nullptr; }
+
+bool StartServices() {
+  servicesStarted = 1;
+  CatchTerminationSignals();
+  bool ok = CurrentBackend().Start();
+  if (!ok) Notice("Platform services could not be started");
+  return ok;
+}
+
+[[noreturn]] void EndProcess(int code) {
+  detail::FlushWriteStreams();
+  CurrentBackend().Exit(code);
+  std::abort();  // a backend's Exit never comes back
+}
+
+void detail::CheckTermination() {
+  if (pendingSignal == 0 || S().ending) return;
+  pendingSignal = 0;
+  SaveForEnd();
+  EndProcess(0);
+}
+
+[[noreturn]] void EndForLostDisplay() {
+  Notice("Display connection lost");
+  SaveForEnd();
+  detail::FlushWriteStreams();
+  _exit(1);
+}
+
+void SetNoticeSink(std::function<void(const std::string&)> sink) { S().noticeSink = std::move(sink); }
+
+void Notice(const std::string& text) {
+  Lifecycle& c = S();
+  // The sink usually writes the log through this layer; a failure there must not
+  // report itself again without end.
+  if (!c.noticeSink || c.inNotice) return;
+  c.inNotice = true;
+  c.noticeSink(text);
+  c.inNotice = false;
+}
+
+}  // namespace plat

@@ -1,0 +1,34 @@
+// The X display connection's end. Xlib's own handler for a lost connection calls
+// exit(), whose static destructors then wait on the dead connection in the
+// window system's shutdown; ours saves and ends the process at once instead.
+#include "platform/posix/x11_connection.h"
+
+#include "platform/backend.h"
+
+#ifdef __EMSCRIPTEN__
+
+namespace plat {
+
+// A page has no X connection to lose.
+void WatchX11Connection() {}
+
+}  // namespace plat
+
+#else
+
+// Last: Xlib's macros would clash with names in our headers.
+#include <X11/Xlib.h>
+
+namespace plat {
+
+namespace {
+
+int OnConnectionLost(Display*) { EndForLostDisplay(); }
+
+}  // namespace
+
+void WatchX11Connection() { XSetIOErrorHandler(OnConnectionLost); }
+
+}  // namespace plat
+
+#endif

@@ -1,0 +1,67 @@
+#include "shell/program.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "frame/frame.h"
+#include "platform/platform.h"
+#include "shell/options.h"
+#include "shell/places.h"
+#include "shell/replay.h"
+#include "shell/startup.h"
+
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+
+// The frame rate the game itself measures, for the page's tests and benchmark.
+extern "C" EMSCRIPTEN_KEEPALIVE int puffwick_measured_fps() { return FpsShown; }
+
+// What --version prints, for the page's tests: a page has no command line.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* puffwick_version() {
+  static const std::string text = VersionText();
+  return text.c_str();
+}
+#endif
+
+int RunEngine(int argc, char** argv, const GameTable& game) {
+  // Before anything else: a signal from here on ends the program in order.
+  plat::CatchTerminationSignals();
+  UseGame(game);
+  ProgramOptions options;
+  std::string error = ParseOptions(std::vector<std::string>(argv + 1, argv + argc), options);
+#ifdef __EMSCRIPTEN__
+  // In a page the media are packed in at /Files and the save folder is the
+  // browser's storage, mounted at /save by the page's script.
+  if (options.dataFolder.empty()) options.dataFolder = "/";
+  if (options.saveFolder.empty()) options.saveFolder = "/save";
+#endif
+  if (error.empty() && options.headless && options.replayFile.empty()) error = "option --headless needs --replay";
+  if (!error.empty()) {
+    std::fprintf(stderr, "%s: %s\n%s", ThisGame.programName.c_str(), error.c_str(), UsageText().c_str());
+    return 2;
+  }
+  FilePlaces places = ChooseFilePlaces(options, AskMachinePlaces());
+  if (options.help) {
+    std::printf("%s\n%s", UsageText().c_str(), DescribeFilePlaces(places).c_str());
+    return 0;
+  }
+  if (options.version) {
+    std::printf("%s\n", VersionText().c_str());
+    return 0;
+  }
+  // A replay named relative to where the program was started, not to the save folder.
+  std::string replayFile;
+  if (!options.replayFile.empty()) {
+    std::error_code ignored;
+    replayFile = std::filesystem::absolute(options.replayFile, ignored).string();
+  }
+  FileNeeds needs;
+  if (!replayFile.empty()) needs = {.media = !options.headless, .saving = false};
+  std::string problems = UseFilePlaces(places, needs);
+  if (!problems.empty()) std::fprintf(stderr, "%s\n", problems.c_str());
+  if (!replayFile.empty()) return ReplayCommand(replayFile, options.headless);
+  RunProgram();
+  return 0;
+}

@@ -1,0 +1,315 @@
+#include "loopery/game.h"
+
+#include "audio/sfx.h"
+#include "core/assets.h"
+#include "core/state.h"
+#include "draw/helpers.h"
+#include "frame/frame.h"
+#include "loopery/board.h"
+#include "loopery/building.h"
+#include "loopery/effects.h"
+#include "loopery/media.h"
+#include "loopery/stations.h"
+#include "loopery/train.h"
+#include "platform/keycodes.h"
+#include "platform/platform.h"
+#include "platform/record/replay.h"
+#include "scores/name_entry.h"
+#include "scores/scores.h"
+#include "scores/timestamp.h"
+
+GameBoard Game;
+
+namespace {
+
+constexpr int kEngineSound = 9;
+constexpr int kEndSound = 10;
+constexpr int kEndAfter = 120;
+constexpr int kGameOverMs = 2000;  // "Game Over" stays this long unless a key or click comes first
+
+// The picture of a frame that may be the game's last, for the "Game Over" screen.
+plat::Image LastPicture = 0;
+
+// Both cells of a station, building and track.
+bool IsStationCell(int code) { return code >= kCollectHouseAbove && code <= kDeliverTrackNS; }
+
+void LayStartingLoop() {
+  for (int x = 15; x <= 25; x++) {
+    Game.TrackGrid[CellIndex(x, 10)] = kStraightWE;
+    Game.TrackGrid[CellIndex(x, 20)] = kStraightWE;
+  }
+  for (int y = 11; y <= 19; y++) {
+    Game.TrackGrid[CellIndex(15, y)] = kStraightNS;
+    Game.TrackGrid[CellIndex(25, y)] = kStraightNS;
+  }
+  Game.TrackGrid[CellIndex(15, 10)] = kCurveSE;
+  Game.TrackGrid[CellIndex(25, 10)] = kCurveSW;
+  Game.TrackGrid[CellIndex(15, 20)] = kCurveNE;
+  Game.TrackGrid[CellIndex(25, 20)] = kCurveWN;
+}
+
+void PlaceStartingStation(int x, int y, int house, int track, int people, int parcels) {
+  Game.TrackGrid[CellIndex(x, y)] = house;
+  Game.TrackGrid[CellIndex(x, y + 1)] = track;
+  Game.BusyGrid[CellIndex(x, y)] = kStationMarker;
+  Game.BusyGrid[CellIndex(x, y + 1)] = kStationMarker;
+  Game.PeopleGrid[CellIndex(x, y + 1)] = people;
+  Game.ParcelGrid[CellIndex(x, y + 1)] = parcels;
+}
+
+void DrawBackground() {
+  ResetDrawState();
+  DrawDiagonalBands(30, 0.25, [](double green) { SetColorAlpha(0, green, 0); });
+  ResetDrawState();
+}
+
+bool FullCount(int c) {
+  return Game.PeopleGrid[c] == kFullCount || Game.PeopleGrid[c] == -kFullCount ||
+         Game.ParcelGrid[c] == kFullCount || Game.ParcelGrid[c] == -kFullCount;
+}
+
+void DrawCell(int x, int y) {
+  const int c = CellIndex(x, y);
+  const int busyLook = Game.BusyGrid[c] > 0 ? 200 : 0;
+  const int gx = x * kCellPixels, gy = y * kCellPixels;
+  if (Game.UnderGrid[c] > 0) {
+    SetColorAlpha(150, 150, 150, 1);
+    DrawImageCounted(TrackImage, gx, gy, Game.UnderGrid[c] - 1 + busyLook, 1);
+  }
+  if (Game.TrackGrid[c] > 0) {
+    SetScaleXY(1, 1);
+    bool shake = false;
+    if (FullCount(c)) {
+      shake = true;
+      Game.OverfullGrid[c]++;
+    }
+    // A station building shakes with its full track beside or below it.
+    if ((x + 1 < kBoardCells && FullCount(CellIndex(x + 1, y))) || (x > 0 && FullCount(CellIndex(x - 1, y))) ||
+        (y + 1 < kBoardCells && FullCount(CellIndex(x, y + 1))) || (y > 0 && FullCount(CellIndex(x, y - 1)))) {
+      shake = true;
+    }
+    if (shake) SetScaleXY(plat::Rnd(0.8, 1.2), plat::Rnd(0.8, 1.2));
+    SetColorAlpha(255, 255, 255, 1);
+    DrawImageCounted(TrackImage, gx, gy, Game.TrackGrid[c] - 1 + busyLook, 1);
+  }
+}
+
+void BoardPass1() {
+  for (int x = 0; x <= Game.BoardMaxX; x++) {
+    for (int y = 0; y <= Game.BoardMaxY; y++) {
+      DrawCell(x, y);
+      BuildAtCell(x, y);
+      int& busy = Game.BusyGrid[CellIndex(x, y)];
+      if (busy > 0) {
+        busy--;
+        // A station cell a car has been on goes back to its marker, so it can never be built over.
+        if (busy == 0 && IsStationCell(Game.TrackGrid[CellIndex(x, y)])) busy = kStationMarker;
+      }
+    }
+  }
+  ResetDrawState();
+}
+
+void BoardPass2() {
+  for (int x = 0; x <= Game.BoardMaxX; x++) {
+    for (int y = 0; y <= Game.BoardMaxY; y++) StationCellWork(x, y);
+  }
+  ResetDrawState();
+}
+
+void DrawGameOverText() {
+  const int cx = VirtualWidth / 2, cy = VirtualHeight / 2;
+  plat::SetImageFont(UiFonts[5]);
+  auto layer = [&](int reach, int r, int g, int b) {
+    for (int dx = -reach; dx <= reach; dx++) {
+      for (int dy = -reach; dy <= reach; dy++) {
+        ResetDrawState();
+        plat::SetColor(r, g, b);
+        DrawTextAligned(cx + dx, cy + dy, "Game Over", 1, 1);
+      }
+    }
+  };
+  layer(3, 255, 255, 255);
+  layer(2, 8, 8, 8);
+  layer(0, 255, 255, 0);
+  ResetDrawState();
+}
+
+// Copies the frame drawn so far (without EndFrame's overlays, which go on being
+// drawn over it) from the back buffer.
+void KeepLastPicture() {
+  plat::FreeImage(LastPicture);
+  LastPicture = plat::CreateImage(plat::GraphicsWidth(), plat::GraphicsHeight(), 1);
+  if (!LastPicture) return;
+  plat::SetImageHandle(LastPicture, 0, 0);
+  plat::GrabImage(LastPicture, 0, 0);
+}
+
+void FreeLastPicture() {
+  plat::FreeImage(LastPicture);
+  LastPicture = 0;
+}
+
+void DrawLastPicture() {
+  ResetDrawState();
+  const int w = plat::ImageWidth(LastPicture), h = plat::ImageHeight(LastPicture);
+  if (w > 0 && h > 0) {
+    SetScaleXY(static_cast<double>(VirtualWidth) / w, static_cast<double>(VirtualHeight) / h);
+    plat::DrawImage(LastPicture, 0, 0);
+  }
+  ResetDrawState();
+}
+
+// A key or click pressed since the last flush (held ones do not count). Tab, F11
+// and F12 are taken by EndFrame for their own work first.
+bool NewPress() {
+  bool pressed = MouseState.MouseClicked > 0 || MouseState.RightClicked > 0;
+  plat::InputBatch oneReading;
+  for (int key = 1; key < 256; key++) pressed = plat::KeyHit(key) > 0 || pressed;
+  return pressed;
+}
+
+// The last game frame with "Game Over" over it, as a screen of its own so that
+// EndFrame goes on (music, overlays, messages): for two seconds, or until a key
+// or click pressed after it appeared.
+void ShowGameOver() {
+  plat::FlushKeys();
+  plat::FlushMouse();
+  MouseState.MouseClicked = 0;
+  MouseState.RightClicked = 0;
+  // The logic clock: a replay must hold the screen for the same frames.
+  const int start = plat::LogicMillisecs();
+  do {
+    BeginFrameDrawing(1);
+    DrawLastPicture();
+    DrawGameOverText();
+    EndFrame(ControlMode);
+  } while (!NewPress() && MsBetween(start, plat::LogicMillisecs()) < kGameOverMs);
+  FreeLastPicture();
+}
+
+}  // namespace
+
+void SelectFont(int family, int size) {
+  if (family < 1 || family > 3) family = 1;
+  if (size < 0 || size > 8) size = 0;
+  plat::SetImageFont(SizedFonts[(family - 1) * 10 + size]);
+}
+
+void BoardLimits(int w, int h, int& maxX, int& maxY) {
+  maxX = w / kCellPixels - 1;
+  maxY = h / kCellPixels - 2;
+  if (maxX > kBoardCells - 1) maxX = kBoardCells - 1;
+  if (maxY > kBoardCells - 2) maxY = kBoardCells - 2;
+}
+
+void SetupGame() {
+  // Score, lists, grids and every per-game value start afresh.
+  Game = GameBoard{};
+  plat::SeedRnd(plat::LogicMillisecs());
+  Game.TrainList.push_back(StartingTrain());
+  LayStartingLoop();
+  BoardLimits(VirtualWidth, VirtualHeight, Game.BoardMaxX, Game.BoardMaxY);
+  PlaceStartingStation(20, 9, kCollectHouseAbove, kCollectTrackWE, 4, 2);
+  PlaceStartingStation(20, 19, kDeliverHouseAbove, kDeliverTrackWE, -4, -2);
+  switch (Difficulty) {
+    case 0: Game.Money = 4000, Game.SpawnOdds = 1100, Game.StationInterval = 2600; break;
+    case 2: Game.Money = 1000, Game.SpawnOdds = 500, Game.StationInterval = 1800; break;
+    default: Game.Money = 2000, Game.SpawnOdds = 750, Game.StationInterval = 2200; break;
+  }
+  Game.EngineChannel = plat::AllocChannel();
+}
+
+void DrawGameFrame() {
+  BeginFrameDrawing(1);
+  // Without a channel PlaySound would take a fresh one every frame.
+  if (Game.EngineChannel) {
+    // The running sound is as loud as any effect, and follows the settings panel
+    // when its sliders move during the game.
+    const bool start = !plat::ChannelPlaying(Game.EngineChannel);
+    if (start) plat::CueSound(SoundEffects[kEngineSound], Game.EngineChannel);
+    plat::SetChannelVolume(Game.EngineChannel, EffectVolume());
+    if (start) plat::SetChannelPaused(Game.EngineChannel, false);
+  }
+  DrawBackground();
+  if (!plat::MouseDown(plat::kMouseLeft) && !plat::MouseDown(plat::kMouseRight)) Game.MouseLatch = false;
+  BoardPass1();
+  SelectFont(2, 3);
+  BoardPass2();
+  if (Game.SpawnOdds < 100) Game.SpawnOdds = 100;
+  DrawToolbar();
+  UpdateTrains();
+  if (Game.CargoSoundCooldown > 0) Game.CargoSoundCooldown--;
+  UpdateSmoke();
+  RunMoney();
+  SelectFont(2, 4);
+  DrawMoney();
+}
+
+bool FinishGameFrame(int endFrameResult) {
+  if (endFrameResult == 99) Game.QuitFlag = 99;
+  if (Game.EndCounter > kEndAfter) Game.QuitFlag = 1;
+  Game.GameScore = Game.Money;
+  if (Game.EndCounter > 0) {
+    Game.EndCounter++;
+    PlaySfx(kEndSound, plat::Rnd(0.5, 1.5), 1, 0);
+  }
+  return Game.QuitFlag == 0;
+}
+
+bool GameFrame() {
+  DrawGameFrame();
+  // A frame that may be the last keeps its picture for "Game Over": the end
+  // counter has run out, or Escape may open the pause menu, whose Quit ends the game.
+  // Input can change between this look at Escape and EndFrame's: a pause that
+  // opened without this frame's picture leaves its own.
+  const bool ending = Game.EndCounter > kEndAfter;
+  const bool kept = ending || plat::KeyDown(plat::kKeyEscape);
+  if (kept) KeepLastPicture();
+  const int paused = EndFrame(ControlMode);
+  const plat::Image quitPicture = QuitPicture;
+  QuitPicture = 0;
+  if (paused == 99 && !kept && quitPicture) {
+    FreeLastPicture();
+    LastPicture = quitPicture;
+    plat::SetImageHandle(LastPicture, 0, 0);
+  } else {
+    plat::FreeImage(quitPicture);
+  }
+  // A picture is only held for a game that is ending.
+  if (paused != 99 && !ending) FreeLastPicture();
+  return FinishGameFrame(paused);
+}
+
+void GameOverSequence() {
+  if (plat::ChannelPlaying(Game.EngineChannel)) plat::StopChannel(Game.EngineChannel);
+  // Back on the title's footing, so that Escape cannot pause from here on.
+  GameState = 0;
+  ShowGameOver();
+
+  MouseState.MouseClicked = 0;
+  MouseState.RightClicked = 0;
+  EnterName();
+
+  Scores record;
+  record.Score = Game.GameScore;
+  record.Timestamp = MakeTimestamp("");
+  LastGameTimestamp = record.Timestamp;
+  record.Badges = Game.BadgeBits;
+  record.Name = PlayerName;
+  for (int i = 1; i <= 30; i++) record.Best[i] = Game.BestValues[i];
+  record.Level = Game.LevelValue;
+  record.GameMode = Difficulty;
+  record.GameFlags = Game.GameFlagsValue;
+  record.Quit = Game.QuitFlag == 99 ? 1 : 0;
+  AddScore(record);
+  // On disk at once: a crash or a kill later in the session must not take it.
+  SaveScores();
+}
+
+void RunGame() {
+  SetupGame();
+  while (GameFrame()) {
+  }
+  GameOverSequence();
+}

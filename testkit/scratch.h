@@ -1,0 +1,142 @@
+// A fresh headless machine in an empty temporary folder, with the program's global
+// state reset, so that tests never touch the repository's Files/ or each other.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "config/display.h"
+#include "config/settings.h"
+#include "config/settings_menu.h"
+#include "draw/helpers.h"
+#include "platform/backend.h"
+#include "platform/headless/headless.h"
+#include "platform/platform.h"
+#include "frame/frame.h"
+#include "core/identity.h"
+#include "core/log.h"
+#include "scores/scores.h"
+#include "shell/startup.h"
+#include "testkit/test_game.h"
+#include "shell/startup.h"
+
+// Runs `body` in a child process, as an ordinary user when `dropRights` (the tests
+// run as root, whom permission bits do not stop), and returns the exit status it
+// ended with: body's result, or 77 when the rights could not be dropped.
+inline int ExitStatusOfChild(bool dropRights, const std::function<int()>& body) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (dropRights && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(77);
+    ::_exit(body());
+  }
+  int status = 0;
+  if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+
+inline void ResetProgramState() {
+  UseGame(TestGameTable());
+  FillCredits();
+  CloseLog();
+  plat::SetNoticeSink(nullptr);
+  for (int& s : Settings) s = 0;
+  for (int& k : KeyBindings) k = 0;
+  AudioDriverNames.clear();
+  for (int i = 0; i < 20; i++) DrawCount[i] = DrawLimit[i] = 0;
+  MessageList.clear();
+  MouseState = MouseInfo{};
+  FrameParity = 0;
+  FrameTime = FpsAverage = FpsShown = 0;
+  OverlayOn = 0;
+  SettingsOpen = 0;
+  GcCollected = 0;
+  FrameHooks = FrameServices{};
+  DisplayHooks = DisplayServices{};
+  PauseSuspended = 0;
+  MenuY = -300;
+  ResetScores();
+  BindingCaptureSlot = -1;
+  FilesFolderPath.clear();
+  GameFolderPath.clear();
+  GameState = 0;
+  GameStartTime = 0;
+  Difficulty = 0;
+  for (plat::Font& f : UiFonts) f = 0;
+  IconsFiltered = 0;
+  GraphicsStarted = 0;  // the next display setup is a first one again
+  ScreenWidth = 800;    // the display a fresh program falls back to
+  ScreenHeight = 600;
+  VirtualWidth = 1280;
+  VirtualHeight = 960;
+  plat::Input() = plat::InputState{};
+}
+
+class ScratchTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    start_ = plat::CurrentDir();
+    char pattern[] = "/tmp/puffwick_test_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    root_ = pattern;
+    ASSERT_TRUE(plat::ChangeDir(root_));
+    machine_ = &plat::UseHeadless(Options());
+    ResetProgramState();
+    LastFrameTime = plat::Millisecs();
+  }
+
+  void TearDown() override {
+    CloseLog();
+    plat::SetNoticeSink(nullptr);
+    plat::ChangeDir(start_);
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+  }
+
+  virtual plat::HeadlessOptions Options() { return {}; }
+
+  // Paths are relative to the scratch root, whatever the current folder is.
+  std::string At(const std::string& path) const { return root_ + "/" + path; }
+  void MakeDir(const std::string& path) const { std::filesystem::create_directories(At(path)); }
+  void WriteBytes(const std::string& path, const std::string& bytes) const {
+    std::ofstream(At(path), std::ios::binary) << bytes;
+  }
+  std::string ReadBytes(const std::string& path) const {
+    std::ifstream in(At(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  // The temporary files that saves of `path` left beside it.
+  std::vector<std::string> SaveTemps(const std::string& path) const {
+    const std::filesystem::path file(At(path));
+    const std::string prefix = file.filename().string() + ".new";
+    std::vector<std::string> out;
+    std::error_code ignored;
+    for (const auto& e : std::filesystem::directory_iterator(file.parent_path(), ignored)) {
+      if (e.path().filename().string().rfind(prefix, 0) == 0) out.push_back(e.path().string());
+    }
+    return out;
+  }
+  // The file's lines, split at CR LF.
+  std::vector<std::string> ReadLines(const std::string& path) const {
+    std::string bytes = ReadBytes(path);
+    std::vector<std::string> lines;
+    size_t from = 0;
+    for (size_t at; (at = bytes.find("\r\n", from)) != std::string::npos; from = at + 2) {
+      lines.push_back(bytes.substr(from, at - from));
+    }
+    if (from < bytes.size()) lines.push_back(bytes.substr(from));
+    return lines;
+  }
+
+  std::string start_, root_;
+  plat::HeadlessBackend* machine_ = nullptr;
+};
