@@ -113,10 +113,11 @@ def person(tilt, arms, kick):
     raised (two poses), legs."""
     c = Canvas(48, 48)
     _tilt(c, tilt, 24, 26)
+    c.Y = c.Y + 1.0  # one pixel up: a kicked foot stays inside the frame
     (lx, ly), (rx, ry) = arms
     parts = [
-        (np.maximum(c.seg(20.5, 35, 19 - kick, 43.5, 4.2), c.seg(27.5, 35, 29 + kick, 43.5, 4.2)), TROUSERS),
-        (np.maximum(c.ellipse(18.5 - kick, 44.5, 3, 1.8), c.ellipse(29.5 + kick, 44.5, 3, 1.8)), (60, 44, 40)),
+        (np.maximum(c.seg(20.5, 35, 19 - kick, 42.5, 4.2), c.seg(27.5, 35, 29 + kick, 42.5, 4.2)), TROUSERS),
+        (np.maximum(c.ellipse(18.5 - kick, 43.6, 3, 1.7), c.ellipse(29.5 + kick, 43.6, 3, 1.7)), (60, 44, 40)),
         (np.maximum(c.seg(18.5, 24, lx, ly, 3.8), c.seg(29.5, 24, rx, ry, 3.8)), JUMPER),
         (np.maximum(c.ellipse(lx, ly, 2.4), c.ellipse(rx, ry, 2.4)), SKIN),
         (c.rrect(16.5, 21, 31.5, 37, 4.5), JUMPER),
