@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Checks the committed media: sizes and frame layouts of the pictures, that
-rails of neighbouring track pieces meet, the format of every WAV, the title
-music definition, and the fonts with their licences.
+rails of neighbouring track pieces meet, the cart standing on the backdrop's
+rail, the format of every WAV, each game's title music definition and
+samples, and the fonts with their licences.
 
     /usr/bin/python3 check_media.py FILES_DIR
 """
@@ -53,6 +54,11 @@ PICTURES = {
     "257/blob.png": None,
     "Common/logo.png": None,
     "Common/Pellium.png": None,
+    "258/cart.png": (96, 48, 96, 48, [0]),
+    "258/cargo.png": (192, 48, 48, 48, [0, 1, 2, 3]),
+    "258/backdrop.png": (800, 600, 800, 600, [0]),
+    "258/life.png": (24, 24, 24, 24, [0]),
+    "258/badges.png": (256, 256, 64, 64, list(range(16))),
 }
 pics = {}
 for rel, layout in PICTURES.items():
@@ -123,10 +129,32 @@ if "257/bubbles.png" in pics:
         check(L.std() < 12, f"bubble {i}: middle not plain")
         check(L.max() < 120 if i < 2 else L.min() > 170, f"bubble {i}: middle lacks contrast with its number")
 
+# Parcel Dash: the backdrop is opaque, dark enough under white text, and its
+# rail (top on row 564) is where the cart's wheels, its bottom row, stand.
+RAIL_TOP = 564
+if "258/backdrop.png" in pics and pics["258/backdrop.png"].shape[:2] == (600, 800):
+    a = pics["258/backdrop.png"]
+    check((a[..., 3] == 255).all(), "258/backdrop.png: not opaque everywhere")
+    L = 0.3 * a[..., 0] + 0.59 * a[..., 1] + 0.11 * a[..., 2]
+    check(np.percentile(L[:RAIL_TOP], 99) < 110, "258/backdrop.png: too light for white text to read")
+    check(L[RAIL_TOP].min() > 150 and L[RAIL_TOP - 1].max() < 120,
+          f"258/backdrop.png: rail top not on row {RAIL_TOP}")
+if "258/cart.png" in pics:
+    ys, xs = np.nonzero(pics["258/cart.png"][..., 3] > 128)
+    check(len(ys) and ys.max() == 47, "258/cart.png: the wheels do not reach the bottom row")
+if "258/cargo.png" in pics and pics["258/cargo.png"].shape[:2] == (48, 192):
+    # A falling piece keeps clear of the frame's edges so a turned look is not cut off.
+    for i, cell in enumerate(cells(pics["258/cargo.png"], 48, 48, 4)):
+        edge = np.concatenate([cell[0], cell[-1], cell[:, 0], cell[:, -1]])
+        check((edge[:, 3] == 0).all(), f"258/cargo.png: frame {i} touches its edge")
+
 # ---- sounds -----------------------------------------------------------------------
 SOUNDS = [f"257/{k:03d}.wav" for k in range(2, 11)] + ["Common/badgeget.wav"]
 SOUNDS += [f"257/music/d{k}-{n}.wav" for k in (1, 2) for n in range(1, 9)]
 SOUNDS += [f"257/music/{p}{n}.wav" for p in ("bass", "lead", "accompany") for n in range(1, 9)]
+SOUNDS += [f"258/{k:03d}.wav" for k in range(2, 7)]
+SOUNDS += [f"258/music/d{k}-{n}.wav" for k in (1, 2) for n in range(1, 9)]
+SOUNDS += [f"258/music/{p}{n}.wav" for p in ("bass", "lead", "accompany") for n in range(1, 7)]
 PITCH = {"bass": 130.81, "lead": 523.25, "accompany": 261.63}
 
 
@@ -155,9 +183,11 @@ for rel in SOUNDS:
     peak = np.abs(x).max() if len(x) else 0
     check(0.03 < dur < 2.5, f"{rel}: {dur:.2f} s long")
     check(0.1 < peak < 0.97, f"{rel}: peak {peak:.2f} (silent or clipping)")
-    if name == "010.wav":
+    if rel.startswith("258/") and "/music/" not in rel:
+        check(dur <= 0.6, f"{rel}: {dur:.2f} s, effects of this game stay under 0.6 s")
+    if rel.startswith("257/") and name == "010.wav":
         check(dur <= 0.2, f"{rel}: the rumble restarts every frame, {dur:.2f} s is too long")
-    if name == "009.wav":
+    if rel.startswith("257/") and name == "009.wav":
         check(dur >= 1.0, f"{rel}: the running loop should last a few seconds")
         step = np.abs(np.diff(x)).mean()
         check(abs(x[-1] - x[0]) < 4 * step + 1e-3, f"{rel}: the loop clicks where it restarts")
@@ -172,10 +202,15 @@ for rel in SOUNDS:
         check(k >= 1 and abs(f / k - PITCH[base]) / PITCH[base] < 0.015,
               f"{rel}: strongest partial {f:.1f} Hz is no harmonic of {PITCH[base]} Hz")
 
-# ---- title music definition ---------------------------------------------------------
+# ---- title music definitions and sample numbering ----------------------------------------
 NOTES = set("zsxdcvgbhnjmq2w3er5t6y7ui9o0p[=]")
-path = os.path.join(FILES, "257/music/title.ini")
-if check(os.path.isfile(path), "257/music/title.ini: missing"):
+
+
+def check_title(game):
+    rel = f"{game}/music/title.ini"
+    path = os.path.join(FILES, rel)
+    if not check(os.path.isfile(path), f"{rel}: missing"):
+        return
     sections = {s: [] for s in ("DRUMS", "CHORDS", "BASS", "MELODY", "ACCOMPANY")}
     stretch = {}
     current = None
@@ -187,22 +222,44 @@ if check(os.path.isfile(path), "257/music/title.ini: missing"):
             current = name if name in sections else current
         elif current and up.startswith("STRETCH"):
             value = [v for v in ("RANDOM+", "FALSE", "RANDOM", "DOUBLE") if up.endswith(v)]
-            check(len(value) == 1, f"title.ini: unreadable stretch line {line!r}")
+            check(len(value) == 1, f"{rel}: unreadable stretch line {line!r}")
             stretch[current] = value[0] if value else None
         elif current and line.startswith('"'):
             sections[current].append(line.replace('"', ""))
     check(set(stretch.values()) == {"FALSE", "RANDOM", "RANDOM+", "DOUBLE"},
-          f"title.ini: stretch values used {sorted(map(str, stretch.values()))}")
+          f"{rel}: stretch values used {sorted(map(str, stretch.values()))}")
     for sec, lines in sections.items():
-        check(lines, f"title.ini: section {sec} has no patterns")
+        check(lines, f"{rel}: section {sec} has no patterns")
         for p in lines:
             low = p.lower()
             if sec == "DRUMS":
-                check(p.isdigit() and any(c in "12345678" for c in p), f"title.ini: drum line {p!r}")
+                check(p.isdigit() and any(c in "12345678" for c in p), f"{rel}: drum line {p!r}")
             elif sec == "CHORDS":
-                check(len(p) in (4, 8) and all(c in NOTES and c != "z" for c in low), f"title.ini: chord line {p!r}")
+                check(len(p) in (4, 8) and all(c in NOTES and c != "z" for c in low), f"{rel}: chord line {p!r}")
             else:
-                check(all(c in NOTES or c == " " for c in low) and low.strip(), f"title.ini: {sec} line {p!r}")
+                check(all(c in NOTES or c == " " for c in low) and low.strip(), f"{rel}: {sec} line {p!r}")
+    return sections
+
+
+def check_numbering(game):
+    """The engine plays melodic samples 1 to the highest number it finds, so a
+    gap is a silent instrument; drum digits in the patterns need their sample."""
+    folder = os.path.join(FILES, game, "music")
+    names = os.listdir(folder) if os.path.isdir(folder) else []
+    for part in ("bass", "lead", "accompany"):
+        nums = sorted(int(m.group(1)) for n in names if (m := re.fullmatch(part + r"(\d+)\.wav", n)))
+        check(nums and nums == list(range(1, len(nums) + 1)) and len(nums) <= 8,
+              f"{game}/music: {part} samples numbered {nums}, want 1..n (at most 8)")
+    return names
+
+
+for game in ("257", "258"):
+    sections = check_title(game)
+    names = check_numbering(game)
+    for p in (sections or {}).get("DRUMS", []):
+        for kit in (1, 2):
+            missing = sorted({d for d in p if d in "12345678" and f"d{kit}-{d}.wav" not in names})
+            check(not missing, f"{game}/music: drum line {p!r} uses kit {kit} samples {missing} that are missing")
 
 # ---- fonts and their licences ---------------------------------------------------------
 for font in ("SVBasicManual.ttf", "Blue Highway.ttf", "Acknowledge TT QVL.ttf"):

@@ -3,8 +3,8 @@
 
     /usr/bin/python3 tools/media/make_media.py [--out DIR] [--icons DIR] [--sheet PNG]
 
-DIR defaults to the repository's Files/ folder (Common/, 257/ and 257/music/
-are written below it); the desktop icons go to packaging/icons/ (--icons); the
+DIR defaults to the repository's Files/ folder (Common/, and each game's
+folder with its music/: 257/ and 258/, are written below it); the desktop icons go to packaging/icons/ (--icons); the
 contact sheet, a preview of all pictures and a
 small mock board, defaults to tools/out/contact_sheet.png and is not
 committed. Same code, same output: every random choice is seeded, so the
@@ -25,7 +25,9 @@ ROOT = os.path.dirname(os.path.dirname(HERE))
 sys.path.insert(0, HERE)
 
 import art  # noqa: E402
+import art_258  # noqa: E402
 import audio  # noqa: E402
+import audio_258  # noqa: E402
 
 
 ICON_SIZES = (32, 64, 128, 256)
@@ -50,6 +52,11 @@ def build(font_dir):
         "Common/icons.png": art.icons_png(),
         "Common/logo.png": art.logo_png(display_font),
         "Common/Pellium.png": art.pellium_png(display_font),
+        "258/cart.png": art_258.cart(),
+        "258/cargo.png": art_258.cargo_png(),
+        "258/backdrop.png": art_258.backdrop_png(),
+        "258/life.png": art_258.life_png(),
+        "258/badges.png": art_258.badges_png(),
     }
     files = {k: png_bytes(v) for k, v in images.items()}
     for name, x in audio.sfx().items():
@@ -58,6 +65,11 @@ def build(font_dir):
     for name, x in audio.music_files().items():
         files["257/music/" + name] = audio.wav_bytes(x)
     files["257/music/title.ini"] = audio.TITLE_INI.encode("ascii")
+    for name, x in audio_258.sfx().items():
+        files["258/" + name] = audio.wav_bytes(x)
+    for name, x in audio_258.music_files().items():
+        files["258/music/" + name] = audio.wav_bytes(x)
+    files["258/music/title.ini"] = audio_258.TITLE_INI.encode("ascii")
     return files, images
 
 
@@ -128,10 +140,27 @@ def mock_board(images):
     return scene
 
 
+def mock_dash(images):
+    """Parcel Dash mid-game: the cart on the rail, cargo falling, the lives
+    and white score text over the sky."""
+    scene = images["258/backdrop.png"].copy()
+    cart, cargo, life = images["258/cart.png"], images["258/cargo.png"], images["258/life.png"]
+    scene.alpha_composite(cart, (330, art_258.RAIL_TOP - cart.height))
+    for fr, x, y in ((0, 120, 90), (1, 300, 220), (2, 520, 150), (3, 640, 330), (0, 372, 470)):
+        scene.alpha_composite(frame(cargo, 48, 48, fr), (x, y))
+    for i in range(3):
+        scene.alpha_composite(life, (770 - 28 * i, 10))
+    d = ImageDraw.Draw(scene)
+    d.text((12, 10), "$ 1,250", fill=(255, 255, 255))
+    d.text((12, 26), "0:42", fill=(255, 255, 255))
+    return scene
+
+
 def contact_sheet(images):
-    parts = [("board", mock_board(images), 1)]
+    parts = [("board", mock_board(images), 1), ("258 mock", mock_dash(images), 1)]
     for k in ("257/track.png", "257/train.png", "257/bubbles.png", "Common/icons.png", "257/badges.png",
-              "257/flash.png", "257/blob.png", "Common/logo.png", "Common/Pellium.png"):
+              "257/flash.png", "257/blob.png", "Common/logo.png", "Common/Pellium.png",
+              "258/cart.png", "258/cargo.png", "258/life.png", "258/badges.png"):
         img = images[k]
         z = 2 if img.width <= 256 else 1
         if k == "257/track.png":
@@ -148,7 +177,7 @@ def contact_sheet(images):
             x, y = pad, y + row_h + pad + 14
             row_h = 0
         placed.append((name, img, z, x, y))
-        x += w + pad
+        x += max(w, 7 * len(name)) + pad  # room for the label of a small picture
         row_h = max(row_h, h)
     out = Image.new("RGBA", (width, y + row_h + pad + 14), (60, 64, 72, 255))
     d = ImageDraw.Draw(out)
