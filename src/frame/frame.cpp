@@ -79,11 +79,11 @@ int EndFrame(int showPointer) {
     if (plat::KeyHit(kKeyF11) > 0) Run(FrameHooks.TakeScreenshot);
     // Escape is read only where it pauses: reading it elsewhere would use up a
     // quick tap that the screen's own check after the frame is waiting for.
-    if (GameState == 1 && PauseSuspended == 0 && FrameHooks.PauseMenu && plat::KeyDown(kKeyEscape)) {
-      GameState = 2;
+    if (GameState == kStatePlaying && PauseSuspended == 0 && FrameHooks.PauseMenu && plat::KeyDown(kKeyEscape)) {
+      GameState = kStatePaused;
       int pauseStart = plat::Millisecs();
       pauseResult = FrameHooks.PauseMenu();
-      GameState = 1;
+      GameState = kStatePlaying;
       // Game timers must not count the pause. Clock readings wrap, so add modulo 2^32.
       unsigned paused = static_cast<unsigned>(MsBetween(pauseStart, plat::Millisecs()));
       GameStartTime = static_cast<int>(static_cast<unsigned>(GameStartTime) + paused);

@@ -284,7 +284,7 @@ bool GameFrame() {
 void GameOverSequence() {
   if (plat::ChannelPlaying(Game.EngineChannel)) plat::StopChannel(Game.EngineChannel);
   // Back on the title's footing, so that Escape cannot pause from here on.
-  GameState = 0;
+  GameState = kStateTitle;
   ShowGameOver();
 
   MouseState.MouseClicked = 0;

@@ -120,7 +120,7 @@ void ApplyStart(const GameStart& s) {
   MouseState = s.mouse;
   for (int k = 0; k < kBindingSlots; ++k) KeyBindings[k] = s.bindings[k];
   ControlMode = 1;
-  GameState = 1;
+  GameState = kStatePlaying;
   SettingsOpen = 0;
   MenuY = kMenuHidden;
   PauseSuspended = 0;
@@ -300,7 +300,7 @@ ReplayResult PlayTape(plat::Tape tape, const std::string& fileName, bool watched
     plat::StopReplay(false);
     result.line = "stopped at frame " + std::to_string(result.frames);
   }
-  GameState = 0;
+  GameState = kStateTitle;
   ScoreList = savedScores;
   PlayerName = savedName;
   FrameHooks.Shutdown = savedShutdown;

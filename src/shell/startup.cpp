@@ -85,7 +85,7 @@ void StartUp() {
   ControlMode = 1;
   PlayerCount = 4;
   BadgeCount = 16;
-  GameState = 0;
+  GameState = kStateTitle;
   LogLine("Finished Loading");
 
   // The loading screen stays up at least this long.

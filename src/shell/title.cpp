@@ -53,11 +53,11 @@ void StartGame() {
   }
   // Every game is recorded, from this click to the end of name entry.
   BeginGameRecording();
-  GameState = 1;
+  GameState = kStatePlaying;
   GameStartTime = plat::Millisecs();
   LastGameTimestamp = 0;
   if (TitleGame) TitleGame();
-  GameState = 0;
+  GameState = kStateTitle;
   SaveGameRecording(EndGameRecording(), LastGameTimestamp);
   EscapeLatch = 1;
   StartLatch = 1;

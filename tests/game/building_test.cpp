@@ -201,7 +201,7 @@ TEST_F(BuildingTest, GameOverStaysTwoSecondsOrUntilANewKeyOrClick) {
   const int w = plat::GraphicsWidth(), h = plat::GraphicsHeight();
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    GameState = 1;  // as the title screen sets it for each game
+    GameState = kStatePlaying;  // as the title screen sets it for each game
     StartGame();
     ClearBoard();  // the train crashes on empty ground
     FrameHooks.PauseMenu = c.quit ? QuitFromPause : nullptr;
@@ -274,7 +274,7 @@ TEST_F(BuildingTest, QuittingFromThePauseMenuEndsTheGameWithQuitOne) {
   EXPECT_EQ(record.Quit, 1);
   EXPECT_EQ(record.GameMode, 1);
   EXPECT_EQ(record.Score, Game.Money);
-  EXPECT_EQ(GameState, 0);
+  EXPECT_EQ(GameState, kStateTitle);
   EXPECT_FALSE(plat::ChannelPlaying(Game.EngineChannel));
 }
 

@@ -35,7 +35,7 @@ class GameTest : public ScratchTest {
     FrameHooks.DrawPopups = DrawPopups;
     DrawLimit[1] = DrawLimit[2] = 50000;
     ControlMode = 1;
-    GameState = 1;
+    GameState = kStatePlaying;
     Difficulty = 1;
     Settings[slot::soundVolume] = Settings[slot::masterVolume] = 100;
     for (plat::Font& f : SizedFonts) f = 0;

@@ -138,9 +138,9 @@ inline ScriptedOutcome RecordScriptedGame(plat::HeadlessBackend& m, const Script
   point(640, 560);
   in.PressMouse(plat::kMouseLeft);
   BeginGameRecording();
-  GameState = 1;
+  GameState = kStatePlaying;
   RunGame();
-  GameState = 0;
+  GameState = kStateTitle;
   m.OnFrame(nullptr);
   out.text = EndGameRecording();
   out.score = Game.GameScore;

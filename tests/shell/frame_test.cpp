@@ -59,15 +59,15 @@ TEST_F(FrameTest, ALateFrameIsNotDelayedFurther) {
 
 TEST_F(FrameTest, APauseMovesTheGameStartForwardByItsLength) {
   FrameHooks.PauseMenu = TenSecondPause;
-  GameState = 1;
+  GameState = kStatePlaying;
   GameStartTime = 5000;
   machine_->ScriptInput().PressKey(27);
   EXPECT_EQ(EndFrame(1), 99);
   EXPECT_EQ(g_pauses, 1);
   EXPECT_EQ(GameStartTime, 15000);
-  EXPECT_EQ(GameState, 1);
+  EXPECT_EQ(GameState, kStatePlaying);
 
-  GameState = 0;  // the title screen does not pause
+  GameState = kStateTitle;  // the title screen does not pause
   EXPECT_EQ(EndFrame(1), 0);
   EXPECT_EQ(g_pauses, 1);
 }
@@ -76,7 +76,7 @@ TEST_F(FrameTest, SlowSystemShowsAndListensOnEveryOtherFrame) {
   plat::Image sprite = plat::CreateImage(8, 8, 1);
   machine_->SetRecording(true);
   FrameHooks.PauseMenu = TenSecondPause;
-  GameState = 1;
+  GameState = kStatePlaying;
   machine_->ScriptInput().PressKey(27);  // held throughout
   for (int slow : {0, 1}) {
     Settings[slot::slowSystem] = slow;

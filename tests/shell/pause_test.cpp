@@ -36,7 +36,7 @@ class PauseTest : public ScratchTest {
   // Opens the pause from a game frame with Escape, plays the steps, and returns
   // EndFrame's result. Escape, when a step presses it, is let go 20 ms later.
   int PauseWith(std::vector<Step> steps) {
-    GameState = 1;
+    GameState = kStatePlaying;
     for (const Step& s : steps) {
       if (s.frame == 0) machine_->ScriptInput().PressKey(s.key);
     }
@@ -96,7 +96,7 @@ TEST_F(PauseTest, EscapeTakesTheSelectedItem) {
     }
     steps.push_back({frame + 1, plat::kKeyEscape, true});
     EXPECT_EQ(PauseWith(steps), c.result) << c.moves.size();
-    EXPECT_EQ(GameState, 1);
+    EXPECT_EQ(GameState, kStatePlaying);
     EXPECT_FALSE(plat::KeyDown(plat::kKeyEscape));  // the game does not pause again at once
   }
 }
@@ -241,14 +241,14 @@ TEST_F(PauseTest, TheEngineTestNeverOpensThePause) {
     ++g_pausesOpened;
     return 1;
   };
-  GameState = 1;
+  GameState = kStatePlaying;
   machine_->ScriptInput().PressKey(plat::kKeyEscape);
   const int before = machine_->FramesPresented();
   EngineTest(60, 1);
   EXPECT_GT(machine_->FramesPresented() - before, kEngineTestFramesPerStep);
   EXPECT_EQ(g_pausesOpened, 0);
   EXPECT_EQ(PauseSuspended, 0);
-  EXPECT_EQ(GameState, 1);
+  EXPECT_EQ(GameState, kStatePlaying);
   EndFrame(1);  // the game's own frames pause again
   EXPECT_EQ(g_pausesOpened, 1);
 }

@@ -62,7 +62,7 @@ TEST_F(StartUpTest, BuildsEverythingAndLogsInOrder) {
   EXPECT_GE(machine_->Now() - start, 2500);  // the loading screen's minimum
   EXPECT_LT(machine_->Now() - start, 2510);
   EXPECT_EQ(Difficulty, 1);
-  EXPECT_EQ(GameState, 0);
+  EXPECT_EQ(GameState, kStateTitle);
   EXPECT_EQ(ControlMode, 1);
   EXPECT_EQ(PlayerCount, 4);
   EXPECT_EQ(BadgeCount, 16);

@@ -216,7 +216,7 @@ TEST_F(TextLayoutTest, NoTextCoversAnotherOrLeavesTheScreen) {
        }},
       {"pause menu",
        [](TextLayoutTest& t) {
-         GameState = 1;
+         GameState = kStatePlaying;
          return t.FrameOf(
              [&t] {
                SetupGame();
