@@ -89,7 +89,7 @@ struct GameBoard {
   int Tool = 1;           // selected piece code
   bool MouseLatch = true;  // no placing or swapping until both buttons are up
   int CargoSoundCooldown = 0;
-  int QuitFlag = 0;        // 1 game over, 99 quit from the pause menu
+  int QuitFlag = 0;        // 1 game over, kPauseQuit (frame.h) quit from the pause menu
   plat::Channel EngineChannel = 0;
   int GameScore = 0;
   int BadgeBits = 0;

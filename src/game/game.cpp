@@ -247,7 +247,7 @@ void DrawGameFrame() {
 }
 
 bool FinishGameFrame(int endFrameResult) {
-  if (endFrameResult == 99) Game.QuitFlag = 99;
+  if (endFrameResult == kPauseQuit) Game.QuitFlag = kPauseQuit;
   if (Game.EndCounter > kEndAfter) Game.QuitFlag = 1;
   Game.GameScore = Game.Money;
   if (Game.EndCounter > 0) {
@@ -269,7 +269,7 @@ bool GameFrame() {
   const int paused = EndFrame(ControlMode);
   const plat::Image quitPicture = QuitPicture;
   QuitPicture = 0;
-  if (paused == 99 && !kept && quitPicture) {
+  if (paused == kPauseQuit && !kept && quitPicture) {
     FreeLastPicture();
     LastPicture = quitPicture;
     plat::SetImageHandle(LastPicture, 0, 0);
@@ -301,7 +301,7 @@ void GameOverSequence() {
   record.Level = Game.LevelValue;
   record.GameMode = Difficulty;
   record.GameFlags = Game.GameFlagsValue;
-  record.Quit = Game.QuitFlag == 99 ? 1 : 0;
+  record.Quit = Game.QuitFlag == kPauseQuit ? 1 : 0;
   AddScore(record);
   // On disk at once: a crash or a kill later in the session must not take it.
   SaveScores();

@@ -14,8 +14,6 @@
 namespace {
 
 constexpr int kScatterSeed = 37171650;
-constexpr int kResultContinue = 1;
-constexpr int kResultQuit = 99;
 const char* const kPauseItems[2] = {"Continue", "Quit"};
 
 // Busy input waits still sleep, so that the clock and the window move on. Each
@@ -116,7 +114,7 @@ int PauseMenu() {
         indent = 20;
         if (fire && latch == 0) {
           latch = 1;
-          result = item == 0 ? kResultContinue : kResultQuit;
+          result = item == 0 ? kPauseContinue : kPauseQuit;
         }
       }
       DrawTextAligned(static_cast<int>(boxX) + indent + 10, y, kPauseItems[item], 0, 0);
@@ -127,7 +125,7 @@ int PauseMenu() {
     DrawTitleScatter(141, 180, turn);
 
     EndFrame(1);
-    if (plat::KeyDown(plat::kKeyEscape)) result = PauseCursor == 1 ? kResultQuit : kResultContinue;
+    if (plat::KeyDown(plat::kKeyEscape)) result = PauseCursor == 1 ? kPauseQuit : kPauseContinue;
   }
 
   plat::SeedRnd(plat::LogicMillisecs());
@@ -135,7 +133,7 @@ int PauseMenu() {
   // After Quit the game shows "Game Over" over the frame it was paused on.
   plat::FreeImage(QuitPicture);
   QuitPicture = 0;
-  if (result == kResultQuit) {
+  if (result == kPauseQuit) {
     QuitPicture = backdrop;
   } else {
     plat::FreeImage(backdrop);

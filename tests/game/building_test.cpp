@@ -154,7 +154,7 @@ TEST_F(BuildingTest, RightClickSwapsABuiltCellBothWaysAndLeavesOthersAlone) {
   EXPECT_EQ(Game.Money, money);
 }
 
-int QuitFromPause() { return 99; }
+int QuitFromPause() { return kPauseQuit; }
 
 int SongUpdates = 0;
 void CountSongUpdate() { SongUpdates++; }
@@ -332,7 +332,7 @@ TEST_F(BuildingTest, GameOverAfterQuitShowsTheFrameThePauseOpenedOn) {
   inPause({plat::kKeyDown, plat::kKeySpace});
   ASSERT_FALSE(Frames(1));
   ASSERT_NE(g_raceFrame, 0);
-  EXPECT_EQ(Game.QuitFlag, 99);
+  EXPECT_EQ(Game.QuitFlag, kPauseQuit);
 
   machine_->SetRecording(true);
   std::vector<uint8_t> shown;

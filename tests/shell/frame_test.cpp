@@ -12,7 +12,7 @@ int g_pauses = 0;
 int TenSecondPause() {
   g_pauses++;
   g_machine->AdvanceTime(10000);
-  return 99;
+  return kPauseQuit;
 }
 
 class FrameTest : public ScratchTest {
@@ -62,7 +62,7 @@ TEST_F(FrameTest, APauseMovesTheGameStartForwardByItsLength) {
   GameState = kStatePlaying;
   GameStartTime = 5000;
   machine_->ScriptInput().PressKey(27);
-  EXPECT_EQ(EndFrame(1), 99);
+  EXPECT_EQ(EndFrame(1), kPauseQuit);
   EXPECT_EQ(g_pauses, 1);
   EXPECT_EQ(GameStartTime, 15000);
   EXPECT_EQ(GameState, kStatePlaying);

@@ -82,10 +82,10 @@ TEST_F(PauseTest, EscapeTakesTheSelectedItem) {
     std::vector<int> moves;
     int result;
   } cases[] = {
-      {{}, 1},
-      {{plat::kKeyDown}, 99},
-      {{plat::kKeyUp}, 99},  // up from "Continue" wraps to "Quit"
-      {{plat::kKeyDown, plat::kKeyDown}, 1},
+      {{}, kPauseContinue},
+      {{plat::kKeyDown}, kPauseQuit},
+      {{plat::kKeyUp}, kPauseQuit},  // up from "Continue" wraps to "Quit"
+      {{plat::kKeyDown, plat::kKeyDown}, kPauseContinue},
   };
   for (const Case& c : cases) {
     std::vector<Step> steps;
@@ -109,7 +109,8 @@ TEST_F(PauseTest, FireTakesTheHighlightedItemAfterTheCursorWraps) {
     std::vector<int> moves;
     int result;
   } cases[] = {
-      {{}, 1}, {{down}, 99}, {{down, down}, 1}, {{down, down, down}, 99}, {{up}, 99}, {{up, up}, 1},
+      {{}, kPauseContinue}, {{down}, kPauseQuit}, {{down, down}, kPauseContinue},
+      {{down, down, down}, kPauseQuit}, {{up}, kPauseQuit}, {{up, up}, kPauseContinue},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.moves.size());
@@ -124,13 +125,13 @@ TEST_F(PauseTest, FireTakesTheHighlightedItemAfterTheCursorWraps) {
     EXPECT_EQ(PauseWith(steps), c.result);
     machine_->ScriptInput().ReleaseKey(plat::kKeySpace);
     EXPECT_EQ(litSeen_[1], 0) << "Continue is lit when the menu opens";
-    EXPECT_EQ(litSeen_[fire], c.result == 99 ? 1 : 0);
+    EXPECT_EQ(litSeen_[fire], c.result == kPauseQuit ? 1 : 0);
   }
 }
 
 TEST_F(PauseTest, LeavingReseedsTheRandomGeneratorFromTheClock) {
   const int64_t before = machine_->Now();
-  EXPECT_EQ(PauseWith({{3, plat::kKeyEscape, true}}), 1);
+  EXPECT_EQ(PauseWith({{3, plat::kKeyEscape, true}}), kPauseContinue);
   const int64_t after = machine_->Now();
   int drawn[4];
   for (int& d : drawn) d = plat::Rand(1, 1000000);
@@ -151,7 +152,7 @@ TEST_F(PauseTest, HeldInputsMoveOrChooseOnlyOnce) {
       {15, plat::kKeyUp, false},
       {17, plat::kKeySpace, true},
   });
-  EXPECT_EQ(result, 99);  // the Space held from the game chose nothing
+  EXPECT_EQ(result, kPauseQuit);  // the Space held from the game chose nothing
   EXPECT_EQ(cursorSeen_[6], 1);
   EXPECT_EQ(cursorSeen_[15], 1);
 }
@@ -170,7 +171,7 @@ TEST_F(PauseTest, JoystickActionsOfAnyPlayerDriveTheMenu) {
   machine_->At(t + 100, button(0, true));
   machine_->At(t + 200, button(0, false));
   machine_->At(t + 300, button(1, true));
-  EXPECT_EQ(PauseWith({}), 99);
+  EXPECT_EQ(PauseWith({}), kPauseQuit);
 }
 
 TEST_F(PauseTest, DrawsTheFrozenGameUnderATurningScatter) {
@@ -182,7 +183,7 @@ TEST_F(PauseTest, DrawsTheFrozenGameUnderATurningScatter) {
   std::vector<std::vector<DrawCall>> frames;
   machine_->OnFrame([&](int) { frames.push_back(machine_->CurrentFrameCalls()); });
   machine_->At(machine_->Now() + 200, [](plat::InputState& in) { in.PressKey(plat::kKeySpace); });
-  EXPECT_EQ(PauseMenu(), 1);
+  EXPECT_EQ(PauseMenu(), kPauseContinue);
   ASSERT_GE(frames.size(), 3u);
 
   auto texts = [](const std::vector<DrawCall>& calls, const std::string& text) {
