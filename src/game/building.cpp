@@ -9,6 +9,7 @@
 #include "game/board.h"
 #include "game/effects.h"
 #include "game/media.h"
+#include "game/sounds.h"
 #include "game/stations.h"
 #include "platform/keycodes.h"
 #include "platform/platform.h"
@@ -26,10 +27,10 @@ void PlacePiece(int x, int y) {
   const int tool = Game.Tool;
   const int cost = PieceCost(tool);
   bool pay = true;
-  if (Game.TrackGrid[c] != tool && Game.UnderGrid[c] != tool) PlaySfx(7, 1, 1, 0);
+  if (Game.TrackGrid[c] != tool && Game.UnderGrid[c] != tool) PlaySfx(kSfxPlacePiece, 1, 1, 0);
   if (Game.UnderGrid[c] == tool) {
     pay = false;  // putting back the piece that was there is free
-    PlaySfx(8, 1, 1, 0);
+    PlaySfx(kSfxSwapPiece, 1, 1, 0);
   }
   if (pay && Game.Money < cost) return;
   if (Game.TrackGrid[c] != tool) {
@@ -77,7 +78,7 @@ void BuildAtCell(int x, int y) {
   if (Game.BusyGrid[c] == 0 && plat::MouseDown(plat::kMouseRight) && !Game.MouseLatch && Game.UnderGrid[c] > 0) {
     Game.MouseLatch = true;
     std::swap(Game.TrackGrid[c], Game.UnderGrid[c]);
-    PlaySfx(8, 1, 1, 0);
+    PlaySfx(kSfxSwapPiece, 1, 1, 0);
   }
 }
 
@@ -112,7 +113,7 @@ void RunMoney() {
   if (++Game.Tick >= kCostFrames) {
     Game.Tick = 0;
     Game.Money -= kRunningCost;
-    PlaySfx(6, 1, 1, 0);
+    PlaySfx(kSfxRunningCost, 1, 1, 0);
   }
 }
 

@@ -9,6 +9,7 @@
 #include "game/building.h"
 #include "game/effects.h"
 #include "game/media.h"
+#include "game/sounds.h"
 #include "game/stations.h"
 #include "game/train.h"
 #include "platform/keycodes.h"
@@ -22,8 +23,6 @@ GameBoard Game;
 
 namespace {
 
-constexpr int kEngineSound = 9;
-constexpr int kEndSound = 10;
 constexpr int kEndAfter = 120;
 constexpr int kGameOverMs = 2000;  // "Game Over" stays this long unless a key or click comes first
 
@@ -227,7 +226,7 @@ void DrawGameFrame() {
     // The running sound is as loud as any effect, and follows the settings panel
     // when its sliders move during the game.
     const bool start = !plat::ChannelPlaying(Game.EngineChannel);
-    if (start) plat::CueSound(SoundEffects[kEngineSound], Game.EngineChannel);
+    if (start) plat::CueSound(SoundEffects[kSfxEngine], Game.EngineChannel);
     plat::SetChannelVolume(Game.EngineChannel, EffectVolume());
     if (start) plat::SetChannelPaused(Game.EngineChannel, false);
   }
@@ -252,7 +251,7 @@ bool FinishGameFrame(int endFrameResult) {
   Game.GameScore = Game.Money;
   if (Game.EndCounter > 0) {
     Game.EndCounter++;
-    PlaySfx(kEndSound, plat::Rnd(0.5, 1.5), 1, 0);
+    PlaySfx(kSfxExplode, plat::Rnd(0.5, 1.5), 1, 0);
   }
   return Game.QuitFlag == 0;
 }

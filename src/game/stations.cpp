@@ -7,6 +7,7 @@
 #include "draw/helpers.h"
 #include "game/effects.h"
 #include "game/media.h"
+#include "game/sounds.h"
 #include "game/train.h"
 #include "platform/platform.h"
 
@@ -22,8 +23,8 @@ int& Track(int x, int y) { return Game.TrackGrid[CellIndex(x, y)]; }
 void CargoSound() {
   if (Game.CargoSoundCooldown != 0) return;
   Game.CargoSoundCooldown = kCargoSoundFrames;
-  PlaySfx(2, 1, 1, 0);
-  PlaySfx(3, 1, 1, 0);
+  PlaySfx(kSfxCargoDing, 1, 1, 0);
+  PlaySfx(kSfxCargoDingHigh, 1, 1, 0);
 }
 
 // One chance in SpawnOdds that a count grows; each growth makes the next likelier.

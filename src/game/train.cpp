@@ -6,6 +6,7 @@
 #include "draw/helpers.h"
 #include "game/effects.h"
 #include "game/media.h"
+#include "game/sounds.h"
 #include "game/stations.h"
 #include "platform/keycodes.h"
 #include "platform/platform.h"
@@ -70,7 +71,7 @@ void CarOnCell(ain& t, int i, int tx, int ty) {
     ExchangeCargo(t, i, code, cell);
     if (t.car[i] == kEngine && HeadingThrough(t.ca2[i], code)) {
       bool collect = code == kCollectTrackWE || code == kCollectTrackNS;
-      PlaySfx(collect ? 4 : 5, 1, 1, 0);
+      PlaySfx(collect ? kSfxCollect : kSfxDeliver, 1, 1, 0);
     }
   }
   if (turned) {

@@ -53,7 +53,7 @@ TEST_F(BuildingTest, RunningCostIsFiveEveryNinetyFramesWithSoundSix) {
   EXPECT_EQ(Game.Money, 2000);
   Frames(1);
   EXPECT_EQ(Game.Money, 1995);
-  EXPECT_EQ(Count(TakeSounds(), 6), 1);
+  EXPECT_EQ(Count(TakeSounds(), kSfxRunningCost), 1);
   Frames(810);
   EXPECT_EQ(Game.Money, 1950);
   EXPECT_EQ(Game.GameScore, 1950);
@@ -73,7 +73,7 @@ TEST_F(BuildingTest, ACurveCostsTwoFiftyThenTheCrossingPaintsOnlyAfterARelease) 
   EXPECT_EQ(PopupList.back().n, 250);
   EXPECT_EQ(PopupList.back().r, 255);
   EXPECT_EQ(Game.Tool, kCrossing);
-  EXPECT_EQ(Count(TakeSounds(), 7), 1);  // the toolbar is silent
+  EXPECT_EQ(Count(TakeSounds(), kSfxPlacePiece), 1);  // the toolbar is silent
   // Held on: moving over further cells places nothing.
   for (int x = 6; x <= 8; x++) {
     PointAtCell(x, 5);
@@ -124,8 +124,8 @@ TEST_F(BuildingTest, PuttingBackThePreviousPieceIsFreeWithSoundEight) {
   EXPECT_EQ(Cell(Game.UnderGrid, 5, 5), kStraightNS);
   EXPECT_EQ(Game.Money, money);
   std::vector<int> sounds = TakeSounds();
-  EXPECT_EQ(Count(sounds, 8), 1);
-  EXPECT_EQ(Count(sounds, 7), 0);
+  EXPECT_EQ(Count(sounds, kSfxSwapPiece), 1);
+  EXPECT_EQ(Count(sounds, kSfxPlacePiece), 0);
 }
 
 TEST_F(BuildingTest, WithoutMoneyNothingIsPlacedButTheSoundPlays) {
@@ -134,7 +134,7 @@ TEST_F(BuildingTest, WithoutMoneyNothingIsPlacedButTheSoundPlays) {
   TakeSounds();
   ClickCell(5, 5);
   EXPECT_EQ(Cell(Game.TrackGrid, 5, 5), 0);
-  EXPECT_EQ(Count(TakeSounds(), 7), 1);
+  EXPECT_EQ(Count(TakeSounds(), kSfxPlacePiece), 1);
 }
 
 TEST_F(BuildingTest, RightClickSwapsABuiltCellBothWaysAndLeavesOthersAlone) {

@@ -21,6 +21,7 @@
 #include "game/effects.h"
 #include "game/game.h"
 #include "game/media.h"
+#include "game/sounds.h"
 #include "game/stations.h"
 #include "game/train.h"
 #include "platform/keycodes.h"
