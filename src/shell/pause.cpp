@@ -89,9 +89,10 @@ int PauseMenu() {
     const double boxY = 0.375 * VirtualHeight;
     plat::DrawRect(boxX, boxY, VirtualWidth / 6, VirtualHeight / 4);
 
-    const bool up = AnyPlayerAction(0) || plat::KeyDown(plat::kKeyUp);
-    const bool down = AnyPlayerAction(8) || plat::KeyDown(plat::kKeyDown);
-    const bool fire = AnyPlayerAction(10) || AnyPlayerAction(11) || plat::KeyDown(plat::kKeySpace);
+    const bool up = AnyPlayerAction(kActionUp) || plat::KeyDown(plat::kKeyUp);
+    const bool down = AnyPlayerAction(kActionDown) || plat::KeyDown(plat::kKeyDown);
+    const bool fire =
+        AnyPlayerAction(kActionFire) || AnyPlayerAction(kActionFire2) || plat::KeyDown(plat::kKeySpace);
     if (up && latch == 0) {
       PauseCursor--;
       latch = 1;

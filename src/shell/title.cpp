@@ -24,9 +24,6 @@ constexpr int kTitleMusicSlot = 1;
 constexpr int kSettingsClosedBelow = -250;  // MenuY while the panel is out of the way
 const char* const kDifficultyNames[3] = {"Easy", "Medium", "Hard"};
 
-constexpr int kActionUp = 0;
-constexpr int kActionDown = 8;
-
 // Set by a start or a difficulty step; cleared once mouse button 1 and the
 // up/down actions are all let go, so that a held input acts once.
 int StartLatch = 0;

@@ -162,8 +162,8 @@ TEST_F(PauseTest, JoystickActionsOfAnyPlayerDriveTheMenu) {
   pad.buttons.assign(4, false);
   machine_->PlugJoystick(pad);
   ReadJoysticks();
-  KeyBindings[2 * 20 + 8] = 330;   // player 3 down: button 0
-  KeyBindings[3 * 20 + 11] = 331;  // player 4 second fire button: button 1
+  KeyBindings[2 * 20 + kActionDown] = 330;   // player 3 down: button 0
+  KeyBindings[3 * 20 + kActionFire2] = 331;  // player 4 second fire button: button 1
   auto button = [this](int b, bool down) {
     return [this, b, down](plat::InputState&) { machine_->JoystickAt(0).buttons[b] = down; };
   };
