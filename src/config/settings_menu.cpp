@@ -100,7 +100,7 @@ void ApplyButton() {
       // here with their own clicks and drawing state, and it reloaded every font.
       MouseClicked = 0;
       RightClicked = 0;
-      plat::SetImageFont(UiFonts[2]);
+      plat::SetImageFont(UiFonts[font::kPanel]);
       SetBlendKind(kBlendKindAlpha);
       SetScaleXY(1);
       SetColorAlpha(0, 120, 0, 0.5);
@@ -210,7 +210,7 @@ int OptionWidget(int slot, int x, int y, int firstIcon, const std::vector<std::s
   int& value = Settings[slot];
   const std::string label = (value >= 0 && value < static_cast<int>(shown.size())) ? shown[value] : "";
 
-  plat::SetImageFont(UiFonts[2]);
+  plat::SetImageFont(UiFonts[font::kPanel]);
   SetScaleXY(1);
   std::string measured = label;
   if (label.find('|') != std::string::npos) {
@@ -257,7 +257,7 @@ void DrawSettingsMenu() {
     return;
   }
 
-  plat::SetImageFont(UiFonts[2]);
+  plat::SetImageFont(UiFonts[font::kPanel]);
   ResetDrawState();
   SetBlendKind(kBlendKindShade);
   SetColorAlpha(40, 40, 40, 0.8);

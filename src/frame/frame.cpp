@@ -47,7 +47,7 @@ std::string CountOfLimit(int counter) {
 
 void DrawOverlay() {
   DrawTextAligned(2, 2, std::to_string(FpsShown), 0, 0);
-  plat::SetImageFont(UiFonts[2]);
+  plat::SetImageFont(UiFonts[font::kPanel]);
   // 20 pixels apart for the 16-pixel font (at 1.5 times); the larger font of small
   // screens spreads the lines so that they stay apart.
   const int pitch = std::max(20, plat::TextHeight() * 3 / 2 - 4);
@@ -94,7 +94,7 @@ int EndFrame(int showPointer) {
 
   ResetDrawState();
   SetScaleXY(1.5, 1.5);
-  plat::SetImageFont(UiFonts[1]);
+  plat::SetImageFont(UiFonts[font::kLabel]);
   if (plat::KeyHit(kKeyF12) > 0) OverlayOn = 1 - OverlayOn;
   if (OverlayOn == 1) DrawOverlay();
 
@@ -142,7 +142,7 @@ int EndFrame(int showPointer) {
 
 void DrawMessages() {
   SetScaleXY(1, 1);
-  plat::SetImageFont(UiFonts[3]);
+  plat::SetImageFont(UiFonts[font::kText]);
   // Lines of a font taller than 16 pixels (on small screens) keep clear of each
   // other and of the bottom edge.
   const int lineHeight = plat::TextHeight();

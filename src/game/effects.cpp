@@ -24,7 +24,7 @@ void AddPopup(int n, double x, double y, int r, int g, int b) {
 }
 
 void DrawPopups() {
-  plat::SetImageFont(UiFonts[3]);
+  plat::SetImageFont(UiFonts[font::kText]);
   ResetDrawState();
   for (auto it = PopupList.begin(); it != PopupList.end();) {
     ore& p = *it;

@@ -118,7 +118,7 @@ void BoardPass2() {
 
 void DrawGameOverText() {
   const int cx = VirtualWidth / 2, cy = VirtualHeight / 2;
-  plat::SetImageFont(UiFonts[5]);
+  plat::SetImageFont(UiFonts[font::kHeadline]);
   auto layer = [&](int reach, int r, int g, int b) {
     for (int dx = -reach; dx <= reach; dx++) {
       for (int dy = -reach; dy <= reach; dy++) {

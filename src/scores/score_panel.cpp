@@ -227,7 +227,7 @@ int DrawScorePanel(int slide, int gameMode, int level, int gameFlags) {
   if (MouseInRect(W - s + 270, B - 150, 62, 150) && GraphScroll > 0) GraphScroll -= 8;
 
   // The table: 25 records are ranked, 16 listed.
-  plat::SetImageFont(UiFonts[3]);
+  plat::SetImageFont(UiFonts[font::kText]);
   int listed = 0;
   for (int k = 1; k <= kListedRows; k++) {
     const Scores* rec = TopTable[k];
@@ -255,7 +255,7 @@ int DrawScorePanel(int slide, int gameMode, int level, int gameFlags) {
       SetColorAlpha(0, 0, 80, 0.6);
     }
     plat::DrawRect(W - s - 12, 0, 330, kThanksBoxHeight);
-    plat::SetImageFont(UiFonts[1]);
+    plat::SetImageFont(UiFonts[font::kLabel]);
     const int cx = W - (s + 2) / 2 - 10;
     int y[kThanksLines];
     PlaceThanks(y);
@@ -279,15 +279,15 @@ int DrawScorePanel(int slide, int gameMode, int level, int gameFlags) {
     const Scores& rec = *selected;
     SetColorAlpha(255, 255, 255, 0.6);
     plat::DrawRect(W - s - 12, B - 566, 330, 140);
-    plat::SetImageFont(UiFonts[1]);
+    plat::SetImageFont(UiFonts[font::kLabel]);
     SetColorAlpha(80, 80, 0, 1);
     DrawTextAligned(L, B - 562, rec.Name, 0, 0);
     SetColorAlpha(0, 0, 80, 1);
     DrawTextAligned(R, B - 541, std::to_string(rec.Score), 2, 0);
-    plat::SetImageFont(UiFonts[4]);
+    plat::SetImageFont(UiFonts[font::kNote]);
     SetColorAlpha(0, 80, 0, 1);
     if (rec.Best[30] == 1) DrawTextAligned(L, B - 516, "Complete!", 0, 1);
-    plat::SetImageFont(UiFonts[3]);
+    plat::SetImageFont(UiFonts[font::kText]);
     SetColorAlpha(0, 0, 0, 1);
     DrawTextAligned(L, B - 430, TimestampDate(rec.Timestamp) + ", " + TimestampTime(rec.Timestamp), 0, 2);
     SetScaleXY(0.28);

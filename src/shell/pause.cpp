@@ -76,7 +76,7 @@ int PauseMenu() {
     SetScaleXY(wobbleX, wobbleY);
     turn += 0.1;
     SetRotationDeg(turn);
-    plat::SetImageFont(UiFonts[7]);
+    plat::SetImageFont(UiFonts[font::kMenu]);
     plat::DrawImage(backdrop, VirtualWidth / 2, VirtualHeight / 2);
 
     plat::SeedRnd(kScatterSeed);
@@ -104,7 +104,7 @@ int PauseMenu() {
     if (!fire && !down && !up) latch = 0;
     if (PauseCursor < 0) PauseCursor = 1;
 
-    plat::SetImageFont(UiFonts[7]);
+    plat::SetImageFont(UiFonts[font::kMenu]);
     int y = static_cast<int>(boxY);
     for (int item = 0; item < 2; ++item) {
       y += 60;
@@ -153,9 +153,9 @@ void TakeScreenshot() {
   plat::Pixmap shot = plat::GrabPixmap(0, 0, plat::GraphicsWidth(), plat::GraphicsHeight());
 
   ResetDrawState();
-  plat::SetImageFont(UiFonts[5]);
+  plat::SetImageFont(UiFonts[font::kHeadline]);
   DrawTextAligned(VirtualWidth / 2, VirtualHeight / 2 - 30, "Saving Screenshot", 1, 1);
-  plat::SetImageFont(UiFonts[6]);
+  plat::SetImageFont(UiFonts[font::kSubhead]);
   DrawTextAligned(VirtualWidth / 2, VirtualHeight / 2 + 30, "Sometimes, this takes a while!", 1, 1);
   plat::Flip(-1);
 

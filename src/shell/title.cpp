@@ -69,7 +69,7 @@ void DrawCreditsPanel() {
   SetColorAlpha(0, 0, 0, 0.6);
   plat::DrawRect(10 - hidden, 80, width, VirtualHeight - 84);
   SetColorAlpha(255, 255, 255, 1);
-  plat::SetImageFont(UiFonts[3]);
+  plat::SetImageFont(UiFonts[font::kText]);
   for (int n = 1; n <= CreditCount; ++n) {
     DrawTextAligned(width / 2 + 5 - hidden, 84 + 20 * (n - 1), CreditLines[n], 1, 0);
   }
@@ -87,14 +87,14 @@ void StartPrompt() {
     SetColorAlpha(255, 255, 255);
     if (MouseWasDown && StartLatch == 0 && MenuY < kSettingsClosedBelow) StartGame();
   }
-  plat::SetImageFont(UiFonts[7]);
+  plat::SetImageFont(UiFonts[font::kMenu]);
   DrawTextAligned(VirtualWidth / 2, VirtualHeight / 2 + Offset(), "Click Here to Start", 1, 1);
   MouseWasDown = plat::MouseDown(1);
   if (!MouseWasDown && !UpOrDownHeld()) StartLatch = 0;
 }
 
 void DifficultyChoice() {
-  plat::SetImageFont(UiFonts[8]);
+  plat::SetImageFont(UiFonts[font::kChoice]);
   for (int k = 0; k < 3; ++k) {
     const int x = VirtualWidth / 2 - 100;
     const int y = VirtualHeight / 2 + 200 + 50 * k - Offset();
@@ -114,9 +114,9 @@ void DifficultyChoice() {
 
 void DrawTitleWords() {
   SetColorAlpha(255, 255, 255, 1);
-  plat::SetImageFont(UiFonts[5]);
+  plat::SetImageFont(UiFonts[font::kHeadline]);
   DrawTextAligned(VirtualWidth / 2, VirtualHeight / 2 - 200 - Offset(), TitleFirst, 1, 1);
-  plat::SetImageFont(UiFonts[6]);
+  plat::SetImageFont(UiFonts[font::kSubhead]);
   DrawTextAligned(VirtualWidth / 2, VirtualHeight / 2 - 140 + Offset(), TitleSecond, 1, 1);
 }
 

@@ -167,12 +167,12 @@ TEST_F(DisplaySetupTest, CleanStartKeepsOpenGLAndLogsTheSequence) {
 
 TEST(SharedFonts, SmallDisplaysGetLargerType) {
   FontSizes wide = SharedFontSizes(1024), medium = SharedFontSizes(800), small = SharedFontSizes(512);
-  EXPECT_EQ(wide.ui[1], 24);
-  EXPECT_EQ(medium.ui[1], 28);   // 24 x 1.2
-  EXPECT_EQ(medium.ui[2], 22);   // 16 x 1.4, truncated
-  EXPECT_EQ(small.ui[1], 36);    // 24 x 1.5
-  EXPECT_EQ(small.ui[3], 32);    // 16 x 2.0
-  EXPECT_EQ(small.ui[10], 112);  // the display face is never scaled
+  EXPECT_EQ(wide.ui[font::kLabel], 24);
+  EXPECT_EQ(medium.ui[font::kLabel], 28);         // 24 x 1.2
+  EXPECT_EQ(medium.ui[font::kPanel], 22);         // 16 x 1.4, truncated
+  EXPECT_EQ(small.ui[font::kLabel], 36);          // 24 x 1.5
+  EXPECT_EQ(small.ui[font::kText], 32);           // 16 x 2.0
+  EXPECT_EQ(small.ui[font::kDisplayHuge], 112);   // the display face is never scaled
   EXPECT_EQ(medium.sized[0], 9);
   EXPECT_EQ(medium.sized[28], 115);
   EXPECT_STREQ(kUiFontFiles[5], "Blue Highway.ttf");
@@ -182,7 +182,7 @@ TEST(SharedFonts, SmallDisplaysGetLargerType) {
 TEST_F(DisplaySetupTest, LoadsEverySharedAssetAndReloadsOnApply) {
   if (!CopyMedia()) GTEST_SKIP() << "game media not generated";
   SetupDisplay();
-  EXPECT_NE(UiFonts[1], 0);
+  EXPECT_NE(UiFonts[font::kLabel], 0);
   EXPECT_NE(SizedFonts[28], 0);
   EXPECT_EQ(plat::ImageFrames(IconsCrisp), 64);
   EXPECT_EQ(plat::ImageFrames(BadgesImage), 16);
@@ -204,7 +204,7 @@ TEST_F(DisplaySetupTest, LoadsEverySharedAssetAndReloadsOnApply) {
   EXPECT_TRUE(Logged("\tChanged Graphics Mode ingame."));
   EXPECT_EQ(plat::ImageFrames(TrackImage), 240);
   EXPECT_EQ(plat::ImageFrames(IconsCrisp), 64);
-  EXPECT_NE(UiFonts[1], 0);
+  EXPECT_NE(UiFonts[font::kLabel], 0);
   EXPECT_GT(plat::TextWidth("Apply"), 0);
   EXPECT_GT(machine_->FramesPresented(), framesBefore);  // the engine test ran again
 }
@@ -436,7 +436,7 @@ TEST_F(DisplaySetupTest, AMissingCommonFolderStillEndsInTheGameFolder) {
   const std::string game = plat::CurrentDir();
   SetupDisplay();
   EXPECT_EQ(plat::CurrentDir(), game);
-  EXPECT_EQ(UiFonts[1], 0);  // nothing to load, nothing loaded
+  EXPECT_EQ(UiFonts[font::kLabel], 0);  // nothing to load, nothing loaded
 }
 
 // A close request while the engine test runs is an orderly exit: the marker must

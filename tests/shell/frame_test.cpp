@@ -119,8 +119,9 @@ TEST_F(FrameTest, TabTogglesTheSettingsPanelAndSaves) {
 
 TEST_F(FrameTest, DebugOverlayLinesAndF12) {
   // The 16-pixel font of screens 900 or more wide.
-  UiFonts[2] = plat::LoadImageFont(std::string(PUFFWICK_SOURCE_DIR) + "/Files/Common/SVBasicManual.ttf", 16, 4);
-  ASSERT_NE(UiFonts[2], 0);
+  UiFonts[font::kPanel] =
+      plat::LoadImageFont(std::string(PUFFWICK_SOURCE_DIR) + "/Files/Common/SVBasicManual.ttf", 16, 4);
+  ASSERT_NE(UiFonts[font::kPanel], 0);
   OverlayOn = 1;
   DrawCount[1] = 3;
   DrawLimit[3] = 7;
@@ -273,18 +274,18 @@ TEST_F(FrameTest, MemoryIsCleanedUpOnOddFramesOnly) {
 
 TEST_F(FrameTest, OverlayAndMessagesUseTheirFontSlots) {
   const std::string face = std::string(PUFFWICK_SOURCE_DIR) + "/Files/Common/SVBasicManual.ttf";
-  for (int slot = 1; slot <= 3; slot++) UiFonts[slot] = plat::LoadImageFont(face, 10 + slot, 4);
-  if (UiFonts[1] == 0) GTEST_SKIP() << "font missing";
+  for (int slot = font::kLabel; slot <= font::kText; slot++) UiFonts[slot] = plat::LoadImageFont(face, 10 + slot, 4);
+  if (UiFonts[font::kLabel] == 0) GTEST_SKIP() << "font missing";
   OverlayOn = 1;
   AddMessage("Saved Screenshot", 1);
   machine_->SetRecording(true);
   EndFrame(0);
   std::vector<plat::DrawCall> texts = TextCalls(machine_->LastFrameCalls());
   ASSERT_EQ(texts.size(), 8u);
-  EXPECT_EQ(texts[0].image, UiFonts[1]);  // the frame rate
-  for (int i = 1; i < 7; i++) EXPECT_EQ(texts[i].image, UiFonts[2]) << texts[i].text;
+  EXPECT_EQ(texts[0].image, UiFonts[font::kLabel]);  // the frame rate
+  for (int i = 1; i < 7; i++) EXPECT_EQ(texts[i].image, UiFonts[font::kPanel]) << texts[i].text;
   EXPECT_EQ(texts[7].text, "Saved Screenshot");
-  EXPECT_EQ(texts[7].image, UiFonts[3]);
+  EXPECT_EQ(texts[7].image, UiFonts[font::kText]);
   EXPECT_DOUBLE_EQ(texts[7].scaleX, 1);
   EXPECT_DOUBLE_EQ(texts[7].y, 960 - 16);
 }

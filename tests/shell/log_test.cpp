@@ -50,8 +50,9 @@ class MessageTest : public ScratchTest {
 
 TEST_F(MessageTest, StackUpwardsOldestLowest) {
   // The 16-pixel font of screens 900 or more wide.
-  UiFonts[3] = plat::LoadImageFont(std::string(PUFFWICK_SOURCE_DIR) + "/Files/Common/SVBasicManual.ttf", 16, 4);
-  ASSERT_NE(UiFonts[3], 0);
+  UiFonts[font::kText] =
+      plat::LoadImageFont(std::string(PUFFWICK_SOURCE_DIR) + "/Files/Common/SVBasicManual.ttf", 16, 4);
+  ASSERT_NE(UiFonts[font::kText], 0);
   for (int i = 0; i < 10; i++) AddMessage("Message " + std::to_string(i), 1);
   std::vector<plat::DrawCall> calls = DrawOnce();
   ASSERT_EQ(calls.size(), 20u);

@@ -259,7 +259,7 @@ TEST_F(TextLayoutTest, EveryLetterOfTheCreditsLeavesInkOnASmallerScreen) {
   const double toReal = plat::GraphicsWidth() / width_;
   int letters = 0;
   for (const DrawCall& c : calls) {
-    if (c.kind != DrawCall::kText || c.image != UiFonts[3] || c.rotation != 0) continue;
+    if (c.kind != DrawCall::kText || c.image != UiFonts[font::kText] || c.rotation != 0) continue;
     plat::SetImageFont(c.image);
     for (size_t i = 0; i < c.text.size(); ++i) {
       int l = 0, t = 0, r = 0, b = 0;
