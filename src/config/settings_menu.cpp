@@ -224,7 +224,7 @@ int OptionWidget(int slot, int x, int y, int firstIcon, const std::vector<std::s
 
   SetScaleXY(2);
   const int frame = firstIcon + value;
-  if (!MouseInRect(x, y + MenuY, textWidth, 32)) DrawImageCounted(IconsCrisp, x, y + MenuY, frame, 1);
+  if (!MouseInRect(x, y + MenuY, textWidth, 32)) DrawImageCounted(IconsCrisp, x, y + MenuY, frame, kBudgetMain);
   if (!MouseInRect(x, y + MenuY, textWidth + 38, 32)) return 0;
   DrawGlowImage(IconsCrisp, x, y + MenuY, frame, IconsFiltered, 1.1, 0.8);
   if (MouseClicked > 0) value = ((value + 1) % count + count) % count;
@@ -234,12 +234,12 @@ int OptionWidget(int slot, int x, int y, int firstIcon, const std::vector<std::s
 int VolumeSlider(int value, int x, int y, const std::string& caption) {
   SetColorAlpha(80, 255, 80);
   SetScaleXY(3.1, 1.5);
-  DrawImageCounted(IconsCrisp, x - 2, y, 21, 1);
-  DrawImageCounted(IconsCrisp, x + 48, y, 22, 1);
+  DrawImageCounted(IconsCrisp, x - 2, y, 21, kBudgetMain);
+  DrawImageCounted(IconsCrisp, x + 48, y, 22, kBudgetMain);
   SetColorAlpha(255, 80, 80);
   SetScaleXY(1, 1.5);
   // Setup.ini may hold any integer; the knob stays on its track.
-  DrawImageCounted(IconsCrisp, x + std::clamp(value, 0, 100) - 9, y, 23, 1);
+  DrawImageCounted(IconsCrisp, x + std::clamp(value, 0, 100) - 9, y, 23, kBudgetMain);
   SetColorAlpha(80, 180, 255);
   if (MouseInRect(x - 2, y - 4, 100, 24) && plat::MouseDown(plat::kMouseLeft)) value = MouseState.x - x + 2;
   SetScaleXY(1);
@@ -267,8 +267,8 @@ void DrawSettingsMenu() {
   plat::DrawRect(0, 0, VirtualWidth, MenuY + 298);
   SetColorAlpha(180, 255, 180, 1);
   plat::DrawRect(0, MenuY + 298, VirtualWidth, 2);
-  DrawCount[1] = 0;
-  DrawCount[2] = 0;
+  DrawCount[kBudgetMain] = 0;
+  DrawCount[kBudgetGlow] = 0;
 
   SetColorAlpha(80, 255, 80);
   DrawTextAligned(20, MenuY + 4, "Graphics", 0, 0);

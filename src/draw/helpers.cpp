@@ -76,11 +76,11 @@ void DrawGlowImage(plat::Image image, int x, int y, int frame, plat::Image glowI
   // The glow is centred on the main sprite even when the glow image has another size.
   double px = x + plat::ImageWidth(image) * sx / 2;
   double py = y + plat::ImageHeight(image) * sy / 2;
-  if (TakeBudget(1)) plat::DrawImage(image, px, py, frame);
+  if (TakeBudget(kBudgetMain)) plat::DrawImage(image, px, py, frame);
   plat::SetScale(sx * glowScale, sy * glowScale);
   plat::SetAlpha(a0 * glowAlpha);
   SetBlendKind(kBlendKindLight);
-  if (TakeBudget(2)) plat::DrawImage(glowImage != 0 ? glowImage : image, px, py, frame);
+  if (TakeBudget(kBudgetGlow)) plat::DrawImage(glowImage != 0 ? glowImage : image, px, py, frame);
   plat::SetScale(sx, sy);
   plat::SetAlpha(a0);
   plat::SetBlend(blend);

@@ -7,10 +7,15 @@
 
 #include "platform/platform.h"
 
-// Per-frame sprite counts and their budgets: 1 main sprites, 2 glowy sprites,
-// 3 particles. BeginFrameDrawing zeroes counts 1..10; the engine test sets limits.
+// Per-frame sprite counts and their budgets, indexed by the counters below.
+// BeginFrameDrawing zeroes counts 1..10; the engine test sets limits.
 extern int DrawCount[20];
 extern int DrawLimit[20];
+
+// Sprite budget counters.
+constexpr int kBudgetMain = 1;
+constexpr int kBudgetGlow = 2;  // the additive copies of DrawGlowImage
+constexpr int kBudgetParticles = 3;
 
 // Values that stand for "argument left out"; callers may also pass them explicitly.
 constexpr double kScaleYOmitted = -37171648.0;

@@ -53,9 +53,9 @@ void DrawOverlay() {
   const int pitch = std::max(20, plat::TextHeight() * 3 / 2 - 4);
   DrawTextAligned(2, 40, "Collection : " + std::to_string(GcCollected), 0, 0);
   DrawTextAligned(2, 40 + pitch, "Used Memory : " + std::to_string(plat::MemoryInUse()), 0, 0);
-  DrawTextAligned(2, 40 + 2 * pitch, "Drawn Images : " + CountOfLimit(1), 0, 0);
-  DrawTextAligned(2, 40 + 3 * pitch, "Drawn Glow : " + CountOfLimit(2), 0, 0);
-  DrawTextAligned(2, 40 + 4 * pitch, "Drawn Particles : " + CountOfLimit(3), 0, 0);
+  DrawTextAligned(2, 40 + 2 * pitch, "Drawn Images : " + CountOfLimit(kBudgetMain), 0, 0);
+  DrawTextAligned(2, 40 + 3 * pitch, "Drawn Glow : " + CountOfLimit(kBudgetGlow), 0, 0);
+  DrawTextAligned(2, 40 + 4 * pitch, "Drawn Particles : " + CountOfLimit(kBudgetParticles), 0, 0);
   DrawTextAligned(2, 50 + 5 * pitch, "Hit F12 to remove this", 0, 0);
   SetScaleXY(1.5, 1.5);
 }

@@ -69,7 +69,7 @@ void BuildAtCell(int x, int y) {
   const int gx = x * kCellPixels, gy = y * kCellPixels;
   if (!MouseInRect(gx, gy, kCellPixels, kCellPixels)) return;
   plat::SetAlpha(0.5);
-  DrawImageCounted(TrackImage, gx, gy, Game.Tool - 1, 1);
+  DrawImageCounted(TrackImage, gx, gy, Game.Tool - 1, kBudgetMain);
   DrawTextAligned(gx, gy, std::to_string(PieceCost(Game.Tool)), 1, 1);
   plat::SetAlpha(1);
 
@@ -92,7 +92,7 @@ void DrawToolbar() {
       plat::DrawRect(x, row, 32, 32);
       plat::SetColor(255, 255, 255);
     }
-    DrawImageCounted(TrackImage, x, row, i, 1);
+    DrawImageCounted(TrackImage, x, row, i, kBudgetMain);
     if (MouseInRect(x, row, 32, 32) && plat::MouseDown(plat::kMouseLeft)) Game.Tool = i + 1;
   }
   DrawTextAligned(VirtualWidth / 2, row, "Down/Left = Collect | Up/Right = Deliver", 0, 0);

@@ -67,7 +67,8 @@ void UpdateSmoke() {
     SetRotationDeg(p.rot);
     SetColorAlpha(255, 255, 255, p.alp);
     // The puff is 64 pixels square, so this centres it on (x, y).
-    DrawImageCounted(TrainImage, static_cast<int>(p.x - p.size * 32), static_cast<int>(p.y - p.size * 32), 5, 1);
+    DrawImageCounted(TrainImage, static_cast<int>(p.x - p.size * 32), static_cast<int>(p.y - p.size * 32), 5,
+                     kBudgetMain);
     if (p.alp < 0) {
       it = Game.SmokeList.erase(it);
     } else {
@@ -89,7 +90,7 @@ void DrawBurst(double cx, double cy) {
     SetScaleXY(sx, sy);
     int x = static_cast<int>(cx + plat::Rand(-16, 16));
     int y = static_cast<int>(cy + plat::Rand(-16, 16));
-    DrawImageCounted(FlashImage, x, y, 0, 1);
+    DrawImageCounted(FlashImage, x, y, 0, kBudgetMain);
   }
   ResetDrawState();
 }

@@ -73,7 +73,7 @@ void DrawCell(int x, int y) {
   const int gx = x * kCellPixels, gy = y * kCellPixels;
   if (Game.UnderGrid[c] > 0) {
     SetColorAlpha(150, 150, 150, 1);
-    DrawImageCounted(TrackImage, gx, gy, Game.UnderGrid[c] - 1 + busyLook, 1);
+    DrawImageCounted(TrackImage, gx, gy, Game.UnderGrid[c] - 1 + busyLook, kBudgetMain);
   }
   if (Game.TrackGrid[c] > 0) {
     SetScaleXY(1, 1);
@@ -89,7 +89,7 @@ void DrawCell(int x, int y) {
     }
     if (shake) SetScaleXY(plat::Rnd(0.8, 1.2), plat::Rnd(0.8, 1.2));
     SetColorAlpha(255, 255, 255, 1);
-    DrawImageCounted(TrackImage, gx, gy, Game.TrackGrid[c] - 1 + busyLook, 1);
+    DrawImageCounted(TrackImage, gx, gy, Game.TrackGrid[c] - 1 + busyLook, kBudgetMain);
   }
 }
 

@@ -202,7 +202,7 @@ int DrawScorePanel(int slide, int gameMode, int level, int gameFlags) {
       const int h = BarHeight(rec.Score);
       const int top = B - h;
       SetColorAlpha(255 - h, 255, 80, 1);
-      DrawImageCounted(IconsFiltered, x - 8, top - 8, 7, 1);
+      DrawImageCounted(IconsFiltered, x - 8, top - 8, 7, kBudgetMain);
       SetColorAlpha(255, 80 + h, 80, 1);
       if (hasPrevious) DrawLine(x, top, previousX, previousY);
       SetColorAlpha(0, 0, 0, 0.3);
@@ -293,7 +293,7 @@ int DrawScorePanel(int slide, int gameMode, int level, int gameFlags) {
     SetScaleXY(0.28);
     SetColorAlpha(255, 255, 255, 1);
     for (int k = 1; k <= kBadgeCount; k++) {
-      if (TestBit(rec.Badges, k)) DrawImageCounted(BadgesImage, W - s + 20 * k - 24, B - 476, k - 1, 1);
+      if (TestBit(rec.Badges, k)) DrawImageCounted(BadgesImage, W - s + 20 * k - 24, B - 476, k - 1, kBudgetMain);
     }
     SetScaleXY(1);
   }

@@ -324,7 +324,7 @@ int ReplayCommand(const std::string& file, bool headless) {
   if (headless) {
     plat::UseHeadless();
     InstallServices();
-    DrawLimit[1] = DrawLimit[2] = DrawLimit[3] = 50000;
+    DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = DrawLimit[kBudgetParticles] = 50000;
     r = PlayTape(std::move(tape), file, false);
   } else {
     // Nothing is written: no log, settings or scores.

@@ -24,8 +24,8 @@ void CreateSharedTables() {
   MessageList.clear();
   plat::HidePointer();  // the program draws its own pointer
   LastFrameTime = plat::Millisecs();
-  DrawLimit[1] = 50000;
-  DrawLimit[2] = 50000;
+  DrawLimit[kBudgetMain] = 50000;
+  DrawLimit[kBudgetGlow] = 50000;
   ReadJoysticks();
   // Memory is only cleaned up when EndFrame asks, every other frame.
 }

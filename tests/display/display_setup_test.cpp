@@ -34,7 +34,7 @@ class DisplaySetupTest : public ScratchTest {
     Settings[slot::width] = 800;
     Settings[slot::height] = 600;
     Settings[slot::masterVolume] = Settings[slot::soundVolume] = 50;
-    DrawLimit[1] = DrawLimit[2] = 50000;
+    DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = 50000;
     DisplayHooks.LoadGameMedia = LoadGameMedia;
     FilesFolderPath = At("Files");
   }
@@ -230,9 +230,9 @@ class EngineTestTest : public DisplaySetupTest {
 
 TEST_F(EngineTestTest, AFastMachineIsCappedAt20000Sprites) {
   Run([](int) { return 0; });
-  EXPECT_EQ(DrawLimit[1], 8000);
-  EXPECT_EQ(DrawLimit[2], 8000);
-  EXPECT_EQ(DrawLimit[3], 4000);
+  EXPECT_EQ(DrawLimit[kBudgetMain], 8000);
+  EXPECT_EQ(DrawLimit[kBudgetGlow], 8000);
+  EXPECT_EQ(DrawLimit[kBudgetParticles], 4000);
   EXPECT_EQ(TargetFps, 60);
   EXPECT_EQ(Settings[slot::slowSystem], 0);
   EXPECT_TRUE(Logged("Aiming for 60,2"));
@@ -243,17 +243,17 @@ TEST_F(EngineTestTest, AFastMachineIsCappedAt20000Sprites) {
 
 TEST_F(EngineTestTest, TheStepThatDropsToTheThresholdIsTheLastOneKept) {
   Run([](int n) { return n >= 3000 ? 2 : 0; });  // 17 ms frames: 58 frames a second
-  EXPECT_EQ(DrawLimit[1], 1200);
-  EXPECT_EQ(DrawLimit[2], 1200);
-  EXPECT_EQ(DrawLimit[3], 600);
+  EXPECT_EQ(DrawLimit[kBudgetMain], 1200);
+  EXPECT_EQ(DrawLimit[kBudgetGlow], 1200);
+  EXPECT_EQ(DrawLimit[kBudgetParticles], 600);
   EXPECT_EQ(Settings[slot::slowSystem], 0);
 }
 
 TEST_F(EngineTestTest, ASlowMachineGetsTheLowerLimitsAndSlowSystemMode) {
   Run([](int) { return 5; });  // 20 ms frames from the start
-  EXPECT_EQ(DrawLimit[1], 1000);
-  EXPECT_EQ(DrawLimit[2], 500);
-  EXPECT_EQ(DrawLimit[3], 250);
+  EXPECT_EQ(DrawLimit[kBudgetMain], 1000);
+  EXPECT_EQ(DrawLimit[kBudgetGlow], 500);
+  EXPECT_EQ(DrawLimit[kBudgetParticles], 250);
   EXPECT_EQ(Settings[slot::slowSystem], 1);
   EXPECT_EQ(TargetFps, 30);
   EXPECT_TRUE(Logged("\tMain sprites : 0"));  // logged before the lower limits apply
@@ -265,7 +265,7 @@ TEST_F(EngineTestTest, ASlowSystemStartAimsFor30) {
   Run([](int) { return 0; });
   EXPECT_TRUE(Logged("Aiming for 30,2"));
   EXPECT_EQ(TargetFps, 30);
-  EXPECT_EQ(DrawLimit[1], 8000);
+  EXPECT_EQ(DrawLimit[kBudgetMain], 8000);
   EXPECT_TRUE(Logged("Settings Overwritten, Set to Default Lower Limits at 30fps."));
 }
 

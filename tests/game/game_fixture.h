@@ -34,7 +34,7 @@ class GameTest : public ScratchTest {
     ASSERT_TRUE(plat::OpenDisplay(800, 600, 0, 60, 0));
     UseSurface(1280, 960);
     FrameHooks.DrawPopups = DrawPopups;
-    DrawLimit[1] = DrawLimit[2] = 50000;
+    DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = 50000;
     ControlMode = 1;
     GameState = kStatePlaying;
     Difficulty = 1;

@@ -50,7 +50,7 @@ inline ScriptedOutcome RecordScriptedGame(plat::HeadlessBackend& m, const Script
   Difficulty = g.difficulty;
   Settings[slot::slowSystem] = g.slowSystem;
   ControlMode = 1;
-  DrawLimit[1] = DrawLimit[2] = DrawLimit[3] = 50000;
+  DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = DrawLimit[kBudgetParticles] = 50000;
   LastFrameTime = plat::Millisecs();
 
   ScriptedOutcome out;

@@ -24,7 +24,7 @@ class ScorePanelTest : public ScoresTest {
     plat::SetVirtualResolution(1280, 960);
     IconsFiltered = plat::CreateImage(16, 16, 64);
     BadgesImage = plat::CreateImage(64, 64, 16);
-    DrawLimit[1] = 50000;
+    DrawLimit[kBudgetMain] = 50000;
     MouseState.x = MouseState.y = -1000;
     machine_->SetRecording(true);
   }

@@ -24,7 +24,7 @@ class FrameTest : public ScratchTest {
     InstallServices();
     g_machine = machine_;
     g_pauses = 0;
-    DrawLimit[1] = DrawLimit[2] = 50000;
+    DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = 50000;
     LastFrameTime = plat::Millisecs();
   }
 
@@ -86,7 +86,7 @@ TEST_F(FrameTest, SlowSystemShowsAndListensOnEveryOtherFrame) {
     for (int frame = 0; frame < 4; frame++) {
       int presented = machine_->FramesPresented();
       BeginFrameDrawing(1);
-      DrawImageCounted(sprite, 0, 0, 0, 1);
+      DrawImageCounted(sprite, 0, 0, 0, kBudgetMain);
       EndFrame(1);
       if (machine_->FramesPresented() > presented) {
         const std::vector<plat::DrawCall>& calls = machine_->LastFrameCalls();
@@ -123,9 +123,9 @@ TEST_F(FrameTest, DebugOverlayLinesAndF12) {
       plat::LoadImageFont(std::string(PUFFWICK_SOURCE_DIR) + "/Files/Common/SVBasicManual.ttf", 16, 4);
   ASSERT_NE(UiFonts[font::kPanel], 0);
   OverlayOn = 1;
-  DrawCount[1] = 3;
-  DrawLimit[3] = 7;
-  DrawCount[3] = 2;
+  DrawCount[kBudgetMain] = 3;
+  DrawLimit[kBudgetParticles] = 7;
+  DrawCount[kBudgetParticles] = 2;
   machine_->SetRecording(true);
   EndFrame(0);
   int shownBefore = FpsShown;  // the overlay prints the rate measured up to the last frame

@@ -22,7 +22,7 @@ class PauseTest : public ScratchTest {
     ASSERT_TRUE(plat::OpenDisplay(800, 600, 0, 60, 0));
     plat::SetVirtualResolution(1280, 960);
     InstallServices();
-    DrawLimit[1] = DrawLimit[2] = 50000;
+    DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = 50000;
     LastFrameTime = plat::Millisecs();
   }
 

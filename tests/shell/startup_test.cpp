@@ -66,9 +66,9 @@ TEST_F(StartUpTest, BuildsEverythingAndLogsInOrder) {
   EXPECT_EQ(ControlMode, 1);
   EXPECT_EQ(PlayerCount, 4);
   EXPECT_EQ(BadgeCount, 16);
-  EXPECT_EQ(DrawLimit[1], 1000);  // set by the engine test
-  EXPECT_EQ(DrawLimit[2], 500);
-  EXPECT_EQ(DrawLimit[3], 250);
+  EXPECT_EQ(DrawLimit[kBudgetMain], 1000);  // set by the engine test
+  EXPECT_EQ(DrawLimit[kBudgetGlow], 500);
+  EXPECT_EQ(DrawLimit[kBudgetParticles], 250);
   EXPECT_EQ(Settings[slot::slowSystem], 1);  // the engine test found the machine too slow
   EXPECT_EQ(CreditCount, 42);
   EXPECT_EQ(CreditLines[1], "A Game by Corvell");

@@ -119,7 +119,7 @@ class TextLayoutTest : public ScratchTest {
     machine_->OnFrame(nullptr);
     ASSERT_EQ(plat::GraphicsWidth(), size.width);
     Settings[slot::slowSystem] = 0;
-    DrawLimit[1] = DrawLimit[2] = DrawLimit[3] = 50000;
+    DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = DrawLimit[kBudgetParticles] = 50000;
     OverlayOn = 0;
     LastFrameTime = plat::Millisecs();
     machine_->SetRecording(true);

@@ -38,7 +38,7 @@ class TitleTest : public ScratchTest {
     InstallServices();
     FrameHooks.SaveSetup = nullptr;
     Settings[slot::width] = 800;
-    DrawLimit[1] = DrawLimit[2] = 50000;
+    DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = 50000;
     LastFrameTime = plat::Millisecs();
     FillCredits();
     MenuY = -300;
