@@ -203,11 +203,11 @@ void LoadSharedAssets() {
   LogLine("\tDefault Fonts");
   LoadFonts();
   LogLine("\tDefault Icons");
-  ReplaceImage(IconsFiltered, plat::LoadAnimImage("icons.png", 16, 16, 0, 64, -1));
-  ReplaceImage(IconsCrisp, plat::LoadAnimImage("icons.png", 16, 16, 0, 64, 1));
+  ReplaceImage(IconsFiltered, plat::LoadAnimImage("icons.png", 16, 16, 0, 64, plat::kImageDefault));
+  ReplaceImage(IconsCrisp, plat::LoadAnimImage("icons.png", 16, 16, 0, 64, plat::kImageMasked));
   LogLine("\tLogos");
-  ReplaceImage(LogoImage, plat::LoadImage("logo.png", -1));
-  ReplaceImage(CommunityLogoImage, plat::LoadImage("Pellium.png", -1));
+  ReplaceImage(LogoImage, plat::LoadImage("logo.png", plat::kImageDefault));
+  ReplaceImage(CommunityLogoImage, plat::LoadImage("Pellium.png", plat::kImageDefault));
   LogLine("\tBadgeGet");
   ReplaceSound(BadgeGetSound, plat::LoadSound("badgeget.wav", 0));
   if (GraphicsStarted == 0) ShowSplash();
@@ -215,7 +215,7 @@ void LoadSharedAssets() {
   LogLine("");
   LogLine("Switching to Game Folder");
   plat::ChangeDir(gameFolder);
-  ReplaceImage(BadgesImage, plat::LoadAnimImage("badges.png", 64, 64, 0, 16, -1));
+  ReplaceImage(BadgesImage, plat::LoadAnimImage("badges.png", 64, 64, 0, 16, plat::kImageDefault));
 
   LogLine("");
   LogLine("Loading Sound effects");

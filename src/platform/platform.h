@@ -133,11 +133,12 @@ void SetImageFont(Font font);  // 0 selects the built-in default font
 Font GetImageFont();
 
 // ---------------------------------------------------------------- images
-enum ImageFlags { kImageMasked = 1, kImageFiltered = 2, kImageMipmapped = 4 };
+// kImageDefault stands for masked and filtered; kImagePlain is neither.
+enum ImageFlags { kImageDefault = -1, kImagePlain = 0, kImageMasked = 1, kImageFiltered = 2, kImageMipmapped = 4 };
 
-Image LoadImage(const std::string& path, int flags = -1);
+Image LoadImage(const std::string& path, int flags = kImageDefault);
 Image LoadAnimImage(const std::string& path, int cellWidth, int cellHeight, int firstCell,
-                    int cellCount, int flags = -1);
+                    int cellCount, int flags = kImageDefault);
 int ImageWidth(Image image);
 int ImageHeight(Image image);
 int ImageFrames(Image image);

@@ -58,8 +58,8 @@ void DrawFarewell() {
   SetColorAlpha(255, 255, 255, 1);
   plat::AutoMidHandle(false);
   // Fresh copies: the shared ones belonged to the display just closed.
-  plat::Image logo = plat::LoadImage("logo.png", 3);
-  plat::Image community = plat::LoadImage("Pellium.png", 3);
+  plat::Image logo = plat::LoadImage("logo.png", plat::kImageMasked | plat::kImageFiltered);
+  plat::Image community = plat::LoadImage("Pellium.png", plat::kImageMasked | plat::kImageFiltered);
   plat::SetImageHandle(logo, 0, 0);
   plat::SetImageHandle(community, 0, 0);
   SetScaleXY(0.5, 0.5);

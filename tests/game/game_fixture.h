@@ -174,14 +174,14 @@ class GameTest : public ScratchTest {
   void LoadImages() {
     const std::string media = std::string(PUFFWICK_SOURCE_DIR) + "/Files/257/";
     auto anim = [&](const char* file, int w, int h, int frames) {
-      plat::Image image = plat::LoadAnimImage(media + file, w, h, 0, frames, 3);
+      plat::Image image = plat::LoadAnimImage(media + file, w, h, 0, frames, plat::kImageMasked | plat::kImageFiltered);
       return image ? image : plat::CreateImage(w, h, frames);
     };
     plat::AutoMidHandle(true);
     TrackImage = anim("track.png", 32, 32, 240);
     TrainImage = anim("train.png", 64, 64, 8);
     BubbleImage = anim("bubbles.png", 32, 24, 4);
-    FlashImage = plat::LoadImage(media + "flash.png", 3);
+    FlashImage = plat::LoadImage(media + "flash.png", plat::kImageMasked | plat::kImageFiltered);
     if (!FlashImage) FlashImage = plat::CreateImage(64, 64, 1);
   }
 
