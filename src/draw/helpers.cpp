@@ -8,10 +8,10 @@ int DrawCount[20] = {};
 int DrawLimit[20] = {};
 
 void DrawTextAligned(int x, int y, const std::string& text, int hAlign, int vAlign) {
-  if (hAlign == 1) x -= plat::TextWidth(text) / 2;
-  if (hAlign == 2) x -= plat::TextWidth(text);
-  if (vAlign == 1) y -= plat::TextHeight() / 2;
-  if (vAlign == 2) y -= plat::TextHeight();
+  if (hAlign == kAlignCenter) x -= plat::TextWidth(text) / 2;
+  if (hAlign == kAlignRight) x -= plat::TextWidth(text);
+  if (vAlign == kAlignMiddle) y -= plat::TextHeight() / 2;
+  if (vAlign == kAlignBottom) y -= plat::TextHeight();
   plat::DrawText(text, x, y);
 }
 

@@ -46,17 +46,17 @@ std::string CountOfLimit(int counter) {
 }
 
 void DrawOverlay() {
-  DrawTextAligned(2, 2, std::to_string(FpsShown), 0, 0);
+  DrawTextAligned(2, 2, std::to_string(FpsShown), kAlignLeft, kAlignTop);
   plat::SetImageFont(UiFonts[font::kPanel]);
   // 20 pixels apart for the 16-pixel font (at 1.5 times); the larger font of small
   // screens spreads the lines so that they stay apart.
   const int pitch = std::max(20, plat::TextHeight() * 3 / 2 - 4);
-  DrawTextAligned(2, 40, "Collection : " + std::to_string(GcCollected), 0, 0);
-  DrawTextAligned(2, 40 + pitch, "Used Memory : " + std::to_string(plat::MemoryInUse()), 0, 0);
-  DrawTextAligned(2, 40 + 2 * pitch, "Drawn Images : " + CountOfLimit(kBudgetMain), 0, 0);
-  DrawTextAligned(2, 40 + 3 * pitch, "Drawn Glow : " + CountOfLimit(kBudgetGlow), 0, 0);
-  DrawTextAligned(2, 40 + 4 * pitch, "Drawn Particles : " + CountOfLimit(kBudgetParticles), 0, 0);
-  DrawTextAligned(2, 50 + 5 * pitch, "Hit F12 to remove this", 0, 0);
+  DrawTextAligned(2, 40, "Collection : " + std::to_string(GcCollected), kAlignLeft, kAlignTop);
+  DrawTextAligned(2, 40 + pitch, "Used Memory : " + std::to_string(plat::MemoryInUse()), kAlignLeft, kAlignTop);
+  DrawTextAligned(2, 40 + 2 * pitch, "Drawn Images : " + CountOfLimit(kBudgetMain), kAlignLeft, kAlignTop);
+  DrawTextAligned(2, 40 + 3 * pitch, "Drawn Glow : " + CountOfLimit(kBudgetGlow), kAlignLeft, kAlignTop);
+  DrawTextAligned(2, 40 + 4 * pitch, "Drawn Particles : " + CountOfLimit(kBudgetParticles), kAlignLeft, kAlignTop);
+  DrawTextAligned(2, 50 + 5 * pitch, "Hit F12 to remove this", kAlignLeft, kAlignTop);
   SetScaleXY(1.5, 1.5);
 }
 
@@ -163,7 +163,7 @@ void DrawMessages() {
     } else {
       SetColorAlpha(255, 255, 255, 1);
     }
-    DrawTextAligned(0, y, m.txt, 0, 0);
+    DrawTextAligned(0, y, m.txt, kAlignLeft, kAlignTop);
     y -= step;
     if (m.tick >= kMessageLifeTicks) {
       it = MessageList.erase(it);

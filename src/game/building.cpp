@@ -70,7 +70,7 @@ void BuildAtCell(int x, int y) {
   if (!MouseInRect(gx, gy, kCellPixels, kCellPixels)) return;
   plat::SetAlpha(0.5);
   DrawImageCounted(TrackImage, gx, gy, Game.Tool - 1, kBudgetMain);
-  DrawTextAligned(gx, gy, std::to_string(PieceCost(Game.Tool)), 1, 1);
+  DrawTextAligned(gx, gy, std::to_string(PieceCost(Game.Tool)), kAlignCenter, kAlignMiddle);
   plat::SetAlpha(1);
 
   const int c = CellIndex(x, y);
@@ -95,7 +95,7 @@ void DrawToolbar() {
     DrawImageCounted(TrackImage, x, row, i, kBudgetMain);
     if (MouseInRect(x, row, 32, 32) && plat::MouseDown(plat::kMouseLeft)) Game.Tool = i + 1;
   }
-  DrawTextAligned(VirtualWidth / 2, row, "Down/Left = Collect | Up/Right = Deliver", 0, 0);
+  DrawTextAligned(VirtualWidth / 2, row, "Down/Left = Collect | Up/Right = Deliver", kAlignLeft, kAlignTop);
 }
 
 void RunMoney() {
@@ -119,5 +119,5 @@ void RunMoney() {
 
 void DrawMoney() {
   plat::SetColor(255, 255, 255);
-  DrawTextAligned(2, 2, FormatMoney(Game.ShownMoney, "$"), 0, 0);
+  DrawTextAligned(2, 2, FormatMoney(Game.ShownMoney, "$"), kAlignLeft, kAlignTop);
 }

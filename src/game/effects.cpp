@@ -31,7 +31,7 @@ void DrawPopups() {
     p.t -= 1;
     p.y -= 0.25;
     SetColorAlpha(p.r, p.g, p.b, static_cast<double>(p.t) / kPopupFrames);
-    DrawTextAligned(static_cast<int>(p.x), static_cast<int>(p.y), std::to_string(p.n), 1, 1);
+    DrawTextAligned(static_cast<int>(p.x), static_cast<int>(p.y), std::to_string(p.n), kAlignCenter, kAlignMiddle);
     if (p.t <= 0) {
       it = PopupList.erase(it);
     } else {

@@ -124,7 +124,7 @@ void DrawGameOverText() {
       for (int dy = -reach; dy <= reach; dy++) {
         ResetDrawState();
         plat::SetColor(r, g, b);
-        DrawTextAligned(cx + dx, cy + dy, "Game Over", 1, 1);
+        DrawTextAligned(cx + dx, cy + dy, "Game Over", kAlignCenter, kAlignMiddle);
       }
     }
   };

@@ -34,7 +34,7 @@ bool Grows() { return plat::Rand(1, Game.SpawnOdds > 1 ? Game.SpawnOdds : 1) == 
 void DrawBubble(double x, double y, int frame, int number, int shade) {
   DrawImageCounted(BubbleImage, static_cast<int>(x - 16), static_cast<int>(y - 12), frame, kBudgetMain);
   SetColorAlpha(shade, shade, shade);
-  DrawTextAligned(static_cast<int>(x), static_cast<int>(y), std::to_string(number), 1, 1);
+  DrawTextAligned(static_cast<int>(x), static_cast<int>(y), std::to_string(number), kAlignCenter, kAlignMiddle);
   SetColorAlpha(255, 255, 255);
 }
 

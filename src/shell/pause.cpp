@@ -44,7 +44,7 @@ void DrawTitleScatter(int from, int to, double turn) {
     SetColorAlpha(50 * c, 50 * b, 50 * a, 0.4);
     const int y = plat::Rand(0, VirtualHeight);
     const int x = plat::Rand(0, VirtualWidth);
-    DrawTextAligned(x, y, AppTitle, 1, 1);
+    DrawTextAligned(x, y, AppTitle, kAlignCenter, kAlignMiddle);
   }
 }
 
@@ -118,7 +118,7 @@ int PauseMenu() {
           result = item == 0 ? kPauseContinue : kPauseQuit;
         }
       }
-      DrawTextAligned(static_cast<int>(boxX) + indent + 10, y, kPauseItems[item], 0, 0);
+      DrawTextAligned(static_cast<int>(boxX) + indent + 10, y, kPauseItems[item], kAlignLeft, kAlignTop);
     }
     if (PauseCursor > 1) PauseCursor = 0;
 
@@ -154,9 +154,10 @@ void TakeScreenshot() {
 
   ResetDrawState();
   plat::SetImageFont(UiFonts[font::kHeadline]);
-  DrawTextAligned(VirtualWidth / 2, VirtualHeight / 2 - 30, "Saving Screenshot", 1, 1);
+  DrawTextAligned(VirtualWidth / 2, VirtualHeight / 2 - 30, "Saving Screenshot", kAlignCenter, kAlignMiddle);
   plat::SetImageFont(UiFonts[font::kSubhead]);
-  DrawTextAligned(VirtualWidth / 2, VirtualHeight / 2 + 30, "Sometimes, this takes a while!", 1, 1);
+  DrawTextAligned(VirtualWidth / 2, VirtualHeight / 2 + 30, "Sometimes, this takes a while!", kAlignCenter,
+                  kAlignMiddle);
   plat::Flip(-1);
 
   const std::string name = CleanFileName(TitleFirst + " " + TitleSecond + " (Screenshot_" +

@@ -43,9 +43,9 @@ void EnterCommonFolder() {
 
 void DrawThanks(int dx, int dy) {
   plat::SetImageFont(UiFonts[font::kSubhead]);
-  DrawTextAligned(0 + dx, 220 + dy, "Thanks for Playing", 0, 0);
+  DrawTextAligned(0 + dx, 220 + dy, "Thanks for Playing", kAlignLeft, kAlignTop);
   plat::SetImageFont(UiFonts[font::kMenu]);
-  DrawTextAligned(50 + dx, 296 + dy, "Send Feedback!", 0, 0);
+  DrawTextAligned(50 + dx, 296 + dy, "Send Feedback!", kAlignLeft, kAlignTop);
 }
 
 void DrawFarewell() {
@@ -75,7 +75,7 @@ void DrawFarewell() {
   SetColorAlpha(180, 255, 255, 1);
   for (const AppealLine& line : kAppeal) {
     plat::SetImageFont(UiFonts[line.font]);
-    DrawTextAligned(line.x, line.y, line.text, 0, 0);
+    DrawTextAligned(line.x, line.y, line.text, kAlignLeft, kAlignTop);
   }
   plat::Flip(-1);
   plat::FreeImage(logo);

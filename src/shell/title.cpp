@@ -71,14 +71,14 @@ void DrawCreditsPanel() {
   SetColorAlpha(255, 255, 255, 1);
   plat::SetImageFont(UiFonts[font::kText]);
   for (int n = 1; n <= CreditCount; ++n) {
-    DrawTextAligned(width / 2 + 5 - hidden, 84 + 20 * (n - 1), CreditLines[n], 1, 0);
+    DrawTextAligned(width / 2 + 5 - hidden, 84 + 20 * (n - 1), CreditLines[n], kAlignCenter, kAlignTop);
   }
 }
 
 void DrawSettingsHint() {
   const unsigned now = static_cast<unsigned>(plat::Millisecs());
   if (Settings[slot::width] == 800 && now % 800 < 400) SetColorAlpha(255, 255, 0);
-  DrawTextAligned(4, 4, "Hit [Tab] for settings", 0, 0);
+  DrawTextAligned(4, 4, "Hit [Tab] for settings", kAlignLeft, kAlignTop);
 }
 
 void StartPrompt() {
@@ -88,7 +88,7 @@ void StartPrompt() {
     if (MouseWasDown && StartLatch == 0 && MenuY < kSettingsClosedBelow) StartGame();
   }
   plat::SetImageFont(UiFonts[font::kMenu]);
-  DrawTextAligned(VirtualWidth / 2, VirtualHeight / 2 + Offset(), "Click Here to Start", 1, 1);
+  DrawTextAligned(VirtualWidth / 2, VirtualHeight / 2 + Offset(), "Click Here to Start", kAlignCenter, kAlignMiddle);
   MouseWasDown = plat::MouseDown(1);
   if (!MouseWasDown && !UpOrDownHeld()) StartLatch = 0;
 }
@@ -100,7 +100,7 @@ void DifficultyChoice() {
     const int y = VirtualHeight / 2 + 200 + 50 * k - Offset();
     SetColorAlpha(255, 255, 255, k == Difficulty ? 1.0 : 0.5);
     if (MouseInRect(x, y, 200, 40) && plat::MouseDown(1)) Difficulty = k;
-    DrawTextAligned(x, y, kDifficultyNames[k], 0, 0);
+    DrawTextAligned(x, y, kDifficultyNames[k], kAlignLeft, kAlignTop);
   }
   if (StartLatch == 0 && (ActionDown(kActionUp, 1) || ActionDown(kActionUp, 2))) {
     StartLatch = 1;
@@ -115,9 +115,9 @@ void DifficultyChoice() {
 void DrawTitleWords() {
   SetColorAlpha(255, 255, 255, 1);
   plat::SetImageFont(UiFonts[font::kHeadline]);
-  DrawTextAligned(VirtualWidth / 2, VirtualHeight / 2 - 200 - Offset(), TitleFirst, 1, 1);
+  DrawTextAligned(VirtualWidth / 2, VirtualHeight / 2 - 200 - Offset(), TitleFirst, kAlignCenter, kAlignMiddle);
   plat::SetImageFont(UiFonts[font::kSubhead]);
-  DrawTextAligned(VirtualWidth / 2, VirtualHeight / 2 - 140 + Offset(), TitleSecond, 1, 1);
+  DrawTextAligned(VirtualWidth / 2, VirtualHeight / 2 - 140 + Offset(), TitleSecond, kAlignCenter, kAlignMiddle);
 }
 
 }  // namespace

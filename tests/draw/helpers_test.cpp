@@ -177,7 +177,12 @@ TEST_F(DrawTest, AlignedTextMovesByWholeOrHalfItsSize) {
   struct Case {
     int h, v, x, y;
   } cases[] = {
-      {0, 0, 400, 300}, {1, 1, 400 - w / 2, 300 - h / 2}, {2, 2, 400 - w, 300 - h}, {7, -1, 400, 300}};
+      {kAlignLeft, kAlignTop, 400, 300},
+      {kAlignCenter, kAlignMiddle, 400 - w / 2, 300 - h / 2},
+      {kAlignRight, kAlignBottom, 400 - w, 300 - h},
+      {kAlignCenter, kAlignBottom, 400 - w / 2, 300 - h},  // each axis by its own argument
+      {7, -1, 400, 300},  // unknown alignments leave the point where it is
+  };
   for (const Case& c : cases) {
     NextFrame();
     DrawTextAligned(400, 300, text, c.h, c.v);
