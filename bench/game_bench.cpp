@@ -48,7 +48,7 @@ double CpuSeconds() {
 }
 
 void LoadImages() {
-  const std::string dir = plat::FileType("Files/257/track.png") == 1 ? "Files/257/" : "";
+  const std::string dir = plat::FileType("Files/257/track.png") == plat::kFileTypeFile ? "Files/257/" : "";
   plat::AutoMidHandle(true);
   TrackImage = plat::LoadAnimImage(dir + "track.png", 32, 32, 0, 240, plat::kImageMasked | plat::kImageFiltered);
   TrainImage = plat::LoadAnimImage(dir + "train.png", 64, 64, 0, 8, plat::kImageMasked | plat::kImageFiltered);

@@ -203,7 +203,7 @@ int RunHeadless() {
   for (int k = 1; k <= 200; ++k) {
     char name[16];
     std::snprintf(name, sizeof name, "%03d.wav", k);
-    if (plat::FileType(name) == 1) sounds.push_back(plat::LoadSound(name));
+    if (plat::FileType(name) == plat::kFileTypeFile) sounds.push_back(plat::LoadSound(name));
   }
   Stage("sound effects loaded", last);
   return 0;

@@ -53,7 +53,7 @@ std::string crashMarkerPath;
 void CreateCrashMarker() {
   // One left by a crash serves as it is; a new one is saved like any file (never
   // written through a link planted in its place).
-  if (plat::FileType(kCrashMarker) != 1 && !plat::ReplaceFileContents(kCrashMarker, "")) {
+  if (plat::FileType(kCrashMarker) != plat::kFileTypeFile && !plat::ReplaceFileContents(kCrashMarker, "")) {
     LogLine("\tCould not create " + std::string(kCrashMarker));
     return;
   }
@@ -221,7 +221,7 @@ void LoadSharedAssets() {
   LogLine("Loading Sound effects");
   for (int k = 1; k <= 200; ++k) {
     const std::string file = ThreeDigits(k) + ".wav";
-    if (plat::FileType(file) != 1) {
+    if (plat::FileType(file) != plat::kFileTypeFile) {
       ReplaceSound(SoundEffects[k], 0);
       continue;
     }
@@ -247,7 +247,9 @@ void SetupDisplay() {
     LogLine("\tChanged Graphics Mode ingame.");
   }
   // A marker left behind means the last attempt died while opening the display.
-  if (plat::FileType(kCrashMarker) == 1 && Settings[slot::gfxEngine] == 0) Settings[slot::gfxEngine] = 1;
+  if (plat::FileType(kCrashMarker) == plat::kFileTypeFile && Settings[slot::gfxEngine] == 0) {
+    Settings[slot::gfxEngine] = 1;
+  }
   const int engine = Settings[slot::gfxEngine];
   if (engine >= 0 && engine <= 2) LogLine(kDriverLines[engine]);
   plat::SetGraphicsDriver(engine);

@@ -230,7 +230,10 @@ int JoyButtonCount(int port);
 // ---------------------------------------------------------------- files
 bool ChangeDir(const std::string& path);
 std::string CurrentDir();
-int FileType(const std::string& path);  // 0 nothing, 1 file, 2 folder
+// What FileType finds at a path: nothing (or neither a regular file nor a folder),
+// a file, or a folder.
+enum FileTypeResult { kFileTypeNone = 0, kFileTypeFile = 1, kFileTypeFolder = 2 };
+int FileType(const std::string& path);
 bool DeleteFile(const std::string& path);
 Stream ReadFile(const std::string& path);
 Stream WriteFile(const std::string& path);

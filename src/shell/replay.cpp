@@ -206,7 +206,7 @@ std::string SaveGameRecording(const std::string& text, int64_t timestamp) {
     if (r.stamp == mine.stamp && r.n >= mine.n) mine.n = r.n + 1;
   }
   const std::string path = folder + "/" + ReplayFileName(mine);
-  if (!plat::MakeDir(folder) || plat::FileType(path) != 0 || !plat::ReplaceFileContents(path, text)) {
+  if (!plat::MakeDir(folder) || plat::FileType(path) != plat::kFileTypeNone || !plat::ReplaceFileContents(path, text)) {
     LogLine("Could not save the replay " + path);
     return {};
   }

@@ -147,7 +147,7 @@ TEST_F(DisplaySetupTest, LeftOverCrashMarkerSwitchesOpenGLToTheAlternativeRender
   EXPECT_TRUE(Logged("\tUsing DirectX 9 Driver"));
   EXPECT_FALSE(Logged("\tUsing OpenGL Driver"));
   EXPECT_EQ(plat::GetGraphicsDriver(), 1);
-  EXPECT_EQ(plat::FileType("crash.dat"), 0);  // removed once loading finished
+  EXPECT_EQ(plat::FileType("crash.dat"), plat::kFileTypeNone);  // removed once loading finished
   SaveSetup();
   std::vector<std::string> setup = ReadLines("Files/Setup.ini");
   EXPECT_NE(std::find(setup.begin(), setup.end(), "GFX Engine = DX9"), setup.end());
@@ -416,7 +416,7 @@ TEST_F(DisplayFallbackTest, ARendererThatCannotOpenAtAllGivesWayToTheNext) {
   EXPECT_EQ(Settings[slot::gfxEngine], 1);
   EXPECT_TRUE(Logged("\tRenderer failed to start, trying the next one"));
   EXPECT_TRUE(Logged("\tUsing DirectX 9 Driver"));
-  EXPECT_EQ(plat::FileType("crash.dat"), 0);
+  EXPECT_EQ(plat::FileType("crash.dat"), plat::kFileTypeNone);
 }
 
 TEST_F(DisplayFallbackTest, NoDisplayAtAllEndsCleanlyWithoutACrashMarker) {
@@ -427,7 +427,7 @@ TEST_F(DisplayFallbackTest, NoDisplayAtAllEndsCleanlyWithoutACrashMarker) {
   } catch (const plat::ProcessEnded& end) {
     EXPECT_EQ(end.code, 1);
   }
-  EXPECT_EQ(plat::FileType(At("Files/257/crash.dat")), 0);
+  EXPECT_EQ(plat::FileType(At("Files/257/crash.dat")), plat::kFileTypeNone);
   EXPECT_TRUE(Logged("\tNo display could be opened; ending."));
 }
 
@@ -448,7 +448,7 @@ TEST_F(DisplaySetupTest, AClosedWindowDuringTheEngineTestLeavesNoCrashMarker) {
     if (frame >= 20) machine_->RequestClose();  // and again to close the farewell window
   });
   EXPECT_THROW(SetupDisplay(), plat::ProcessEnded);
-  EXPECT_EQ(plat::FileType(At("Files/257/crash.dat")), 0);
+  EXPECT_EQ(plat::FileType(At("Files/257/crash.dat")), plat::kFileTypeNone);
   EXPECT_EQ(ReadLines("Files/Setup.ini").front(), "[Graphics]");
 }
 

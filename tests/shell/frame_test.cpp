@@ -114,7 +114,7 @@ TEST_F(FrameTest, TabTogglesTheSettingsPanelAndSaves) {
   machine_->ScriptInput().PressKey(9);
   EndFrame(0);
   EXPECT_EQ(SettingsOpen, 0);
-  EXPECT_EQ(plat::FileType("Setup.ini"), 1);
+  EXPECT_EQ(plat::FileType("Setup.ini"), plat::kFileTypeFile);
 }
 
 TEST_F(FrameTest, DebugOverlayLinesAndF12) {
@@ -232,7 +232,7 @@ TEST_F(FrameTest, AltF4AndCloseRequestsShutDown) {
   std::vector<std::string> log = ReadLines("Files/Debug.txt");
   std::vector<std::string> tail(log.end() - 5, log.end());
   EXPECT_EQ(tail, (std::vector<std::string>{"Closing Up", "", "Bye!", "", "Play again, soon!!"}));
-  EXPECT_EQ(plat::FileType(At("Files/Setup.ini")), 1);
+  EXPECT_EQ(plat::FileType(At("Files/Setup.ini")), plat::kFileTypeFile);
   EXPECT_FALSE(plat::DisplayIsOpen());
 
   plat::UseHeadless();

@@ -28,7 +28,7 @@ TEST_F(LogTest, WithoutALogFileLinesAndNoticesGoToStderr) {
   std::string err = ::testing::internal::GetCapturedStderr();
   CloseLog();
   EXPECT_EQ(err, "\tCould not write Setup.ini\n\tno sound device\n");
-  EXPECT_EQ(plat::FileType("Debug.txt"), 2);
+  EXPECT_EQ(plat::FileType("Debug.txt"), plat::kFileTypeFolder);
 }
 
 class MessageTest : public ScratchTest {

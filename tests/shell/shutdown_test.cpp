@@ -39,8 +39,8 @@ class ShutdownTest : public ScratchTest {
       if (plat::GraphicsWidth() != 640) return;
       farewellShownAt_ = machine_->Now();
       farewellCalls_ = machine_->CurrentFrameCalls();
-      setupSaved_ = plat::FileType(At("Files/Setup.ini")) == 1;
-      scoresSaved_ = plat::FileType(At("Files/257/scores.dat")) == 1;
+      setupSaved_ = plat::FileType(At("Files/Setup.ini")) == plat::kFileTypeFile;
+      scoresSaved_ = plat::FileType(At("Files/257/scores.dat")) == plat::kFileTypeFile;
       if (onFarewell_) onFarewell_();
     });
     machine_->SetRecording(true);
@@ -85,7 +85,7 @@ TEST_F(ShutdownTest, AltF4InAGameSavesEverythingBeforeTheFarewellScreen) {
   ASSERT_GE(farewellShownAt_, 0) << "no farewell screen";
   EXPECT_TRUE(setupSaved_);
   // Nothing is written after the farewell shows.
-  EXPECT_EQ(scoresSaved_, plat::FileType(At("Files/257/scores.dat")) == 1);
+  EXPECT_EQ(scoresSaved_, plat::FileType(At("Files/257/scores.dat")) == plat::kFileTypeFile);
   EXPECT_EQ(farewellShownAt_, endedAt_);  // Alt+F4 still held closes it at once
   EXPECT_TRUE(machine_->PointerVisible());
   EXPECT_FALSE(plat::DisplayIsOpen());
@@ -300,7 +300,7 @@ TEST_F(ShutdownTest, ScoresGoToTheGameFolderFromAnyFolder) {
     machine_->At(machine_->Now() + 20, [](plat::InputState& in) { in.PressKey(plat::kKeySpace); });
   };
   EXPECT_EQ(UntilEnd([] { Shutdown(); }), 0);
-  EXPECT_EQ(plat::FileType(At("Files/Common/scores.dat")), 0);
+  EXPECT_EQ(plat::FileType(At("Files/Common/scores.dat")), plat::kFileTypeNone);
 }
 
 }  // namespace

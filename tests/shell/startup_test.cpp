@@ -90,7 +90,7 @@ TEST_F(StartUpTest, WithoutTheGameFolderItStaysInFiles) {
   MakeDir("Files");
   StartUp();
   EXPECT_EQ(plat::CurrentDir(), At("Files"));
-  EXPECT_EQ(plat::FileType(At("Files/Debug.txt")), 1);
+  EXPECT_EQ(plat::FileType(At("Files/Debug.txt")), plat::kFileTypeFile);
 }
 
 TEST_F(StartUpTest, AnUnwritableLogDoesNotStopTheProgram) {
@@ -123,7 +123,7 @@ TEST_F(StartUpTest, ATerminationSignalDuringLoadingSavesOnlyWhatWasRead) {
   bool markerWhileLoading = false;
   machine_->OnFrame([&](int frame) {
     if (frame != 0) return;  // the splash
-    markerWhileLoading = plat::FileType(At("Files/257/crash.dat")) == 1;
+    markerWhileLoading = plat::FileType(At("Files/257/crash.dat")) == plat::kFileTypeFile;
     raise(SIGTERM);
     plat::Delay(1);
   });
@@ -135,7 +135,7 @@ TEST_F(StartUpTest, ATerminationSignalDuringLoadingSavesOnlyWhatWasRead) {
   }
   EXPECT_EQ(code, 0);
   EXPECT_TRUE(markerWhileLoading);
-  EXPECT_EQ(plat::FileType(At("Files/257/crash.dat")), 0);
+  EXPECT_EQ(plat::FileType(At("Files/257/crash.dat")), plat::kFileTypeNone);
   EXPECT_EQ(ReadBytes("Files/257/scores.dat"), scores);
   EXPECT_EQ(ReadLines("Files/Setup.ini").front(), "[Graphics]");
   std::vector<std::string> log = ReadLines("Files/Debug.txt");
