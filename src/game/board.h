@@ -70,6 +70,8 @@ struct ke {
   double x = 0, y = 0, rot = 0, rotgo = 0, spdx = 0, spdy = 0, size = 0, alp = 0;
 };
 
+// A new field here, in ain or in ke stops the build until the replay checksum
+// (checksum.cpp) covers it or lists it as left out.
 struct GameBoard {
   Grid TrackGrid{};     // piece codes
   Grid UnderGrid{};     // the piece the last placement replaced (right-button swap)
