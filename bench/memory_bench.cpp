@@ -187,14 +187,15 @@ int RunHeadless() {
 
   plat::AutoMidHandle(true);
   std::vector<plat::Image> images = {
-      plat::LoadAnimImage("icons.png", 16, 16, 0, 64, -1), plat::LoadAnimImage("icons.png", 16, 16, 0, 64, 1),
-      plat::LoadImage("logo.png", -1), plat::LoadImage("Pellium.png", -1)};
+      plat::LoadAnimImage("icons.png", 16, 16, 0, 64, plat::kImageDefault),
+      plat::LoadAnimImage("icons.png", 16, 16, 0, 64, plat::kImageMasked),
+      plat::LoadImage("logo.png", plat::kImageDefault), plat::LoadImage("Pellium.png", plat::kImageDefault)};
   plat::ChangeDir("../257");
-  images.push_back(plat::LoadAnimImage("badges.png", 64, 64, 0, 16, -1));
-  images.push_back(plat::LoadAnimImage("track.png", 32, 32, 0, 240, 3));
-  images.push_back(plat::LoadImage("flash.png", 3));
-  images.push_back(plat::LoadAnimImage("train.png", 64, 64, 0, 8, 3));
-  images.push_back(plat::LoadAnimImage("bubbles.png", 32, 24, 0, 4, 3));
+  images.push_back(plat::LoadAnimImage("badges.png", 64, 64, 0, 16, plat::kImageDefault));
+  images.push_back(plat::LoadAnimImage("track.png", 32, 32, 0, 240, plat::kImageMasked | plat::kImageFiltered));
+  images.push_back(plat::LoadImage("flash.png", plat::kImageMasked | plat::kImageFiltered));
+  images.push_back(plat::LoadAnimImage("train.png", 64, 64, 0, 8, plat::kImageMasked | plat::kImageFiltered));
+  images.push_back(plat::LoadAnimImage("bubbles.png", 32, 24, 0, 4, plat::kImageMasked | plat::kImageFiltered));
   Stage("9 images loaded", last);
   for (plat::Image image : images) plat::DrawImage(image, 100, 100, 0);
   plat::Flip(0);
@@ -203,7 +204,7 @@ int RunHeadless() {
   for (int k = 1; k <= 200; ++k) {
     char name[16];
     std::snprintf(name, sizeof name, "%03d.wav", k);
-    if (plat::FileType(name) == 1) sounds.push_back(plat::LoadSound(name));
+    if (plat::FileType(name) == plat::kFileTypeFile) sounds.push_back(plat::LoadSound(name));
   }
   Stage("sound effects loaded", last);
   return 0;

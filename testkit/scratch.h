@@ -68,7 +68,7 @@ inline void ResetProgramState() {
   BindingCaptureSlot = -1;
   FilesFolderPath.clear();
   GameFolderPath.clear();
-  GameState = 0;
+  GameState = kStateTitle;
   GameStartTime = 0;
   Difficulty = 0;
   for (plat::Font& f : UiFonts) f = 0;

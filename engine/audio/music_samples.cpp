@@ -19,6 +19,6 @@ void LoadMusicSamples() {
     MusicSamples[entry] = plat::LoadSound(path, 0);
     // A melodic count is only written when that sample exists; counting upwards
     // leaves the highest one found.
-    if (entry >= 20 && plat::FileType(path) == 1) SampleCount[entry / 10 - 1] = entry % 10;
+    if (entry >= 20 && plat::FileType(path) == plat::kFileTypeFile) SampleCount[entry / 10 - 1] = entry % 10;
   }
 }

@@ -53,7 +53,7 @@ std::string crashMarkerPath;
 void CreateCrashMarker() {
   // One left by a crash serves as it is; a new one is saved like any file (never
   // written through a link planted in its place).
-  if (plat::FileType(kCrashMarker) != 1 && !plat::ReplaceFileContents(kCrashMarker, "")) {
+  if (plat::FileType(kCrashMarker) != plat::kFileTypeFile && !plat::ReplaceFileContents(kCrashMarker, "")) {
     LogLine("\tCould not create " + std::string(kCrashMarker));
     return;
   }
@@ -203,11 +203,11 @@ void LoadSharedAssets() {
   LogLine("\tDefault Fonts");
   LoadFonts();
   LogLine("\tDefault Icons");
-  ReplaceImage(IconsFiltered, plat::LoadAnimImage("icons.png", 16, 16, 0, 64, -1));
-  ReplaceImage(IconsCrisp, plat::LoadAnimImage("icons.png", 16, 16, 0, 64, 1));
+  ReplaceImage(IconsFiltered, plat::LoadAnimImage("icons.png", 16, 16, 0, 64, plat::kImageDefault));
+  ReplaceImage(IconsCrisp, plat::LoadAnimImage("icons.png", 16, 16, 0, 64, plat::kImageMasked));
   LogLine("\tLogos");
-  ReplaceImage(LogoImage, plat::LoadImage("logo.png", -1));
-  ReplaceImage(CommunityLogoImage, plat::LoadImage("Pellium.png", -1));
+  ReplaceImage(LogoImage, plat::LoadImage("logo.png", plat::kImageDefault));
+  ReplaceImage(CommunityLogoImage, plat::LoadImage("Pellium.png", plat::kImageDefault));
   LogLine("\tBadgeGet");
   ReplaceSound(BadgeGetSound, plat::LoadSound("badgeget.wav", 0));
   if (GraphicsStarted == 0) ShowSplash();
@@ -215,13 +215,13 @@ void LoadSharedAssets() {
   LogLine("");
   LogLine("Switching to Game Folder");
   plat::ChangeDir(gameFolder);
-  ReplaceImage(BadgesImage, plat::LoadAnimImage("badges.png", 64, 64, 0, 16, -1));
+  ReplaceImage(BadgesImage, plat::LoadAnimImage("badges.png", 64, 64, 0, 16, plat::kImageDefault));
 
   LogLine("");
   LogLine("Loading Sound effects");
   for (int k = 1; k <= 200; ++k) {
     const std::string file = ThreeDigits(k) + ".wav";
-    if (plat::FileType(file) != 1) {
+    if (plat::FileType(file) != plat::kFileTypeFile) {
       ReplaceSound(SoundEffects[k], 0);
       continue;
     }
@@ -247,7 +247,9 @@ void SetupDisplay() {
     LogLine("\tChanged Graphics Mode ingame.");
   }
   // A marker left behind means the last attempt died while opening the display.
-  if (plat::FileType(kCrashMarker) == 1 && Settings[slot::gfxEngine] == 0) Settings[slot::gfxEngine] = 1;
+  if (plat::FileType(kCrashMarker) == plat::kFileTypeFile && Settings[slot::gfxEngine] == 0) {
+    Settings[slot::gfxEngine] = 1;
+  }
   const int engine = Settings[slot::gfxEngine];
   if (engine >= 0 && engine <= 2) LogLine(kDriverLines[engine]);
   plat::SetGraphicsDriver(engine);

@@ -156,7 +156,7 @@ void LoadSetup() {
   bool namedDriver = false;
   g_asideSetupFile.clear();
 
-  if (plat::FileType(kSetupFile) == 1) {
+  if (plat::FileType(kSetupFile) == plat::kFileTypeFile) {
     LogLine("\tReading Setup File");
     plat::Stream in = plat::ReadFile(kSetupFile);
     bool read = in != 0;

@@ -68,16 +68,16 @@ void ResolutionButton(int rowY) {
 
 void SizeAndQuality(int rowY) {
   const int w = Settings[slot::width], h = Settings[slot::height];
-  DrawTextAligned(20, rowY + MenuY, std::to_string(w) + "x" + std::to_string(h), 0, 0);
+  DrawTextAligned(20, rowY + MenuY, std::to_string(w) + "x" + std::to_string(h), kAlignLeft, kAlignTop);
   if (h < 900) {
     SetColorAlpha(255, 180, 80);
-    DrawTextAligned(80, rowY + MenuY + 17, "Small (Bit blurry)", 0, 0);
+    DrawTextAligned(80, rowY + MenuY + 17, "Small (Bit blurry)", kAlignLeft, kAlignTop);
   } else if (h > 960) {
     SetColorAlpha(180, 255, 80);
-    DrawTextAligned(80, rowY + MenuY + 17, "Bigger! (High-Definition!)", 0, 0);
+    DrawTextAligned(80, rowY + MenuY + 17, "Bigger! (High-Definition!)", kAlignLeft, kAlignTop);
   } else {
     SetColorAlpha(255, 255, 80);
-    DrawTextAligned(80, rowY + MenuY + 17, "Native (Crisp, Clear)", 0, 0);
+    DrawTextAligned(80, rowY + MenuY + 17, "Native (Crisp, Clear)", kAlignLeft, kAlignTop);
   }
 }
 
@@ -100,14 +100,14 @@ void ApplyButton() {
       // here with their own clicks and drawing state, and it reloaded every font.
       MouseClicked = 0;
       RightClicked = 0;
-      plat::SetImageFont(UiFonts[2]);
+      plat::SetImageFont(UiFonts[font::kPanel]);
       SetBlendKind(kBlendKindAlpha);
       SetScaleXY(1);
       SetColorAlpha(0, 120, 0, 0.5);
     }
   }
   SetColorAlpha(80, 255, 80);
-  DrawTextAligned(20, MenuY + 260, "Apply", 0, 0);
+  DrawTextAligned(20, MenuY + 260, "Apply", kAlignLeft, kAlignTop);
 }
 
 int SnapVolume(int value) {
@@ -140,7 +140,7 @@ void JoystickList(int x) {
       SetColorAlpha(80, 255, 80, alpha);
     }
     const std::string name = plat::JoyName(port);
-    DrawTextAligned(x, y, name, 0, 0);
+    DrawTextAligned(x, y, name, kAlignLeft, kAlignTop);
     if (MouseInRect(x, y, plat::TextWidth(name), 14) && MouseClicked > 0) {
       MouseClicked = 0;
       MouseState.MouseClicked = 0;
@@ -171,7 +171,7 @@ void KeyBindingRows() {
     const int x = 260 + (p - 1) * 180;
     int y = MenuY + 4;
     SetColorAlpha(80, 255, 80, 1);
-    DrawTextAligned(x, y, "Player " + std::to_string(p), 0, 0);
+    DrawTextAligned(x, y, "Player " + std::to_string(p), kAlignLeft, kAlignTop);
     for (int action = 0; action < 20; action++) {
       const int bindingSlot = (p - 1) * 20 + action;
       if (KeyBindings[bindingSlot] <= 0 && bindingSlot != BindingCaptureSlot) continue;
@@ -184,7 +184,7 @@ void KeyBindingRows() {
       } else {
         SetColorAlpha(180, 255, 180);
       }
-      DrawTextAligned(x, y, text, 0, 0);
+      DrawTextAligned(x, y, text, kAlignLeft, kAlignTop);
       if (MouseClicked > 0 && MouseInRect(x, y, plat::TextWidth(text), rowHeight)) {
         MouseClicked = 0;
         MouseState.MouseClicked = 0;
@@ -210,21 +210,21 @@ int OptionWidget(int slot, int x, int y, int firstIcon, const std::vector<std::s
   int& value = Settings[slot];
   const std::string label = (value >= 0 && value < static_cast<int>(shown.size())) ? shown[value] : "";
 
-  plat::SetImageFont(UiFonts[2]);
+  plat::SetImageFont(UiFonts[font::kPanel]);
   SetScaleXY(1);
   std::string measured = label;
   if (label.find('|') != std::string::npos) {
     measured = GetField(label, "|", 1);
-    DrawTextAligned(x + 38, y + MenuY + 8, measured, 0, 1);
-    DrawTextAligned(x + 38, y + MenuY + 24, GetField(label, "|", 2), 0, 1);
+    DrawTextAligned(x + 38, y + MenuY + 8, measured, kAlignLeft, kAlignMiddle);
+    DrawTextAligned(x + 38, y + MenuY + 24, GetField(label, "|", 2), kAlignLeft, kAlignMiddle);
   } else {
-    DrawTextAligned(x + 38, y + MenuY + 16, label, 0, 1);
+    DrawTextAligned(x + 38, y + MenuY + 16, label, kAlignLeft, kAlignMiddle);
   }
   const int textWidth = plat::TextWidth(measured);
 
   SetScaleXY(2);
   const int frame = firstIcon + value;
-  if (!MouseInRect(x, y + MenuY, textWidth, 32)) DrawImageCounted(IconsCrisp, x, y + MenuY, frame, 1);
+  if (!MouseInRect(x, y + MenuY, textWidth, 32)) DrawImageCounted(IconsCrisp, x, y + MenuY, frame, kBudgetMain);
   if (!MouseInRect(x, y + MenuY, textWidth + 38, 32)) return 0;
   DrawGlowImage(IconsCrisp, x, y + MenuY, frame, IconsFiltered, 1.1, 0.8);
   if (MouseClicked > 0) value = ((value + 1) % count + count) % count;
@@ -234,16 +234,16 @@ int OptionWidget(int slot, int x, int y, int firstIcon, const std::vector<std::s
 int VolumeSlider(int value, int x, int y, const std::string& caption) {
   SetColorAlpha(80, 255, 80);
   SetScaleXY(3.1, 1.5);
-  DrawImageCounted(IconsCrisp, x - 2, y, 21, 1);
-  DrawImageCounted(IconsCrisp, x + 48, y, 22, 1);
+  DrawImageCounted(IconsCrisp, x - 2, y, 21, kBudgetMain);
+  DrawImageCounted(IconsCrisp, x + 48, y, 22, kBudgetMain);
   SetColorAlpha(255, 80, 80);
   SetScaleXY(1, 1.5);
   // Setup.ini may hold any integer; the knob stays on its track.
-  DrawImageCounted(IconsCrisp, x + std::clamp(value, 0, 100) - 9, y, 23, 1);
+  DrawImageCounted(IconsCrisp, x + std::clamp(value, 0, 100) - 9, y, 23, kBudgetMain);
   SetColorAlpha(80, 180, 255);
   if (MouseInRect(x - 2, y - 4, 100, 24) && plat::MouseDown(plat::kMouseLeft)) value = MouseState.x - x + 2;
   SetScaleXY(1);
-  DrawTextAligned(x, y + 20, caption + " : " + std::to_string(value), 0, 0);
+  DrawTextAligned(x, y + 20, caption + " : " + std::to_string(value), kAlignLeft, kAlignTop);
   return value;
 }
 
@@ -257,7 +257,7 @@ void DrawSettingsMenu() {
     return;
   }
 
-  plat::SetImageFont(UiFonts[2]);
+  plat::SetImageFont(UiFonts[font::kPanel]);
   ResetDrawState();
   SetBlendKind(kBlendKindShade);
   SetColorAlpha(40, 40, 40, 0.8);
@@ -267,11 +267,11 @@ void DrawSettingsMenu() {
   plat::DrawRect(0, 0, VirtualWidth, MenuY + 298);
   SetColorAlpha(180, 255, 180, 1);
   plat::DrawRect(0, MenuY + 298, VirtualWidth, 2);
-  DrawCount[1] = 0;
-  DrawCount[2] = 0;
+  DrawCount[kBudgetMain] = 0;
+  DrawCount[kBudgetGlow] = 0;
 
   SetColorAlpha(80, 255, 80);
-  DrawTextAligned(20, MenuY + 4, "Graphics", 0, 0);
+  DrawTextAligned(20, MenuY + 4, "Graphics", kAlignLeft, kAlignTop);
   OptionWidget(slot::fullscreen, 20, 30, 13, {"Windowed", "Fullscreen"});
   ResolutionButton(70);
   // The option widgets leave scale 2 behind, at which these texts would overlap
@@ -292,7 +292,7 @@ void DrawSettingsMenu() {
   // Scale 2 from the widget would run this notice off the right edge.
   SetScaleXY(1);
   SetColorAlpha(255, 180, 180);
-  DrawTextAligned(x, MenuY + 50, "Changes require a Restart", 0, 0);
+  DrawTextAligned(x, MenuY + 50, "Changes require a Restart", kAlignLeft, kAlignTop);
   VolumeSliders(x);
   JoystickList(x);
 }

@@ -41,9 +41,9 @@ void EngineTest(int target, int scale) {
   OverlayOn = 0;
   if (Settings[slot::slowSystem] == 1) target = 30;
   TargetFps = target;
-  DrawLimit[1] = 500;
-  DrawLimit[2] = 500;
-  DrawLimit[3] = 250;
+  DrawLimit[kBudgetMain] = 500;
+  DrawLimit[kBudgetGlow] = 500;
+  DrawLimit[kBudgetParticles] = 250;
   int best = 0;
   LogLine("Starting Engine Test");
   LogLine("Aiming for " + std::to_string(target) + "," + std::to_string(scale));
@@ -63,25 +63,25 @@ void EngineTest(int target, int scale) {
   PauseSuspended = wasSuspended;
 
   LogLine("Test Complete");
-  DrawLimit[1] = static_cast<int>(best * 0.4);
-  DrawLimit[2] = static_cast<int>(best * 0.4);
-  DrawLimit[3] = static_cast<int>(best * 0.2);
+  DrawLimit[kBudgetMain] = static_cast<int>(best * 0.4);
+  DrawLimit[kBudgetGlow] = static_cast<int>(best * 0.4);
+  DrawLimit[kBudgetParticles] = static_cast<int>(best * 0.2);
   LogLine("");
   LogLine("Engine Test Results");
   LogLine("");
   LogLine("\tMaximum Sprites Allowed for " + std::to_string(target) + " Frames Per Second");
-  LogLine("\tMain sprites : " + std::to_string(DrawLimit[1]));
-  LogLine("\tGlowy Sprites : " + std::to_string(DrawLimit[2]));
-  LogLine("\tParticles : " + std::to_string(DrawLimit[3]));
+  LogLine("\tMain sprites : " + std::to_string(DrawLimit[kBudgetMain]));
+  LogLine("\tGlowy Sprites : " + std::to_string(DrawLimit[kBudgetGlow]));
+  LogLine("\tParticles : " + std::to_string(DrawLimit[kBudgetParticles]));
   LogLine("");
 
-  if (DrawLimit[1] < 1000) {
-    DrawLimit[1] = 1000;
+  if (DrawLimit[kBudgetMain] < 1000) {
+    DrawLimit[kBudgetMain] = 1000;
     TargetFps = 30;
     Settings[slot::slowSystem] = 1;
   }
-  if (DrawLimit[2] < 500) DrawLimit[2] = 500;
-  if (DrawLimit[3] < 250) DrawLimit[3] = 250;
+  if (DrawLimit[kBudgetGlow] < 500) DrawLimit[kBudgetGlow] = 500;
+  if (DrawLimit[kBudgetParticles] < 250) DrawLimit[kBudgetParticles] = 250;
   if (TargetFps == 30) LogLine("Settings Overwritten, Set to Default Lower Limits at 30fps.");
   LogLine("");
   OverlayOn = 0;

@@ -9,5 +9,6 @@ constexpr int kEngineTestLastStep = 20000;
 constexpr int kEngineTestFramesPerStep = 8;
 
 // target: frames per second to hold; scale: the test sprites' scale. Sets
-// DrawLimit[1..3], TargetFps, and slowSystem when the machine is too slow.
+// the main, glow and particle budgets (DrawLimit), TargetFps, and slowSystem when
+// the machine is too slow.
 void EngineTest(int target, int scale);

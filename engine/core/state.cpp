@@ -1,7 +1,7 @@
 #include "core/state.h"
 
 int Difficulty = 0;
-int GameState = 0;
+int GameState = kStateTitle;
 int GameStartTime = 0;
 int ControlMode = 0;
 int PlayerCount = 0;

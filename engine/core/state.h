@@ -5,7 +5,12 @@
 #include <string>
 
 extern int Difficulty;     // 0 Easy, 1 Medium, 2 Hard
-extern int GameState;      // 0 title, 1 game, 2 paused
+extern int GameState;      // one of the kState codes below
+
+// Values of GameState.
+constexpr int kStateTitle = 0;
+constexpr int kStatePlaying = 1;
+constexpr int kStatePaused = 2;
 extern int GameStartTime;  // clock at the start of the game, moved forward by pauses
 extern int ControlMode;    // 1: played with the mouse
 extern int PlayerCount;

@@ -8,10 +8,10 @@ int DrawCount[20] = {};
 int DrawLimit[20] = {};
 
 void DrawTextAligned(int x, int y, const std::string& text, int hAlign, int vAlign) {
-  if (hAlign == 1) x -= plat::TextWidth(text) / 2;
-  if (hAlign == 2) x -= plat::TextWidth(text);
-  if (vAlign == 1) y -= plat::TextHeight() / 2;
-  if (vAlign == 2) y -= plat::TextHeight();
+  if (hAlign == kAlignCenter) x -= plat::TextWidth(text) / 2;
+  if (hAlign == kAlignRight) x -= plat::TextWidth(text);
+  if (vAlign == kAlignMiddle) y -= plat::TextHeight() / 2;
+  if (vAlign == kAlignBottom) y -= plat::TextHeight();
   plat::DrawText(text, x, y);
 }
 
@@ -76,11 +76,11 @@ void DrawGlowImage(plat::Image image, int x, int y, int frame, plat::Image glowI
   // The glow is centred on the main sprite even when the glow image has another size.
   double px = x + plat::ImageWidth(image) * sx / 2;
   double py = y + plat::ImageHeight(image) * sy / 2;
-  if (TakeBudget(1)) plat::DrawImage(image, px, py, frame);
+  if (TakeBudget(kBudgetMain)) plat::DrawImage(image, px, py, frame);
   plat::SetScale(sx * glowScale, sy * glowScale);
   plat::SetAlpha(a0 * glowAlpha);
   SetBlendKind(kBlendKindLight);
-  if (TakeBudget(2)) plat::DrawImage(glowImage != 0 ? glowImage : image, px, py, frame);
+  if (TakeBudget(kBudgetGlow)) plat::DrawImage(glowImage != 0 ? glowImage : image, px, py, frame);
   plat::SetScale(sx, sy);
   plat::SetAlpha(a0);
   plat::SetBlend(blend);

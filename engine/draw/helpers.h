@@ -7,10 +7,15 @@
 
 #include "platform/platform.h"
 
-// Per-frame sprite counts and their budgets: 1 main sprites, 2 glowy sprites,
-// 3 particles. BeginFrameDrawing zeroes counts 1..10; the engine test sets limits.
+// Per-frame sprite counts and their budgets, indexed by the counters below.
+// BeginFrameDrawing zeroes counts 1..10; the engine test sets limits.
 extern int DrawCount[20];
 extern int DrawLimit[20];
+
+// Sprite budget counters.
+constexpr int kBudgetMain = 1;
+constexpr int kBudgetGlow = 2;  // the additive copies of DrawGlowImage
+constexpr int kBudgetParticles = 3;
 
 // Values that stand for "argument left out"; callers may also pass them explicitly.
 constexpr double kScaleYOmitted = -37171648.0;
@@ -19,8 +24,16 @@ constexpr double kAlphaOmitted = 37171648.0;
 // Blend kinds as the screens name them.
 enum BlendKind { kBlendKindSolid = 0, kBlendKindAlpha = 1, kBlendKindShade = 2, kBlendKindLight = 3 };
 
-// hAlign/vAlign: 0 left/top, 1 centred, 2 right/bottom.
-void DrawTextAligned(int x, int y, const std::string& text, int hAlign = 0, int vAlign = 0);
+// Where (x, y) sits on the text: hAlign one of left, centre, right; vAlign one of
+// top, middle, bottom.
+constexpr int kAlignLeft = 0;
+constexpr int kAlignCenter = 1;
+constexpr int kAlignRight = 2;
+constexpr int kAlignTop = 0;
+constexpr int kAlignMiddle = 1;
+constexpr int kAlignBottom = 2;
+
+void DrawTextAligned(int x, int y, const std::string& text, int hAlign = kAlignLeft, int vAlign = kAlignTop);
 void SetScaleXY(double x, double y = kScaleYOmitted);
 void SetRotationDeg(double angle);
 // Rotation 0, scale 1, white, alpha 1, alpha blending.

@@ -46,17 +46,17 @@ std::string CountOfLimit(int counter) {
 }
 
 void DrawOverlay() {
-  DrawTextAligned(2, 2, std::to_string(FpsShown), 0, 0);
-  plat::SetImageFont(UiFonts[2]);
+  DrawTextAligned(2, 2, std::to_string(FpsShown), kAlignLeft, kAlignTop);
+  plat::SetImageFont(UiFonts[font::kPanel]);
   // 20 pixels apart for the 16-pixel font (at 1.5 times); the larger font of small
   // screens spreads the lines so that they stay apart.
   const int pitch = std::max(20, plat::TextHeight() * 3 / 2 - 4);
-  DrawTextAligned(2, 40, "Collection : " + std::to_string(GcCollected), 0, 0);
-  DrawTextAligned(2, 40 + pitch, "Used Memory : " + std::to_string(plat::MemoryInUse()), 0, 0);
-  DrawTextAligned(2, 40 + 2 * pitch, "Drawn Images : " + CountOfLimit(1), 0, 0);
-  DrawTextAligned(2, 40 + 3 * pitch, "Drawn Glow : " + CountOfLimit(2), 0, 0);
-  DrawTextAligned(2, 40 + 4 * pitch, "Drawn Particles : " + CountOfLimit(3), 0, 0);
-  DrawTextAligned(2, 50 + 5 * pitch, "Hit F12 to remove this", 0, 0);
+  DrawTextAligned(2, 40, "Collection : " + std::to_string(GcCollected), kAlignLeft, kAlignTop);
+  DrawTextAligned(2, 40 + pitch, "Used Memory : " + std::to_string(plat::MemoryInUse()), kAlignLeft, kAlignTop);
+  DrawTextAligned(2, 40 + 2 * pitch, "Drawn Images : " + CountOfLimit(kBudgetMain), kAlignLeft, kAlignTop);
+  DrawTextAligned(2, 40 + 3 * pitch, "Drawn Glow : " + CountOfLimit(kBudgetGlow), kAlignLeft, kAlignTop);
+  DrawTextAligned(2, 40 + 4 * pitch, "Drawn Particles : " + CountOfLimit(kBudgetParticles), kAlignLeft, kAlignTop);
+  DrawTextAligned(2, 50 + 5 * pitch, "Hit F12 to remove this", kAlignLeft, kAlignTop);
   SetScaleXY(1.5, 1.5);
 }
 
@@ -79,11 +79,11 @@ int EndFrame(int showPointer) {
     if (plat::KeyHit(kKeyF11) > 0) Run(FrameHooks.TakeScreenshot);
     // Escape is read only where it pauses: reading it elsewhere would use up a
     // quick tap that the screen's own check after the frame is waiting for.
-    if (GameState == 1 && PauseSuspended == 0 && FrameHooks.PauseMenu && plat::KeyDown(kKeyEscape)) {
-      GameState = 2;
+    if (GameState == kStatePlaying && PauseSuspended == 0 && FrameHooks.PauseMenu && plat::KeyDown(kKeyEscape)) {
+      GameState = kStatePaused;
       int pauseStart = plat::Millisecs();
       pauseResult = FrameHooks.PauseMenu();
-      GameState = 1;
+      GameState = kStatePlaying;
       // Game timers must not count the pause. Clock readings wrap, so add modulo 2^32.
       unsigned paused = static_cast<unsigned>(MsBetween(pauseStart, plat::Millisecs()));
       GameStartTime = static_cast<int>(static_cast<unsigned>(GameStartTime) + paused);
@@ -94,7 +94,7 @@ int EndFrame(int showPointer) {
 
   ResetDrawState();
   SetScaleXY(1.5, 1.5);
-  plat::SetImageFont(UiFonts[1]);
+  plat::SetImageFont(UiFonts[font::kLabel]);
   if (plat::KeyHit(kKeyF12) > 0) OverlayOn = 1 - OverlayOn;
   if (OverlayOn == 1) DrawOverlay();
 
@@ -142,7 +142,7 @@ int EndFrame(int showPointer) {
 
 void DrawMessages() {
   SetScaleXY(1, 1);
-  plat::SetImageFont(UiFonts[3]);
+  plat::SetImageFont(UiFonts[font::kText]);
   // Lines of a font taller than 16 pixels (on small screens) keep clear of each
   // other and of the bottom edge.
   const int lineHeight = plat::TextHeight();
@@ -163,7 +163,7 @@ void DrawMessages() {
     } else {
       SetColorAlpha(255, 255, 255, 1);
     }
-    DrawTextAligned(0, y, m.txt, 0, 0);
+    DrawTextAligned(0, y, m.txt, kAlignLeft, kAlignTop);
     y -= step;
     if (m.tick >= kMessageLifeTicks) {
       it = MessageList.erase(it);

@@ -23,20 +23,25 @@ extern plat::Image QuitPicture;
 
 constexpr int kFrameRate = 60;
 
+// What the pause menu ends with; EndFrame hands it on. The game keeps the quit
+// code as its QuitFlag.
+constexpr int kPauseContinue = 1;
+constexpr int kPauseQuit = 99;
+
 // The services of the layers above that EndFrame runs in its fixed order. Start-up
 // fills the table; tests hand in their own. An empty entry is skipped.
 struct FrameServices {
   void (*DrawPopups)() = nullptr;        // score popups, first thing every frame
   void (*SaveSetup)() = nullptr;         // each Tab toggle of the settings panel
   void (*TakeScreenshot)() = nullptr;    // F11
-  int (*PauseMenu)() = nullptr;          // Escape during a game: 1 continue, 99 quit
+  int (*PauseMenu)() = nullptr;          // Escape during a game: kPauseContinue or kPauseQuit
   void (*DrawSettingsMenu)() = nullptr;  // the settings panel, when open or sliding
   void (*UpdateSong)() = nullptr;        // the music clock
   void (*Shutdown)() = nullptr;          // Alt+F4 or a close request; never returns
 };
 extern FrameServices FrameHooks;
 
-// Returns 0, or the pause menu's result (1 continue, 99 quit) when a pause ran.
+// Returns 0, or the pause menu's result (kPauseContinue, kPauseQuit) when a pause ran.
 int EndFrame(int showPointer);
 // Ages and draws the on-screen messages, stacking upwards from the bottom.
 void DrawMessages();

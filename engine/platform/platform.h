@@ -136,11 +136,12 @@ void SetImageFont(Font font);  // 0 selects the built-in default font
 Font GetImageFont();
 
 // ---------------------------------------------------------------- images
-enum ImageFlags { kImageMasked = 1, kImageFiltered = 2, kImageMipmapped = 4 };
+// kImageDefault stands for masked and filtered; kImagePlain is neither.
+enum ImageFlags { kImageDefault = -1, kImagePlain = 0, kImageMasked = 1, kImageFiltered = 2, kImageMipmapped = 4 };
 
-Image LoadImage(const std::string& path, int flags = -1);
+Image LoadImage(const std::string& path, int flags = kImageDefault);
 Image LoadAnimImage(const std::string& path, int cellWidth, int cellHeight, int firstCell,
-                    int cellCount, int flags = -1);
+                    int cellCount, int flags = kImageDefault);
 int ImageWidth(Image image);
 int ImageHeight(Image image);
 int ImageFrames(Image image);
@@ -232,7 +233,10 @@ int JoyButtonCount(int port);
 // ---------------------------------------------------------------- files
 bool ChangeDir(const std::string& path);
 std::string CurrentDir();
-int FileType(const std::string& path);  // 0 nothing, 1 file, 2 folder
+// What FileType finds at a path: nothing (or neither a regular file nor a folder),
+// a file, or a folder.
+enum FileTypeResult { kFileTypeNone = 0, kFileTypeFile = 1, kFileTypeFolder = 2 };
+int FileType(const std::string& path);
 bool DeleteFile(const std::string& path);
 Stream ReadFile(const std::string& path);
 Stream WriteFile(const std::string& path);

@@ -54,13 +54,14 @@ void EnterName() {
     if (plat::KeyHit(plat::kKeyBackspace) > 0 && !PlayerName.empty()) PlayerName.pop_back();
 
     SetColorAlpha(0, 255, 0);
-    plat::SetImageFont(UiFonts[6]);
-    DrawTextAligned(VirtualWidth / 2, VirtualHeight / 2 - 100, "Enter Your Name", 1, 1);
+    plat::SetImageFont(UiFonts[font::kSubhead]);
+    DrawTextAligned(VirtualWidth / 2, VirtualHeight / 2 - 100, "Enter Your Name", kAlignCenter, kAlignMiddle);
 
     // Centred by the name's own width so the blinking cursor never moves it.
-    plat::SetImageFont(UiFonts[5]);
+    plat::SetImageFont(UiFonts[font::kHeadline]);
     const std::string cursor = ClockMod(600) < 300 ? "_" : " ";
-    DrawTextAligned(VirtualWidth / 2 - plat::TextWidth(PlayerName) / 2, VirtualHeight / 2, PlayerName + cursor, 0, 1);
+    DrawTextAligned(VirtualWidth / 2 - plat::TextWidth(PlayerName) / 2, VirtualHeight / 2, PlayerName + cursor,
+                    kAlignLeft, kAlignMiddle);
 
     EndFrame(1);
 

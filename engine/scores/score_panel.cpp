@@ -202,7 +202,7 @@ int DrawScorePanel(int slide, int gameMode, int level, int gameFlags) {
       const int h = BarHeight(rec.Score);
       const int top = B - h;
       SetColorAlpha(255 - h, 255, 80, 1);
-      DrawImageCounted(IconsFiltered, x - 8, top - 8, 7, 1);
+      DrawImageCounted(IconsFiltered, x - 8, top - 8, 7, kBudgetMain);
       SetColorAlpha(255, 80 + h, 80, 1);
       if (hasPrevious) DrawLine(x, top, previousX, previousY);
       SetColorAlpha(0, 0, 0, 0.3);
@@ -227,7 +227,7 @@ int DrawScorePanel(int slide, int gameMode, int level, int gameFlags) {
   if (MouseInRect(W - s + 270, B - 150, 62, 150) && GraphScroll > 0) GraphScroll -= 8;
 
   // The table: 25 records are ranked, 16 listed.
-  plat::SetImageFont(UiFonts[3]);
+  plat::SetImageFont(UiFonts[font::kText]);
   int listed = 0;
   for (int k = 1; k <= kListedRows; k++) {
     const Scores* rec = TopTable[k];
@@ -240,8 +240,8 @@ int DrawScorePanel(int slide, int gameMode, int level, int gameFlags) {
       selected = rec;
       if (button) LockedSelection = 1000 + k;
     }
-    DrawTextAligned(L, y, rec->Name.substr(0, 24), 0, 0);
-    DrawTextAligned(R, y, TwelveDigits(rec->Score), 2, 0);
+    DrawTextAligned(L, y, rec->Name.substr(0, 24), kAlignLeft, kAlignTop);
+    DrawTextAligned(R, y, TwelveDigits(rec->Score), kAlignRight, kAlignTop);
     if (selected == rec) {
       SetColorAlpha(255, 255, 255, 0.3);
       plat::DrawRect(L, y, 320, 17);
@@ -255,7 +255,7 @@ int DrawScorePanel(int slide, int gameMode, int level, int gameFlags) {
       SetColorAlpha(0, 0, 80, 0.6);
     }
     plat::DrawRect(W - s - 12, 0, 330, kThanksBoxHeight);
-    plat::SetImageFont(UiFonts[1]);
+    plat::SetImageFont(UiFonts[font::kLabel]);
     const int cx = W - (s + 2) / 2 - 10;
     int y[kThanksLines];
     PlaceThanks(y);
@@ -264,7 +264,7 @@ int DrawScorePanel(int slide, int gameMode, int level, int gameFlags) {
       SetColorAlpha(line.r, line.g, line.b, 1);
       const int width = plat::TextWidth(line.text);
       if (width <= kThanksRoom) {
-        DrawTextAligned(cx, y[i], line.text, 1, 1);
+        DrawTextAligned(cx, y[i], line.text, kAlignCenter, kAlignMiddle);
       } else {
         // Wider than the box (the largest font): narrowed to fit, its height kept.
         const double narrow = static_cast<double>(kThanksRoom) / width;
@@ -279,21 +279,22 @@ int DrawScorePanel(int slide, int gameMode, int level, int gameFlags) {
     const Scores& rec = *selected;
     SetColorAlpha(255, 255, 255, 0.6);
     plat::DrawRect(W - s - 12, B - 566, 330, 140);
-    plat::SetImageFont(UiFonts[1]);
+    plat::SetImageFont(UiFonts[font::kLabel]);
     SetColorAlpha(80, 80, 0, 1);
-    DrawTextAligned(L, B - 562, rec.Name, 0, 0);
+    DrawTextAligned(L, B - 562, rec.Name, kAlignLeft, kAlignTop);
     SetColorAlpha(0, 0, 80, 1);
-    DrawTextAligned(R, B - 541, std::to_string(rec.Score), 2, 0);
-    plat::SetImageFont(UiFonts[4]);
+    DrawTextAligned(R, B - 541, std::to_string(rec.Score), kAlignRight, kAlignTop);
+    plat::SetImageFont(UiFonts[font::kNote]);
     SetColorAlpha(0, 80, 0, 1);
-    if (rec.Best[30] == 1) DrawTextAligned(L, B - 516, "Complete!", 0, 1);
-    plat::SetImageFont(UiFonts[3]);
+    if (rec.Best[30] == 1) DrawTextAligned(L, B - 516, "Complete!", kAlignLeft, kAlignMiddle);
+    plat::SetImageFont(UiFonts[font::kText]);
     SetColorAlpha(0, 0, 0, 1);
-    DrawTextAligned(L, B - 430, TimestampDate(rec.Timestamp) + ", " + TimestampTime(rec.Timestamp), 0, 2);
+    DrawTextAligned(L, B - 430, TimestampDate(rec.Timestamp) + ", " + TimestampTime(rec.Timestamp), kAlignLeft,
+                    kAlignBottom);
     SetScaleXY(0.28);
     SetColorAlpha(255, 255, 255, 1);
     for (int k = 1; k <= kBadgeCount; k++) {
-      if (TestBit(rec.Badges, k)) DrawImageCounted(BadgesImage, W - s + 20 * k - 24, B - 476, k - 1, 1);
+      if (TestBit(rec.Badges, k)) DrawImageCounted(BadgesImage, W - s + 20 * k - 24, B - 476, k - 1, kBudgetMain);
     }
     SetScaleXY(1);
   }

@@ -99,7 +99,7 @@ void WriteAside(const std::string& text, const std::string& why) {
 bool WriteScoreFile() {
   SortScores();
   const std::string text = FormatScores(ScoreList);
-  if (plat::FileType(kScoreFile) != 0 && !g_fileIsOurs) {
+  if (plat::FileType(kScoreFile) != plat::kFileTypeNone && !g_fileIsOurs) {
     WriteAside(text, "was not read this run");
     return false;
   }
@@ -174,7 +174,7 @@ std::string FormatScores(const std::list<Scores>& list) {
 }
 
 void LoadScores() {
-  if (plat::FileType(kScoreFile) != 1) return;
+  if (plat::FileType(kScoreFile) != plat::kFileTypeFile) return;
   plat::Stream in = plat::ReadFile(kScoreFile);
   if (in == 0) {
     // Keep what is in memory rather than show an empty table.

@@ -14,8 +14,6 @@
 namespace {
 
 constexpr int kScatterSeed = 37171650;
-constexpr int kResultContinue = 1;
-constexpr int kResultQuit = 99;
 const char* const kPauseItems[2] = {"Continue", "Quit"};
 
 // Busy input waits still sleep, so that the clock and the window move on. Each
@@ -46,7 +44,7 @@ void DrawTitleScatter(int from, int to, double turn) {
     SetColorAlpha(50 * c, 50 * b, 50 * a, 0.4);
     const int y = plat::Rand(0, VirtualHeight);
     const int x = plat::Rand(0, VirtualWidth);
-    DrawTextAligned(x, y, AppTitle, 1, 1);
+    DrawTextAligned(x, y, AppTitle, kAlignCenter, kAlignMiddle);
   }
 }
 
@@ -78,7 +76,7 @@ int PauseMenu() {
     SetScaleXY(wobbleX, wobbleY);
     turn += 0.1;
     SetRotationDeg(turn);
-    plat::SetImageFont(UiFonts[7]);
+    plat::SetImageFont(UiFonts[font::kMenu]);
     plat::DrawImage(backdrop, VirtualWidth / 2, VirtualHeight / 2);
 
     plat::SeedRnd(kScatterSeed);
@@ -91,9 +89,10 @@ int PauseMenu() {
     const double boxY = 0.375 * VirtualHeight;
     plat::DrawRect(boxX, boxY, VirtualWidth / 6, VirtualHeight / 4);
 
-    const bool up = AnyPlayerAction(0) || plat::KeyDown(plat::kKeyUp);
-    const bool down = AnyPlayerAction(8) || plat::KeyDown(plat::kKeyDown);
-    const bool fire = AnyPlayerAction(10) || AnyPlayerAction(11) || plat::KeyDown(plat::kKeySpace);
+    const bool up = AnyPlayerAction(kActionUp) || plat::KeyDown(plat::kKeyUp);
+    const bool down = AnyPlayerAction(kActionDown) || plat::KeyDown(plat::kKeyDown);
+    const bool fire =
+        AnyPlayerAction(kActionFire) || AnyPlayerAction(kActionFire2) || plat::KeyDown(plat::kKeySpace);
     if (up && latch == 0) {
       PauseCursor--;
       latch = 1;
@@ -105,7 +104,7 @@ int PauseMenu() {
     if (!fire && !down && !up) latch = 0;
     if (PauseCursor < 0) PauseCursor = 1;
 
-    plat::SetImageFont(UiFonts[7]);
+    plat::SetImageFont(UiFonts[font::kMenu]);
     int y = static_cast<int>(boxY);
     for (int item = 0; item < 2; ++item) {
       y += 60;
@@ -116,10 +115,10 @@ int PauseMenu() {
         indent = 20;
         if (fire && latch == 0) {
           latch = 1;
-          result = item == 0 ? kResultContinue : kResultQuit;
+          result = item == 0 ? kPauseContinue : kPauseQuit;
         }
       }
-      DrawTextAligned(static_cast<int>(boxX) + indent + 10, y, kPauseItems[item], 0, 0);
+      DrawTextAligned(static_cast<int>(boxX) + indent + 10, y, kPauseItems[item], kAlignLeft, kAlignTop);
     }
     if (PauseCursor > 1) PauseCursor = 0;
 
@@ -127,7 +126,7 @@ int PauseMenu() {
     DrawTitleScatter(141, 180, turn);
 
     EndFrame(1);
-    if (plat::KeyDown(plat::kKeyEscape)) result = PauseCursor == 1 ? kResultQuit : kResultContinue;
+    if (plat::KeyDown(plat::kKeyEscape)) result = PauseCursor == 1 ? kPauseQuit : kPauseContinue;
   }
 
   plat::SeedRnd(plat::LogicMillisecs());
@@ -135,7 +134,7 @@ int PauseMenu() {
   // After Quit the game shows "Game Over" over the frame it was paused on.
   plat::FreeImage(QuitPicture);
   QuitPicture = 0;
-  if (result == kResultQuit) {
+  if (result == kPauseQuit) {
     QuitPicture = backdrop;
   } else {
     plat::FreeImage(backdrop);
@@ -154,10 +153,11 @@ void TakeScreenshot() {
   plat::Pixmap shot = plat::GrabPixmap(0, 0, plat::GraphicsWidth(), plat::GraphicsHeight());
 
   ResetDrawState();
-  plat::SetImageFont(UiFonts[5]);
-  DrawTextAligned(VirtualWidth / 2, VirtualHeight / 2 - 30, "Saving Screenshot", 1, 1);
-  plat::SetImageFont(UiFonts[6]);
-  DrawTextAligned(VirtualWidth / 2, VirtualHeight / 2 + 30, "Sometimes, this takes a while!", 1, 1);
+  plat::SetImageFont(UiFonts[font::kHeadline]);
+  DrawTextAligned(VirtualWidth / 2, VirtualHeight / 2 - 30, "Saving Screenshot", kAlignCenter, kAlignMiddle);
+  plat::SetImageFont(UiFonts[font::kSubhead]);
+  DrawTextAligned(VirtualWidth / 2, VirtualHeight / 2 + 30, "Sometimes, this takes a while!", kAlignCenter,
+                  kAlignMiddle);
   plat::Flip(-1);
 
   const std::string name = CleanFileName(TitleFirst + " " + TitleSecond + " (Screenshot_" +

@@ -6,7 +6,7 @@
 // The pause menu's selection: 0 "Continue", 1 "Quit".
 extern int PauseCursor;
 
-// Runs the pause menu until the player chooses: 1 continue, 99 quit.
+// Runs the pause menu until the player chooses: kPauseContinue or kPauseQuit.
 int PauseMenu();
 // Saves the back buffer as a PNG in Files/ and posts "Saved Screenshot", or
 // "Screenshot not saved" (with the reason in the log) when no file was written.

@@ -26,7 +26,7 @@ std::string Clean(const std::string& path, const std::string& work) {
 MachinePlaces AskMachinePlaces() {
   MachinePlaces m;
   m.workFolder = plat::CurrentDir();
-  m.workHasFiles = plat::FileType("Files") == 2;
+  m.workHasFiles = plat::FileType("Files") == plat::kFileTypeFolder;
   m.programFolder = plat::ProgramFolder();
   m.userDataFolder = plat::UserDataFolder();
   if (m.userDataFolder.empty()) {
@@ -78,7 +78,7 @@ std::string UseFilePlaces(const FilePlaces& places, FileNeeds needs) {
     problems += (problems.empty() ? "" : "\n") + full;
     FilePlacesProblem += (FilePlacesProblem.empty() ? "" : "\n") + brief;
   };
-  if (needs.media && plat::FileType(places.data + "/Files") != 2) {
+  if (needs.media && plat::FileType(places.data + "/Files") != plat::kFileTypeFolder) {
     add("No game media in " + places.data + "/Files (start with --data DIR)", "The game's media are missing");
   }
   bool saving = false;

@@ -122,7 +122,7 @@ void ApplyStart(const GameStart& s) {
   MouseState = s.mouse;
   for (int k = 0; k < kBindingSlots; ++k) KeyBindings[k] = s.bindings[k];
   ControlMode = 1;
-  GameState = 1;
+  GameState = kStatePlaying;
   SettingsOpen = 0;
   MenuY = kMenuHidden;
   PauseSuspended = 0;
@@ -208,7 +208,7 @@ std::string SaveGameRecording(const std::string& text, int64_t timestamp) {
     if (r.stamp == mine.stamp && r.n >= mine.n) mine.n = r.n + 1;
   }
   const std::string path = folder + "/" + ReplayFileName(mine);
-  if (!plat::MakeDir(folder) || plat::FileType(path) != 0 || !plat::ReplaceFileContents(path, text)) {
+  if (!plat::MakeDir(folder) || plat::FileType(path) != plat::kFileTypeNone || !plat::ReplaceFileContents(path, text)) {
     LogLine("Could not save the replay " + path);
     return {};
   }
@@ -302,7 +302,7 @@ ReplayResult PlayTape(plat::Tape tape, const std::string& fileName, bool watched
     plat::StopReplay(false);
     result.line = "stopped at frame " + std::to_string(result.frames);
   }
-  GameState = 0;
+  GameState = kStateTitle;
   ScoreList = savedScores;
   PlayerName = savedName;
   FrameHooks.Shutdown = savedShutdown;
@@ -326,7 +326,7 @@ int ReplayCommand(const std::string& file, bool headless) {
   if (headless) {
     plat::UseHeadless();
     InstallServices();
-    DrawLimit[1] = DrawLimit[2] = DrawLimit[3] = 50000;
+    DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = DrawLimit[kBudgetParticles] = 50000;
     r = PlayTape(std::move(tape), file, false);
   } else {
     // Nothing is written: no log, settings or scores.

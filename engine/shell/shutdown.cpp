@@ -25,14 +25,14 @@ struct AppealLine {
   const char* text;
 };
 const AppealLine kAppeal[] = {
-    {8, 320, 4, "This Game is Free"},
-    {9, 270, 44, "I do not ask for money."},
-    {9, 270, 64, "I create these games for fun."},
-    {9, 270, 84, "All I ask is that players send some feedback."},
-    {9, 270, 104, "A comment, an email, a vote."},
-    {9, 270, 134, "Do the right thing."},
-    {9, 270, 164, "Support Homebrew games by"},
-    {9, 270, 184, "saying thanks to their developers."},
+    {font::kChoice, 320, 4, "This Game is Free"},
+    {font::kFinePrint, 270, 44, "I do not ask for money."},
+    {font::kFinePrint, 270, 64, "I create these games for fun."},
+    {font::kFinePrint, 270, 84, "All I ask is that players send some feedback."},
+    {font::kFinePrint, 270, 104, "A comment, an email, a vote."},
+    {font::kFinePrint, 270, 134, "Do the right thing."},
+    {font::kFinePrint, 270, 164, "Support Homebrew games by"},
+    {font::kFinePrint, 270, 184, "saying thanks to their developers."},
 };
 
 void EnterCommonFolder() {
@@ -42,10 +42,10 @@ void EnterCommonFolder() {
 }
 
 void DrawThanks(int dx, int dy) {
-  plat::SetImageFont(UiFonts[6]);
-  DrawTextAligned(0 + dx, 220 + dy, "Thanks for Playing", 0, 0);
-  plat::SetImageFont(UiFonts[7]);
-  DrawTextAligned(50 + dx, 296 + dy, "Send Feedback!", 0, 0);
+  plat::SetImageFont(UiFonts[font::kSubhead]);
+  DrawTextAligned(0 + dx, 220 + dy, "Thanks for Playing", kAlignLeft, kAlignTop);
+  plat::SetImageFont(UiFonts[font::kMenu]);
+  DrawTextAligned(50 + dx, 296 + dy, "Send Feedback!", kAlignLeft, kAlignTop);
 }
 
 void DrawFarewell() {
@@ -58,8 +58,8 @@ void DrawFarewell() {
   SetColorAlpha(255, 255, 255, 1);
   plat::AutoMidHandle(false);
   // Fresh copies: the shared ones belonged to the display just closed.
-  plat::Image logo = plat::LoadImage("logo.png", 3);
-  plat::Image community = plat::LoadImage("Pellium.png", 3);
+  plat::Image logo = plat::LoadImage("logo.png", plat::kImageMasked | plat::kImageFiltered);
+  plat::Image community = plat::LoadImage("Pellium.png", plat::kImageMasked | plat::kImageFiltered);
   plat::SetImageHandle(logo, 0, 0);
   plat::SetImageHandle(community, 0, 0);
   SetScaleXY(0.5, 0.5);
@@ -75,7 +75,7 @@ void DrawFarewell() {
   SetColorAlpha(180, 255, 255, 1);
   for (const AppealLine& line : kAppeal) {
     plat::SetImageFont(UiFonts[line.font]);
-    DrawTextAligned(line.x, line.y, line.text, 0, 0);
+    DrawTextAligned(line.x, line.y, line.text, kAlignLeft, kAlignTop);
   }
   plat::Flip(-1);
   plat::FreeImage(logo);

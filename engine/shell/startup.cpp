@@ -23,8 +23,8 @@ void CreateSharedTables() {
   MessageList.clear();
   plat::HidePointer();  // the program draws its own pointer
   LastFrameTime = plat::Millisecs();
-  DrawLimit[1] = 50000;
-  DrawLimit[2] = 50000;
+  DrawLimit[kBudgetMain] = 50000;
+  DrawLimit[kBudgetGlow] = 50000;
   ReadJoysticks();
   // Memory is only cleaned up when EndFrame asks, every other frame.
 }
@@ -84,7 +84,7 @@ void StartUp() {
   ControlMode = 1;
   PlayerCount = 4;
   BadgeCount = 16;
-  GameState = 0;
+  GameState = kStateTitle;
   LogLine("Finished Loading");
 
   // The loading screen stays up at least this long.

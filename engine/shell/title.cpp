@@ -23,9 +23,6 @@ namespace {
 constexpr int kTitleMusicSlot = 1;
 constexpr int kSettingsClosedBelow = -250;  // MenuY while the panel is out of the way
 
-constexpr int kActionUp = 0;
-constexpr int kActionDown = 8;
-
 // Set by a start or a difficulty step; cleared once mouse button 1 and the
 // up/down actions are all let go, so that a held input acts once.
 int StartLatch = 0;
@@ -52,7 +49,7 @@ void StartGame() {
   }
   // Every game is recorded, from this click to the end of name entry.
   BeginGameRecording();
-  GameState = 1;
+  GameState = kStatePlaying;
   GameStartTime = plat::Millisecs();
   LastGameTimestamp = 0;
   if (TitleGame) {
@@ -60,7 +57,7 @@ void StartGame() {
   } else if (ThisGame.Play) {
     ThisGame.Play();
   }
-  GameState = 0;
+  GameState = kStateTitle;
   SaveGameRecording(EndGameRecording(), LastGameTimestamp);
   EscapeLatch = 1;
   StartLatch = 1;
@@ -75,16 +72,16 @@ void DrawCreditsPanel() {
   SetColorAlpha(0, 0, 0, 0.6);
   plat::DrawRect(10 - hidden, 80, width, VirtualHeight - 84);
   SetColorAlpha(255, 255, 255, 1);
-  plat::SetImageFont(UiFonts[3]);
+  plat::SetImageFont(UiFonts[font::kText]);
   for (int n = 1; n <= CreditCount; ++n) {
-    DrawTextAligned(width / 2 + 5 - hidden, 84 + 20 * (n - 1), CreditLines[n], 1, 0);
+    DrawTextAligned(width / 2 + 5 - hidden, 84 + 20 * (n - 1), CreditLines[n], kAlignCenter, kAlignTop);
   }
 }
 
 void DrawSettingsHint() {
   const unsigned now = static_cast<unsigned>(plat::Millisecs());
   if (Settings[slot::width] == 800 && now % 800 < 400) SetColorAlpha(255, 255, 0);
-  DrawTextAligned(4, 4, "Hit [Tab] for settings", 0, 0);
+  DrawTextAligned(4, 4, "Hit [Tab] for settings", kAlignLeft, kAlignTop);
 }
 
 void StartPrompt() {
@@ -93,20 +90,20 @@ void StartPrompt() {
     SetColorAlpha(255, 255, 255);
     if (MouseWasDown && StartLatch == 0 && MenuY < kSettingsClosedBelow) StartGame();
   }
-  plat::SetImageFont(UiFonts[7]);
-  DrawTextAligned(VirtualWidth / 2, VirtualHeight / 2 + Offset(), "Click Here to Start", 1, 1);
+  plat::SetImageFont(UiFonts[font::kMenu]);
+  DrawTextAligned(VirtualWidth / 2, VirtualHeight / 2 + Offset(), "Click Here to Start", kAlignCenter, kAlignMiddle);
   MouseWasDown = plat::MouseDown(1);
   if (!MouseWasDown && !UpOrDownHeld()) StartLatch = 0;
 }
 
 void DifficultyChoice() {
-  plat::SetImageFont(UiFonts[8]);
+  plat::SetImageFont(UiFonts[font::kChoice]);
   for (int k = 0; k < 3; ++k) {
     const int x = VirtualWidth / 2 - 100;
     const int y = VirtualHeight / 2 + 200 + 50 * k - Offset();
     SetColorAlpha(255, 255, 255, k == Difficulty ? 1.0 : 0.5);
     if (MouseInRect(x, y, 200, 40) && plat::MouseDown(1)) Difficulty = k;
-    DrawTextAligned(x, y, ThisGame.difficultyNames[k], 0, 0);
+    DrawTextAligned(x, y, ThisGame.difficultyNames[k], kAlignLeft, kAlignTop);
   }
   if (StartLatch == 0 && (ActionDown(kActionUp, 1) || ActionDown(kActionUp, 2))) {
     StartLatch = 1;
@@ -120,10 +117,10 @@ void DifficultyChoice() {
 
 void DrawTitleWords() {
   SetColorAlpha(255, 255, 255, 1);
-  plat::SetImageFont(UiFonts[5]);
-  DrawTextAligned(VirtualWidth / 2, VirtualHeight / 2 - 200 - Offset(), TitleFirst, 1, 1);
-  plat::SetImageFont(UiFonts[6]);
-  DrawTextAligned(VirtualWidth / 2, VirtualHeight / 2 - 140 + Offset(), TitleSecond, 1, 1);
+  plat::SetImageFont(UiFonts[font::kHeadline]);
+  DrawTextAligned(VirtualWidth / 2, VirtualHeight / 2 - 200 - Offset(), TitleFirst, kAlignCenter, kAlignMiddle);
+  plat::SetImageFont(UiFonts[font::kSubhead]);
+  DrawTextAligned(VirtualWidth / 2, VirtualHeight / 2 - 140 + Offset(), TitleSecond, kAlignCenter, kAlignMiddle);
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ class SettingsMenuTest : public ScratchTest {
     plat::SetVirtualResolution(1280, 960);
     VirtualWidth = 1280;
     VirtualHeight = 960;
-    DrawLimit[1] = DrawLimit[2] = 50000;
+    DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = 50000;
     IconsCrisp = plat::CreateImage(16, 16, 64);
     IconsFiltered = plat::CreateImage(16, 16, 64);
     MenuY = -300;

@@ -72,7 +72,7 @@ TEST_F(SetupFileTest, DefaultsWithoutAFileAndNothingCreated) {
   for (int k : KeyBindings) bound += k != 0;
   EXPECT_EQ(bound, 8);
   for (auto& d : defaults) EXPECT_EQ(KeyBindings[d[0]], d[1]) << "slot " << d[0];
-  EXPECT_EQ(plat::FileType("Setup.ini"), 0);
+  EXPECT_EQ(plat::FileType("Setup.ini"), plat::kFileTypeNone);
 }
 
 struct LineCase {
@@ -239,7 +239,7 @@ TEST_F(SaveTest, WritesTheExactLayoutIntoFilesAndStaysInTheGameFolder) {
   std::string here = plat::CurrentDir();
   SaveSetup();
   EXPECT_EQ(plat::CurrentDir(), here);
-  EXPECT_EQ(plat::FileType("Setup.ini"), 0);
+  EXPECT_EQ(plat::FileType("Setup.ini"), plat::kFileTypeNone);
   EXPECT_EQ(ReadBytes("Files/Setup.ini"),
             "[Graphics]\r\nFullscreen = True\r\nGFX Engine = DX9\r\nWidth=1024\r\nHeight=768\r\n\r\n"
             "[Audio]\r\nMaster = 50\r\nSound = 40\r\nMusic = 30\r\nAudioDriver = B\r\n"
@@ -393,8 +393,8 @@ TEST_F(SaveTest, SavesIntoTheFolderStartUpEnteredFromAnyFolder) {
   ASSERT_TRUE(plat::ChangeDir(".."));
   ASSERT_TRUE(plat::ChangeDir(".."));
   SaveSetup();
-  EXPECT_EQ(plat::FileType(At("Files/Setup.ini")), 1);
-  EXPECT_EQ(plat::FileType(At("Setup.ini")), 0);
+  EXPECT_EQ(plat::FileType(At("Files/Setup.ini")), plat::kFileTypeFile);
+  EXPECT_EQ(plat::FileType(At("Setup.ini")), plat::kFileTypeNone);
   EXPECT_EQ(plat::CurrentDir(), root_);
 }
 
@@ -406,8 +406,8 @@ TEST_F(SaveTest, AStartFolderNamed257WithoutFilesKeepsItsSettings) {
   FilesFolderPath = At("elsewhere/257");
   Settings[slot::width] = 1024;
   SaveSetup();
-  EXPECT_EQ(plat::FileType(At("elsewhere/257/Setup.ini")), 1);
-  EXPECT_EQ(plat::FileType(At("elsewhere/Setup.ini")), 0);
+  EXPECT_EQ(plat::FileType(At("elsewhere/257/Setup.ini")), plat::kFileTypeFile);
+  EXPECT_EQ(plat::FileType(At("elsewhere/Setup.ini")), plat::kFileTypeNone);
   LoadSetup();
   EXPECT_EQ(Settings[slot::width], 1024);
 }

@@ -37,7 +37,7 @@ class DisplaySetupTest : public ScratchTest {
     Settings[slot::width] = 800;
     Settings[slot::height] = 600;
     Settings[slot::masterVolume] = Settings[slot::soundVolume] = 50;
-    DrawLimit[1] = DrawLimit[2] = 50000;
+    DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = 50000;
     // A game's media step, as a game of the series has it: the engine test first.
     g_mediaLoads = 0;
     DisplayHooks.LoadGameMedia = [] {
@@ -156,7 +156,7 @@ TEST_F(DisplaySetupTest, LeftOverCrashMarkerSwitchesOpenGLToTheAlternativeRender
   EXPECT_TRUE(Logged("\tUsing DirectX 9 Driver"));
   EXPECT_FALSE(Logged("\tUsing OpenGL Driver"));
   EXPECT_EQ(plat::GetGraphicsDriver(), 1);
-  EXPECT_EQ(plat::FileType("crash.dat"), 0);  // removed once loading finished
+  EXPECT_EQ(plat::FileType("crash.dat"), plat::kFileTypeNone);  // removed once loading finished
   SaveSetup();
   std::vector<std::string> setup = ReadLines("Files/Setup.ini");
   EXPECT_NE(std::find(setup.begin(), setup.end(), "GFX Engine = DX9"), setup.end());
@@ -176,12 +176,12 @@ TEST_F(DisplaySetupTest, CleanStartKeepsOpenGLAndLogsTheSequence) {
 
 TEST(SharedFonts, SmallDisplaysGetLargerType) {
   FontSizes wide = SharedFontSizes(1024), medium = SharedFontSizes(800), small = SharedFontSizes(512);
-  EXPECT_EQ(wide.ui[1], 24);
-  EXPECT_EQ(medium.ui[1], 28);   // 24 x 1.2
-  EXPECT_EQ(medium.ui[2], 22);   // 16 x 1.4, truncated
-  EXPECT_EQ(small.ui[1], 36);    // 24 x 1.5
-  EXPECT_EQ(small.ui[3], 32);    // 16 x 2.0
-  EXPECT_EQ(small.ui[10], 112);  // the display face is never scaled
+  EXPECT_EQ(wide.ui[font::kLabel], 24);
+  EXPECT_EQ(medium.ui[font::kLabel], 28);         // 24 x 1.2
+  EXPECT_EQ(medium.ui[font::kPanel], 22);         // 16 x 1.4, truncated
+  EXPECT_EQ(small.ui[font::kLabel], 36);          // 24 x 1.5
+  EXPECT_EQ(small.ui[font::kText], 32);           // 16 x 2.0
+  EXPECT_EQ(small.ui[font::kDisplayHuge], 112);   // the display face is never scaled
   EXPECT_EQ(medium.sized[0], 9);
   EXPECT_EQ(medium.sized[28], 115);
   EXPECT_STREQ(kUiFontFiles[5], "Blue Highway.ttf");
@@ -191,7 +191,7 @@ TEST(SharedFonts, SmallDisplaysGetLargerType) {
 TEST_F(DisplaySetupTest, LoadsEverySharedAssetAndReloadsOnApply) {
   if (!CopyMedia()) GTEST_SKIP() << "game media not generated";
   SetupDisplay();
-  EXPECT_NE(UiFonts[1], 0);
+  EXPECT_NE(UiFonts[font::kLabel], 0);
   EXPECT_NE(SizedFonts[28], 0);
   EXPECT_EQ(plat::ImageFrames(IconsCrisp), 64);
   EXPECT_EQ(plat::ImageFrames(BadgesImage), 16);
@@ -212,7 +212,7 @@ TEST_F(DisplaySetupTest, LoadsEverySharedAssetAndReloadsOnApply) {
   EXPECT_TRUE(Logged("\tChanged Graphics Mode ingame."));
   EXPECT_EQ(g_mediaLoads, 2);
   EXPECT_EQ(plat::ImageFrames(IconsCrisp), 64);
-  EXPECT_NE(UiFonts[1], 0);
+  EXPECT_NE(UiFonts[font::kLabel], 0);
   EXPECT_GT(plat::TextWidth("Apply"), 0);
   EXPECT_GT(machine_->FramesPresented(), framesBefore);  // the engine test ran again
 }
@@ -238,9 +238,9 @@ class EngineTestTest : public DisplaySetupTest {
 
 TEST_F(EngineTestTest, AFastMachineIsCappedAt20000Sprites) {
   Run([](int) { return 0; });
-  EXPECT_EQ(DrawLimit[1], 8000);
-  EXPECT_EQ(DrawLimit[2], 8000);
-  EXPECT_EQ(DrawLimit[3], 4000);
+  EXPECT_EQ(DrawLimit[kBudgetMain], 8000);
+  EXPECT_EQ(DrawLimit[kBudgetGlow], 8000);
+  EXPECT_EQ(DrawLimit[kBudgetParticles], 4000);
   EXPECT_EQ(TargetFps, 60);
   EXPECT_EQ(Settings[slot::slowSystem], 0);
   EXPECT_TRUE(Logged("Aiming for 60,2"));
@@ -251,17 +251,17 @@ TEST_F(EngineTestTest, AFastMachineIsCappedAt20000Sprites) {
 
 TEST_F(EngineTestTest, TheStepThatDropsToTheThresholdIsTheLastOneKept) {
   Run([](int n) { return n >= 3000 ? 2 : 0; });  // 17 ms frames: 58 frames a second
-  EXPECT_EQ(DrawLimit[1], 1200);
-  EXPECT_EQ(DrawLimit[2], 1200);
-  EXPECT_EQ(DrawLimit[3], 600);
+  EXPECT_EQ(DrawLimit[kBudgetMain], 1200);
+  EXPECT_EQ(DrawLimit[kBudgetGlow], 1200);
+  EXPECT_EQ(DrawLimit[kBudgetParticles], 600);
   EXPECT_EQ(Settings[slot::slowSystem], 0);
 }
 
 TEST_F(EngineTestTest, ASlowMachineGetsTheLowerLimitsAndSlowSystemMode) {
   Run([](int) { return 5; });  // 20 ms frames from the start
-  EXPECT_EQ(DrawLimit[1], 1000);
-  EXPECT_EQ(DrawLimit[2], 500);
-  EXPECT_EQ(DrawLimit[3], 250);
+  EXPECT_EQ(DrawLimit[kBudgetMain], 1000);
+  EXPECT_EQ(DrawLimit[kBudgetGlow], 500);
+  EXPECT_EQ(DrawLimit[kBudgetParticles], 250);
   EXPECT_EQ(Settings[slot::slowSystem], 1);
   EXPECT_EQ(TargetFps, 30);
   EXPECT_TRUE(Logged("\tMain sprites : 0"));  // logged before the lower limits apply
@@ -273,7 +273,7 @@ TEST_F(EngineTestTest, ASlowSystemStartAimsFor30) {
   Run([](int) { return 0; });
   EXPECT_TRUE(Logged("Aiming for 30,2"));
   EXPECT_EQ(TargetFps, 30);
-  EXPECT_EQ(DrawLimit[1], 8000);
+  EXPECT_EQ(DrawLimit[kBudgetMain], 8000);
   EXPECT_TRUE(Logged("Settings Overwritten, Set to Default Lower Limits at 30fps."));
 }
 
@@ -424,7 +424,7 @@ TEST_F(DisplayFallbackTest, ARendererThatCannotOpenAtAllGivesWayToTheNext) {
   EXPECT_EQ(Settings[slot::gfxEngine], 1);
   EXPECT_TRUE(Logged("\tRenderer failed to start, trying the next one"));
   EXPECT_TRUE(Logged("\tUsing DirectX 9 Driver"));
-  EXPECT_EQ(plat::FileType("crash.dat"), 0);
+  EXPECT_EQ(plat::FileType("crash.dat"), plat::kFileTypeNone);
 }
 
 TEST_F(DisplayFallbackTest, NoDisplayAtAllEndsCleanlyWithoutACrashMarker) {
@@ -435,7 +435,7 @@ TEST_F(DisplayFallbackTest, NoDisplayAtAllEndsCleanlyWithoutACrashMarker) {
   } catch (const plat::ProcessEnded& end) {
     EXPECT_EQ(end.code, 1);
   }
-  EXPECT_EQ(plat::FileType(At("Files/257/crash.dat")), 0);
+  EXPECT_EQ(plat::FileType(At("Files/257/crash.dat")), plat::kFileTypeNone);
   EXPECT_TRUE(Logged("\tNo display could be opened; ending."));
 }
 
@@ -444,7 +444,7 @@ TEST_F(DisplaySetupTest, AMissingCommonFolderStillEndsInTheGameFolder) {
   const std::string game = plat::CurrentDir();
   SetupDisplay();
   EXPECT_EQ(plat::CurrentDir(), game);
-  EXPECT_EQ(UiFonts[1], 0);  // nothing to load, nothing loaded
+  EXPECT_EQ(UiFonts[font::kLabel], 0);  // nothing to load, nothing loaded
 }
 
 // A close request while the engine test runs is an orderly exit: the marker must
@@ -456,7 +456,7 @@ TEST_F(DisplaySetupTest, AClosedWindowDuringTheEngineTestLeavesNoCrashMarker) {
     if (frame >= 20) machine_->RequestClose();  // and again to close the farewell window
   });
   EXPECT_THROW(SetupDisplay(), plat::ProcessEnded);
-  EXPECT_EQ(plat::FileType(At("Files/257/crash.dat")), 0);
+  EXPECT_EQ(plat::FileType(At("Files/257/crash.dat")), plat::kFileTypeNone);
   EXPECT_EQ(ReadLines("Files/Setup.ini").front(), "[Graphics]");
 }
 

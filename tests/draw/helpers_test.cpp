@@ -16,7 +16,7 @@ class DrawTest : public ScratchTest {
     image_ = plat::CreateImage(40, 20, 4);
     glow_ = plat::CreateImage(80, 80, 4);
     ASSERT_NE(image_, 0);
-    DrawLimit[1] = DrawLimit[2] = DrawLimit[3] = 1000;
+    DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = DrawLimit[kBudgetParticles] = 1000;
   }
 
   std::vector<plat::DrawCall> Images() const {
@@ -38,13 +38,13 @@ class DrawTest : public ScratchTest {
 };
 
 TEST_F(DrawTest, CountedDrawsStopAtTheBudgetUntilTheNextFrame) {
-  DrawLimit[1] = 2;
-  for (int i = 0; i < 3; i++) DrawImageCounted(image_, 10, 10, 0, 1);
+  DrawLimit[kBudgetMain] = 2;
+  for (int i = 0; i < 3; i++) DrawImageCounted(image_, 10, 10, 0, kBudgetMain);
   EXPECT_EQ(Images().size(), 2u);
-  EXPECT_EQ(DrawCount[1], 2);
+  EXPECT_EQ(DrawCount[kBudgetMain], 2);
   NextFrame();
-  EXPECT_EQ(DrawCount[1], 0);
-  for (int i = 0; i < 3; i++) DrawImageCounted(image_, 10, 10, 0, 1);
+  EXPECT_EQ(DrawCount[kBudgetMain], 0);
+  for (int i = 0; i < 3; i++) DrawImageCounted(image_, 10, 10, 0, kBudgetMain);
   EXPECT_EQ(Images().size(), 2u);  // cleared with the screen, then two again
   DrawLimit[5] = 0;
   DrawImageCounted(image_, 10, 10, 0, 5);
@@ -55,7 +55,7 @@ TEST_F(DrawTest, CountedDrawsStopAtTheBudgetUntilTheNextFrame) {
 
 TEST_F(DrawTest, CountedDrawPutsTheScaledTopLeftCornerAtThePoint) {
   SetScaleXY(2, 3);
-  DrawImageCounted(image_, 100, 50, 2, 1);
+  DrawImageCounted(image_, 100, 50, 2, kBudgetMain);
   ASSERT_EQ(Images().size(), 1u);
   plat::DrawCall c = Images()[0];
   EXPECT_DOUBLE_EQ(c.x, 100 + 40 * 2 / 2.0);
@@ -72,7 +72,7 @@ TEST_F(DrawTest, SlowSystemDrawsOnlyOnShownFrames) {
     NextFrame();
     Settings[slot::slowSystem] = c.slow;
     FrameParity = c.parity;
-    DrawImageCounted(image_, 0, 0, 0, 1);
+    DrawImageCounted(image_, 0, 0, 0, kBudgetMain);
     DrawGlowImage(image_, 0, 0, 0, 0, 1.1, 0.8);
     EXPECT_EQ(Images().size(), c.drawn) << "slow " << c.slow << " parity " << c.parity;
   }
@@ -108,15 +108,15 @@ TEST_F(DrawTest, GlowDrawsAnAdditiveCopyAndRestoresTheState) {
 }
 
 TEST_F(DrawTest, GlowBudgetsAreSeparate) {
-  DrawLimit[1] = 0;
+  DrawLimit[kBudgetMain] = 0;
   DrawGlowImage(image_, 0, 0, 0, 0, 1.1, 0.8);
   ASSERT_EQ(Images().size(), 1u);
   EXPECT_EQ(Images()[0].image, image_);  // the glow copy of the image itself
   EXPECT_EQ(Images()[0].blend, plat::kBlendLight);
   EXPECT_DOUBLE_EQ(Images()[0].x, 20);
-  EXPECT_EQ(DrawCount[2], 1);
-  DrawLimit[1] = 10;
-  DrawLimit[2] = 1;
+  EXPECT_EQ(DrawCount[kBudgetGlow], 1);
+  DrawLimit[kBudgetMain] = 10;
+  DrawLimit[kBudgetGlow] = 1;
   DrawGlowImage(image_, 0, 0, 0, 0, 1.1, 0.8);
   EXPECT_EQ(Images().size(), 2u);
   EXPECT_EQ(Images()[1].blend, plat::kBlendAlpha);
@@ -177,7 +177,12 @@ TEST_F(DrawTest, AlignedTextMovesByWholeOrHalfItsSize) {
   struct Case {
     int h, v, x, y;
   } cases[] = {
-      {0, 0, 400, 300}, {1, 1, 400 - w / 2, 300 - h / 2}, {2, 2, 400 - w, 300 - h}, {7, -1, 400, 300}};
+      {kAlignLeft, kAlignTop, 400, 300},
+      {kAlignCenter, kAlignMiddle, 400 - w / 2, 300 - h / 2},
+      {kAlignRight, kAlignBottom, 400 - w, 300 - h},
+      {kAlignCenter, kAlignBottom, 400 - w / 2, 300 - h},  // each axis by its own argument
+      {7, -1, 400, 300},  // unknown alignments leave the point where it is
+  };
   for (const Case& c : cases) {
     NextFrame();
     DrawTextAligned(400, 300, text, c.h, c.v);

@@ -138,15 +138,15 @@ TEST_F(InputTest, CodesPastTheFourthJoystickAreNeverHeld) {
 }
 
 TEST_F(InputTest, ActionsReadTheirPlayersSlots) {
-  KeyBindings[10] = plat::kKeyZ;
-  KeyBindings[20] = plat::kKeyUp;
-  KeyBindings[0] = plat::kKeyX;
+  KeyBindings[kActionFire] = plat::kKeyZ;
+  KeyBindings[20 + kActionUp] = plat::kKeyUp;
+  KeyBindings[kActionUp] = plat::kKeyX;
   Keys().PressKey(plat::kKeyZ);
   Keys().PressKey(plat::kKeyUp);
-  EXPECT_EQ(ActionDown(10, 1), 1);
-  EXPECT_EQ(ActionDown(0, 2), 1);
-  EXPECT_EQ(ActionDown(0, 1), 0);
-  EXPECT_EQ(ActionDown(10, 2), 0);  // slot 30 unbound
+  EXPECT_EQ(ActionDown(kActionFire, 1), 1);
+  EXPECT_EQ(ActionDown(kActionUp, 2), 1);
+  EXPECT_EQ(ActionDown(kActionUp, 1), 0);
+  EXPECT_EQ(ActionDown(kActionFire, 2), 0);  // slot 30 unbound
 }
 
 TEST_F(InputTest, AnyInputFindsTheFirstHeldInputButNotF11OrF12) {

@@ -77,7 +77,7 @@ TEST_F(FileView, ReadsPreferTheSaveFolderAndWritesGoOnlyThere) {
   EXPECT_EQ(FirstLine("Setup.ini"), "mine");  // the saved copy hides the shipped one
 
   ASSERT_TRUE(plat::ChangeDir("257/"));
-  EXPECT_EQ(plat::FileType("title.ini"), 1);
+  EXPECT_EQ(plat::FileType("title.ini"), plat::kFileTypeFile);
   EXPECT_EQ(FirstLine("title.ini"), "from data");
   // A new file in a folder the save folder lacks yet: the folder is made.
   EXPECT_TRUE(plat::ReplaceFileContents("scores.dat", "1\r\n"));
@@ -105,9 +105,9 @@ TEST_F(FileView, DeletingReachesOnlySavedFiles) {
   EXPECT_FALSE(plat::DeleteFile("Setup.ini"));  // shipped with the game: stays
   EXPECT_TRUE(fs::exists(data_ + "/Files/Setup.ini"));
   ASSERT_TRUE(plat::ReplaceFileContents("257/crash.dat", "x"));
-  EXPECT_EQ(plat::FileType("257/crash.dat"), 1);
+  EXPECT_EQ(plat::FileType("257/crash.dat"), plat::kFileTypeFile);
   EXPECT_TRUE(plat::DeleteFile("257/crash.dat"));
-  EXPECT_EQ(plat::FileType("257/crash.dat"), 0);
+  EXPECT_EQ(plat::FileType("257/crash.dat"), plat::kFileTypeNone);
 }
 
 TEST_F(FileView, LoadersReadMediaThroughTheView) {
@@ -152,7 +152,7 @@ TEST_F(FileView, UnmountedPathsAreTheMachinesOwn) {
   plat::UnmountFileRoots();
   EXPECT_TRUE(plat::SavingOn());
   EXPECT_EQ(plat::CurrentDir(), dir_.string());
-  EXPECT_EQ(plat::FileType("data/Files/Setup.ini"), 1);
+  EXPECT_EQ(plat::FileType("data/Files/Setup.ini"), plat::kFileTypeFile);
   EXPECT_TRUE(plat::MakeDir("made/here"));
   EXPECT_TRUE(fs::is_directory(dir_ / "made/here"));
 }

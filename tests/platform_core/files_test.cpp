@@ -152,7 +152,7 @@ TEST_F(Files, ReplacingWritesTheWholeFileAndLeavesNoTemporary) {
   ASSERT_TRUE(plat::ReplaceFileContents("Setup.ini", text));
   EXPECT_EQ(Bytes("Setup.ini"), text);
   ASSERT_TRUE(plat::ReplaceFileContents("sub/new.dat", ""));  // a new, empty file
-  EXPECT_EQ(plat::FileType("sub/new.dat"), 1);
+  EXPECT_EQ(plat::FileType("sub/new.dat"), plat::kFileTypeFile);
   EXPECT_EQ(Bytes("sub/new.dat"), "");
   struct stat st;
   ASSERT_EQ(::stat("Setup.ini", &st), 0);
@@ -189,7 +189,7 @@ TEST_F(Files, AWriteFailingHalfwayLeavesTheOldFile) {
   EXPECT_FALSE(plat::ReplaceFileContents("missing/Setup.ini", text));
   EXPECT_FALSE(plat::ReplaceFileContents("", text));
   EXPECT_FALSE(plat::ReplaceFileContents("sub", text));
-  EXPECT_EQ(plat::FileType("sub"), 2) << "a folder stays a folder";
+  EXPECT_EQ(plat::FileType("sub"), plat::kFileTypeFolder) << "a folder stays a folder";
   EXPECT_EQ(Temps(), std::vector<std::string>{});
 }
 
@@ -311,15 +311,15 @@ TEST_F(Files, TwoProcessesSavingAtOnceLeaveTheFileWholeForAReader) {
 
 TEST_F(Files, FileTypesAndDeleting) {
   Put("a.dat", "");
-  EXPECT_EQ(plat::FileType("a.dat"), 1);
-  EXPECT_EQ(plat::FileType("sub"), 2);
-  EXPECT_EQ(plat::FileType("sub/"), 2);
-  EXPECT_EQ(plat::FileType("nothing"), 0);
-  EXPECT_EQ(plat::FileType(""), 0);
+  EXPECT_EQ(plat::FileType("a.dat"), plat::kFileTypeFile);
+  EXPECT_EQ(plat::FileType("sub"), plat::kFileTypeFolder);
+  EXPECT_EQ(plat::FileType("sub/"), plat::kFileTypeFolder);
+  EXPECT_EQ(plat::FileType("nothing"), plat::kFileTypeNone);
+  EXPECT_EQ(plat::FileType(""), plat::kFileTypeNone);
   EXPECT_FALSE(plat::DeleteFile("sub"));
-  EXPECT_EQ(plat::FileType("sub"), 2);
+  EXPECT_EQ(plat::FileType("sub"), plat::kFileTypeFolder);
   EXPECT_TRUE(plat::DeleteFile("a.dat"));
-  EXPECT_EQ(plat::FileType("a.dat"), 0);
+  EXPECT_EQ(plat::FileType("a.dat"), plat::kFileTypeNone);
   EXPECT_FALSE(plat::DeleteFile("a.dat"));
 }
 
@@ -333,7 +333,7 @@ TEST_F(Files, ChangeDirMovesRelativelyAndStaysPutOnFailure) {
   EXPECT_EQ(fs::path(plat::CurrentDir()), fs::canonical(dir_ / "sub"));
   // Files now land in the new folder.
   plat::CloseStream(plat::WriteFile("here.txt"));
-  EXPECT_EQ(plat::FileType("../sub/here.txt"), 1);
+  EXPECT_EQ(plat::FileType("../sub/here.txt"), plat::kFileTypeFile);
   ASSERT_TRUE(plat::ChangeDir("../"));
   EXPECT_EQ(plat::CurrentDir(), start);
 }

@@ -58,7 +58,7 @@ TEST_F(DrawTest, RectIsScaledAndRotatedAboutItsTopLeft) {
 // nothing, or an image and a text placed far off, leave the screen black.
 TEST_F(DrawTest, ExtremeTransformsDrawWithoutHarm) {
   ASSERT_TRUE(gfxtest::WriteRgbaPng(Path("white.png"), 4, 4, std::vector<uint32_t>(16, 0xFFFFFFFFu)));
-  const plat::Image img = plat::LoadImage(Path("white.png"), 0);
+  const plat::Image img = plat::LoadImage(Path("white.png"), plat::kImagePlain);
   ASSERT_NE(img, 0);
   const struct {
     double scale;

@@ -17,7 +17,7 @@ using ImageTest = GfxTest;
 
 TEST_F(ImageTest, HandlePointIsPlacedAndImageScaledAndRotatedAboutIt) {
   ASSERT_TRUE(WriteRgbaPng(Path("bar.png"), 4, 2, std::vector<uint32_t>(8, kRed)));
-  plat::Image img = plat::LoadImage(Path("bar.png"), 0);
+  plat::Image img = plat::LoadImage(Path("bar.png"), plat::kImagePlain);
   ASSERT_NE(img, 0);
   EXPECT_EQ(plat::ImageWidth(img), 4);
   EXPECT_EQ(plat::ImageHeight(img), 2);
@@ -63,7 +63,7 @@ TEST_F(ImageTest, AutoMidHandleCentresNewImagesOnly) {
 
 TEST_F(ImageTest, MaskedFlagMakesExactBlackTransparent) {
   ASSERT_TRUE(WriteRgbaPng(Path("m.png"), 2, 1, {kBlack, 0x010000FF}));
-  for (int flags : {int{plat::kImageMasked}, 0}) {
+  for (int flags : {int{plat::kImageMasked}, int{plat::kImagePlain}}) {
     plat::Cls();
     plat::SetColor(0, 0, 255);
     plat::DrawRect(0, 0, 10, 10);
@@ -135,7 +135,7 @@ TEST_F(ImageTest, AnimStripIsCutLeftToRightTopToBottom) {
     for (int x = 0; x < 6; ++x) px[y * 6 + x] = (uint32_t(10 * ((y / 2) * 3 + x / 2 + 1)) << 24) | 0xFF;
   }
   ASSERT_TRUE(WriteRgbaPng(Path("sheet.png"), 6, 4, px));
-  plat::Image img = plat::LoadAnimImage(Path("sheet.png"), 2, 2, 1, 4, 0);
+  plat::Image img = plat::LoadAnimImage(Path("sheet.png"), 2, 2, 1, 4, plat::kImagePlain);
   ASSERT_NE(img, 0);
   EXPECT_EQ(plat::ImageFrames(img), 4);
   EXPECT_EQ(plat::ImageWidth(img), 2);
@@ -151,10 +151,10 @@ TEST_F(ImageTest, AnimStripIsCutLeftToRightTopToBottom) {
   EXPECT_FALSE(LitOutside(0, 0, 0, 0, &inside));
 
   // Fewer cells than asked: the ones that fit; none if not even one.
-  EXPECT_EQ(plat::ImageFrames(plat::LoadAnimImage(Path("sheet.png"), 2, 2, 4, 10, 0)), 2);
-  EXPECT_EQ(plat::LoadAnimImage(Path("sheet.png"), 2, 2, 6, 1, 0), 0);
-  EXPECT_EQ(plat::LoadAnimImage(Path("sheet.png"), 8, 2, 0, 1, 0), 0);
-  EXPECT_EQ(plat::LoadAnimImage(Path("sheet.png"), 0, 2, 0, 1, 0), 0);
+  EXPECT_EQ(plat::ImageFrames(plat::LoadAnimImage(Path("sheet.png"), 2, 2, 4, 10, plat::kImagePlain)), 2);
+  EXPECT_EQ(plat::LoadAnimImage(Path("sheet.png"), 2, 2, 6, 1, plat::kImagePlain), 0);
+  EXPECT_EQ(plat::LoadAnimImage(Path("sheet.png"), 8, 2, 0, 1, plat::kImagePlain), 0);
+  EXPECT_EQ(plat::LoadAnimImage(Path("sheet.png"), 0, 2, 0, 1, plat::kImagePlain), 0);
 }
 
 TEST_F(ImageTest, FilteredFramesDoNotBleedIntoNeighbours) {

@@ -72,7 +72,7 @@ TEST_F(TextureMemoryTest, AFontHoldsGlyphPicturesOnlyOnceDrawn) {
 }
 
 TEST_F(TextureMemoryTest, AnImageFromAFileKeepsNoPixelsOnceUploaded) {
-  plat::Image image = plat::LoadAnimImage(WriteSheet(*this), 8, 8, 0, 2, 0);
+  plat::Image image = plat::LoadAnimImage(WriteSheet(*this), 8, 8, 0, 2, plat::kImagePlain);
   ASSERT_NE(image, 0);
   const plat::gfx::ImageData* data = plat::gfx::FindImage(image);
   EXPECT_TRUE(data->store.rgba.empty()) << "nothing decoded is kept before a draw";
@@ -92,7 +92,7 @@ TEST_F(TextureMemoryTest, AnImageFromAFileKeepsNoPixelsOnceUploaded) {
 TEST_F(TextureMemoryTest, TextAndImagesDrawTheSamePixelsWhenMadeAgain) {
   plat::Font font = plat::LoadImageFont(GameFont(), 20, 4);
   ASSERT_NE(font, 0);
-  plat::Image image = plat::LoadAnimImage(WriteSheet(*this), 8, 8, 0, 2, 2);
+  plat::Image image = plat::LoadAnimImage(WriteSheet(*this), 8, 8, 0, 2, plat::kImageFiltered);
   ASSERT_NE(image, 0);
   const std::vector<uint8_t> first = DrawScene(font, image);
 
@@ -117,7 +117,7 @@ TEST_F(TextureMemoryTest, TextAndImagesDrawTheSamePixelsWhenMadeAgain) {
 }
 
 TEST_F(TextureMemoryTest, GrabbingIntoAFileImageKeepsItsOtherFrames) {
-  plat::Image image = plat::LoadAnimImage(WriteSheet(*this), 8, 8, 0, 2, 0);
+  plat::Image image = plat::LoadAnimImage(WriteSheet(*this), 8, 8, 0, 2, plat::kImagePlain);
   ASSERT_NE(image, 0);
   plat::DrawImage(image, 0, 0, 0);  // uploaded: the pixels are let go
   plat::Cls();

@@ -74,7 +74,7 @@ class SettingsPanelWindowTest : public ::testing::Test {
     LoadSetup();
     ASSERT_TRUE(plat::ChangeDir("257/"));
     DisplayHooks = DisplayServices{};
-    DrawLimit[1] = DrawLimit[2] = 50000;
+    DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = 50000;
     SetupDisplay();
     ASSERT_TRUE(plat::DisplayIsOpen());
     FrameHooks = FrameServices{};

@@ -24,7 +24,7 @@ class ScorePanelTest : public ScoresTest {
     plat::SetVirtualResolution(1280, 960);
     IconsFiltered = plat::CreateImage(16, 16, 64);
     BadgesImage = plat::CreateImage(64, 64, 16);
-    DrawLimit[1] = 50000;
+    DrawLimit[kBudgetMain] = 50000;
     MouseState.x = MouseState.y = -1000;
     machine_->SetRecording(true);
   }
@@ -131,7 +131,7 @@ TEST_F(ScorePanelTest, ThirtyRecordsRankTwentyFiveListSixteenAndSayThanks) {
 // (a line too wide for it is narrowed).
 TEST_F(ScorePanelTest, ThanksStayApartAndInsideTheirBox) {
   for (int i = 1; i <= 30; i++) AddScore(Record(i * 10, i, "P" + std::to_string(i)));
-  const std::string font = std::string(PUFFWICK_SOURCE_DIR) + "/Files/Common/SVBasicManual.ttf";
+  const std::string face = std::string(PUFFWICK_SOURCE_DIR) + "/Files/Common/SVBasicManual.ttf";
   const char* const lines[] = {"You've been enjoying",    "Puffwick",
                                "Loopery",                 "Why not thank Corvell",
                                "for making yet another",  "free downloadable game!",
@@ -139,10 +139,10 @@ TEST_F(ScorePanelTest, ThanksStayApartAndInsideTheirBox) {
   const int standard[] = {20, 38, 56, 90, 108, 126, 165};
   for (int size : {24, 28, 36}) {
     SCOPED_TRACE(size);
-    UiFonts[1] = plat::LoadImageFont(font, size, 4);
-    ASSERT_NE(UiFonts[1], 0);
+    UiFonts[font::kLabel] = plat::LoadImageFont(face, size, 4);
+    ASSERT_NE(UiFonts[font::kLabel], 0);
     const Calls calls = Draw();
-    plat::SetImageFont(UiFonts[1]);
+    plat::SetImageFont(UiFonts[font::kLabel]);
     int previousBottom = INT_MIN;
     for (int i = 0; i < 7; i++) {
       const plat::DrawCall* c = Text(calls, lines[i]);
@@ -162,8 +162,8 @@ TEST_F(ScorePanelTest, ThanksStayApartAndInsideTheirBox) {
       EXPECT_GE(top, previousBottom) << lines[i] << " touches the line above";
       previousBottom = bottom;
     }
-    plat::FreeFont(UiFonts[1]);
-    UiFonts[1] = 0;
+    plat::FreeFont(UiFonts[font::kLabel]);
+    UiFonts[font::kLabel] = 0;
   }
 }
 

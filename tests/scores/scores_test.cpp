@@ -252,7 +252,7 @@ TEST_F(ScoresTest, AnEarlierRunsListBesideTheFileIsNotOverwritten) {
   SaveScores();
   EXPECT_EQ(ReadBytes("scores.dat.unsaved"), Lines({"2|Earlier|0|6|0|0|0|0", Zeros()}));
   EXPECT_EQ(ReadBytes("scores.dat.unsaved2"), Lines({"3|Now|0|7|0|0|0|0", Zeros()}));
-  EXPECT_EQ(plat::FileType(At("scores.dat.unsaved3")), 0) << "one file for the whole run";
+  EXPECT_EQ(plat::FileType(At("scores.dat.unsaved3")), plat::kFileTypeNone) << "one file for the whole run";
 }
 
 // Saves are killed at varied moments, until at least one kill has landed inside a

@@ -12,7 +12,7 @@ int g_pauses = 0;
 int TenSecondPause() {
   g_pauses++;
   g_machine->AdvanceTime(10000);
-  return 99;
+  return kPauseQuit;
 }
 
 class FrameTest : public ScratchTest {
@@ -24,7 +24,7 @@ class FrameTest : public ScratchTest {
     InstallServices();
     g_machine = machine_;
     g_pauses = 0;
-    DrawLimit[1] = DrawLimit[2] = 50000;
+    DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = 50000;
     LastFrameTime = plat::Millisecs();
   }
 
@@ -59,15 +59,15 @@ TEST_F(FrameTest, ALateFrameIsNotDelayedFurther) {
 
 TEST_F(FrameTest, APauseMovesTheGameStartForwardByItsLength) {
   FrameHooks.PauseMenu = TenSecondPause;
-  GameState = 1;
+  GameState = kStatePlaying;
   GameStartTime = 5000;
   machine_->ScriptInput().PressKey(27);
-  EXPECT_EQ(EndFrame(1), 99);
+  EXPECT_EQ(EndFrame(1), kPauseQuit);
   EXPECT_EQ(g_pauses, 1);
   EXPECT_EQ(GameStartTime, 15000);
-  EXPECT_EQ(GameState, 1);
+  EXPECT_EQ(GameState, kStatePlaying);
 
-  GameState = 0;  // the title screen does not pause
+  GameState = kStateTitle;  // the title screen does not pause
   EXPECT_EQ(EndFrame(1), 0);
   EXPECT_EQ(g_pauses, 1);
 }
@@ -76,7 +76,7 @@ TEST_F(FrameTest, SlowSystemShowsAndListensOnEveryOtherFrame) {
   plat::Image sprite = plat::CreateImage(8, 8, 1);
   machine_->SetRecording(true);
   FrameHooks.PauseMenu = TenSecondPause;
-  GameState = 1;
+  GameState = kStatePlaying;
   machine_->ScriptInput().PressKey(27);  // held throughout
   for (int slow : {0, 1}) {
     Settings[slot::slowSystem] = slow;
@@ -86,7 +86,7 @@ TEST_F(FrameTest, SlowSystemShowsAndListensOnEveryOtherFrame) {
     for (int frame = 0; frame < 4; frame++) {
       int presented = machine_->FramesPresented();
       BeginFrameDrawing(1);
-      DrawImageCounted(sprite, 0, 0, 0, 1);
+      DrawImageCounted(sprite, 0, 0, 0, kBudgetMain);
       EndFrame(1);
       if (machine_->FramesPresented() > presented) {
         const std::vector<plat::DrawCall>& calls = machine_->LastFrameCalls();
@@ -114,17 +114,18 @@ TEST_F(FrameTest, TabTogglesTheSettingsPanelAndSaves) {
   machine_->ScriptInput().PressKey(9);
   EndFrame(0);
   EXPECT_EQ(SettingsOpen, 0);
-  EXPECT_EQ(plat::FileType("Setup.ini"), 1);
+  EXPECT_EQ(plat::FileType("Setup.ini"), plat::kFileTypeFile);
 }
 
 TEST_F(FrameTest, DebugOverlayLinesAndF12) {
   // The 16-pixel font of screens 900 or more wide.
-  UiFonts[2] = plat::LoadImageFont(std::string(PUFFWICK_SOURCE_DIR) + "/Files/Common/SVBasicManual.ttf", 16, 4);
-  ASSERT_NE(UiFonts[2], 0);
+  UiFonts[font::kPanel] =
+      plat::LoadImageFont(std::string(PUFFWICK_SOURCE_DIR) + "/Files/Common/SVBasicManual.ttf", 16, 4);
+  ASSERT_NE(UiFonts[font::kPanel], 0);
   OverlayOn = 1;
-  DrawCount[1] = 3;
-  DrawLimit[3] = 7;
-  DrawCount[3] = 2;
+  DrawCount[kBudgetMain] = 3;
+  DrawLimit[kBudgetParticles] = 7;
+  DrawCount[kBudgetParticles] = 2;
   machine_->SetRecording(true);
   EndFrame(0);
   int shownBefore = FpsShown;  // the overlay prints the rate measured up to the last frame
@@ -231,7 +232,7 @@ TEST_F(FrameTest, AltF4AndCloseRequestsShutDown) {
   std::vector<std::string> log = ReadLines("Files/Debug.txt");
   std::vector<std::string> tail(log.end() - 5, log.end());
   EXPECT_EQ(tail, (std::vector<std::string>{"Closing Up", "", "Bye!", "", "Play again, soon!!"}));
-  EXPECT_EQ(plat::FileType(At("Files/Setup.ini")), 1);
+  EXPECT_EQ(plat::FileType(At("Files/Setup.ini")), plat::kFileTypeFile);
   EXPECT_FALSE(plat::DisplayIsOpen());
 
   plat::UseHeadless();
@@ -273,18 +274,18 @@ TEST_F(FrameTest, MemoryIsCleanedUpOnOddFramesOnly) {
 
 TEST_F(FrameTest, OverlayAndMessagesUseTheirFontSlots) {
   const std::string face = std::string(PUFFWICK_SOURCE_DIR) + "/Files/Common/SVBasicManual.ttf";
-  for (int slot = 1; slot <= 3; slot++) UiFonts[slot] = plat::LoadImageFont(face, 10 + slot, 4);
-  if (UiFonts[1] == 0) GTEST_SKIP() << "font missing";
+  for (int slot = font::kLabel; slot <= font::kText; slot++) UiFonts[slot] = plat::LoadImageFont(face, 10 + slot, 4);
+  if (UiFonts[font::kLabel] == 0) GTEST_SKIP() << "font missing";
   OverlayOn = 1;
   AddMessage("Saved Screenshot", 1);
   machine_->SetRecording(true);
   EndFrame(0);
   std::vector<plat::DrawCall> texts = TextCalls(machine_->LastFrameCalls());
   ASSERT_EQ(texts.size(), 8u);
-  EXPECT_EQ(texts[0].image, UiFonts[1]);  // the frame rate
-  for (int i = 1; i < 7; i++) EXPECT_EQ(texts[i].image, UiFonts[2]) << texts[i].text;
+  EXPECT_EQ(texts[0].image, UiFonts[font::kLabel]);  // the frame rate
+  for (int i = 1; i < 7; i++) EXPECT_EQ(texts[i].image, UiFonts[font::kPanel]) << texts[i].text;
   EXPECT_EQ(texts[7].text, "Saved Screenshot");
-  EXPECT_EQ(texts[7].image, UiFonts[3]);
+  EXPECT_EQ(texts[7].image, UiFonts[font::kText]);
   EXPECT_DOUBLE_EQ(texts[7].scaleX, 1);
   EXPECT_DOUBLE_EQ(texts[7].y, 960 - 16);
 }

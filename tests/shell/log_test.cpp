@@ -28,7 +28,7 @@ TEST_F(LogTest, WithoutALogFileLinesAndNoticesGoToStderr) {
   std::string err = ::testing::internal::GetCapturedStderr();
   CloseLog();
   EXPECT_EQ(err, "\tCould not write Setup.ini\n\tno sound device\n");
-  EXPECT_EQ(plat::FileType("Debug.txt"), 2);
+  EXPECT_EQ(plat::FileType("Debug.txt"), plat::kFileTypeFolder);
 }
 
 class MessageTest : public ScratchTest {
@@ -50,8 +50,9 @@ class MessageTest : public ScratchTest {
 
 TEST_F(MessageTest, StackUpwardsOldestLowest) {
   // The 16-pixel font of screens 900 or more wide.
-  UiFonts[3] = plat::LoadImageFont(std::string(PUFFWICK_SOURCE_DIR) + "/Files/Common/SVBasicManual.ttf", 16, 4);
-  ASSERT_NE(UiFonts[3], 0);
+  UiFonts[font::kText] =
+      plat::LoadImageFont(std::string(PUFFWICK_SOURCE_DIR) + "/Files/Common/SVBasicManual.ttf", 16, 4);
+  ASSERT_NE(UiFonts[font::kText], 0);
   for (int i = 0; i < 10; i++) AddMessage("Message " + std::to_string(i), 1);
   std::vector<plat::DrawCall> calls = DrawOnce();
   ASSERT_EQ(calls.size(), 20u);

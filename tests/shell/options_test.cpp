@@ -119,7 +119,7 @@ TEST_F(SavingOff, MissingMediaAreSaidButTheSaveFolderIsMade) {
   FilePlaces places{true, At("nowhere"), At("save"), ""};
   EXPECT_EQ(UseFilePlaces(places), "No game media in " + At("nowhere") + "/Files (start with --data DIR)");
   EXPECT_TRUE(plat::SavingOn());
-  EXPECT_EQ(plat::FileType(At("save/Files")), 2);
+  EXPECT_EQ(plat::FileType(At("save/Files")), plat::kFileTypeFolder);
 }
 
 // Without a save folder the message says what is wrong with HOME.

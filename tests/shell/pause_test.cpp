@@ -22,7 +22,7 @@ class PauseTest : public ScratchTest {
     ASSERT_TRUE(plat::OpenDisplay(800, 600, 0, 60, 0));
     plat::SetVirtualResolution(1280, 960);
     InstallServices();
-    DrawLimit[1] = DrawLimit[2] = 50000;
+    DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = 50000;
     LastFrameTime = plat::Millisecs();
   }
 
@@ -36,7 +36,7 @@ class PauseTest : public ScratchTest {
   // Opens the pause from a game frame with Escape, plays the steps, and returns
   // EndFrame's result. Escape, when a step presses it, is let go 20 ms later.
   int PauseWith(std::vector<Step> steps) {
-    GameState = 1;
+    GameState = kStatePlaying;
     for (const Step& s : steps) {
       if (s.frame == 0) machine_->ScriptInput().PressKey(s.key);
     }
@@ -82,10 +82,10 @@ TEST_F(PauseTest, EscapeTakesTheSelectedItem) {
     std::vector<int> moves;
     int result;
   } cases[] = {
-      {{}, 1},
-      {{plat::kKeyDown}, 99},
-      {{plat::kKeyUp}, 99},  // up from "Continue" wraps to "Quit"
-      {{plat::kKeyDown, plat::kKeyDown}, 1},
+      {{}, kPauseContinue},
+      {{plat::kKeyDown}, kPauseQuit},
+      {{plat::kKeyUp}, kPauseQuit},  // up from "Continue" wraps to "Quit"
+      {{plat::kKeyDown, plat::kKeyDown}, kPauseContinue},
   };
   for (const Case& c : cases) {
     std::vector<Step> steps;
@@ -96,7 +96,7 @@ TEST_F(PauseTest, EscapeTakesTheSelectedItem) {
     }
     steps.push_back({frame + 1, plat::kKeyEscape, true});
     EXPECT_EQ(PauseWith(steps), c.result) << c.moves.size();
-    EXPECT_EQ(GameState, 1);
+    EXPECT_EQ(GameState, kStatePlaying);
     EXPECT_FALSE(plat::KeyDown(plat::kKeyEscape));  // the game does not pause again at once
   }
 }
@@ -109,7 +109,8 @@ TEST_F(PauseTest, FireTakesTheHighlightedItemAfterTheCursorWraps) {
     std::vector<int> moves;
     int result;
   } cases[] = {
-      {{}, 1}, {{down}, 99}, {{down, down}, 1}, {{down, down, down}, 99}, {{up}, 99}, {{up, up}, 1},
+      {{}, kPauseContinue}, {{down}, kPauseQuit}, {{down, down}, kPauseContinue},
+      {{down, down, down}, kPauseQuit}, {{up}, kPauseQuit}, {{up, up}, kPauseContinue},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.moves.size());
@@ -124,13 +125,13 @@ TEST_F(PauseTest, FireTakesTheHighlightedItemAfterTheCursorWraps) {
     EXPECT_EQ(PauseWith(steps), c.result);
     machine_->ScriptInput().ReleaseKey(plat::kKeySpace);
     EXPECT_EQ(litSeen_[1], 0) << "Continue is lit when the menu opens";
-    EXPECT_EQ(litSeen_[fire], c.result == 99 ? 1 : 0);
+    EXPECT_EQ(litSeen_[fire], c.result == kPauseQuit ? 1 : 0);
   }
 }
 
 TEST_F(PauseTest, LeavingReseedsTheRandomGeneratorFromTheClock) {
   const int64_t before = machine_->Now();
-  EXPECT_EQ(PauseWith({{3, plat::kKeyEscape, true}}), 1);
+  EXPECT_EQ(PauseWith({{3, plat::kKeyEscape, true}}), kPauseContinue);
   const int64_t after = machine_->Now();
   int drawn[4];
   for (int& d : drawn) d = plat::Rand(1, 1000000);
@@ -151,7 +152,7 @@ TEST_F(PauseTest, HeldInputsMoveOrChooseOnlyOnce) {
       {15, plat::kKeyUp, false},
       {17, plat::kKeySpace, true},
   });
-  EXPECT_EQ(result, 99);  // the Space held from the game chose nothing
+  EXPECT_EQ(result, kPauseQuit);  // the Space held from the game chose nothing
   EXPECT_EQ(cursorSeen_[6], 1);
   EXPECT_EQ(cursorSeen_[15], 1);
 }
@@ -161,8 +162,8 @@ TEST_F(PauseTest, JoystickActionsOfAnyPlayerDriveTheMenu) {
   pad.buttons.assign(4, false);
   machine_->PlugJoystick(pad);
   ReadJoysticks();
-  KeyBindings[2 * 20 + 8] = 330;   // player 3 down: button 0
-  KeyBindings[3 * 20 + 11] = 331;  // player 4 second fire button: button 1
+  KeyBindings[2 * 20 + kActionDown] = 330;   // player 3 down: button 0
+  KeyBindings[3 * 20 + kActionFire2] = 331;  // player 4 second fire button: button 1
   auto button = [this](int b, bool down) {
     return [this, b, down](plat::InputState&) { machine_->JoystickAt(0).buttons[b] = down; };
   };
@@ -170,7 +171,7 @@ TEST_F(PauseTest, JoystickActionsOfAnyPlayerDriveTheMenu) {
   machine_->At(t + 100, button(0, true));
   machine_->At(t + 200, button(0, false));
   machine_->At(t + 300, button(1, true));
-  EXPECT_EQ(PauseWith({}), 99);
+  EXPECT_EQ(PauseWith({}), kPauseQuit);
 }
 
 TEST_F(PauseTest, DrawsTheFrozenGameUnderATurningScatter) {
@@ -182,7 +183,7 @@ TEST_F(PauseTest, DrawsTheFrozenGameUnderATurningScatter) {
   std::vector<std::vector<DrawCall>> frames;
   machine_->OnFrame([&](int) { frames.push_back(machine_->CurrentFrameCalls()); });
   machine_->At(machine_->Now() + 200, [](plat::InputState& in) { in.PressKey(plat::kKeySpace); });
-  EXPECT_EQ(PauseMenu(), 1);
+  EXPECT_EQ(PauseMenu(), kPauseContinue);
   ASSERT_GE(frames.size(), 3u);
 
   auto texts = [](const std::vector<DrawCall>& calls, const std::string& text) {
@@ -241,14 +242,14 @@ TEST_F(PauseTest, TheEngineTestNeverOpensThePause) {
     ++g_pausesOpened;
     return 1;
   };
-  GameState = 1;
+  GameState = kStatePlaying;
   machine_->ScriptInput().PressKey(plat::kKeyEscape);
   const int before = machine_->FramesPresented();
   EngineTest(60, 1);
   EXPECT_GT(machine_->FramesPresented() - before, kEngineTestFramesPerStep);
   EXPECT_EQ(g_pausesOpened, 0);
   EXPECT_EQ(PauseSuspended, 0);
-  EXPECT_EQ(GameState, 1);
+  EXPECT_EQ(GameState, kStatePlaying);
   EndFrame(1);  // the game's own frames pause again
   EXPECT_EQ(g_pausesOpened, 1);
 }

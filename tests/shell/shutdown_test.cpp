@@ -39,8 +39,8 @@ class ShutdownTest : public ScratchTest {
       if (plat::GraphicsWidth() != 640) return;
       farewellShownAt_ = machine_->Now();
       farewellCalls_ = machine_->CurrentFrameCalls();
-      setupSaved_ = plat::FileType(At("Files/Setup.ini")) == 1;
-      scoresSaved_ = plat::FileType(At("Files/257/scores.dat")) == 1;
+      setupSaved_ = plat::FileType(At("Files/Setup.ini")) == plat::kFileTypeFile;
+      scoresSaved_ = plat::FileType(At("Files/257/scores.dat")) == plat::kFileTypeFile;
       if (onFarewell_) onFarewell_();
     });
     machine_->SetRecording(true);
@@ -78,14 +78,14 @@ class ShutdownTest : public ScratchTest {
 };
 
 TEST_F(ShutdownTest, AltF4InAGameSavesEverythingBeforeTheFarewellScreen) {
-  GameState = 1;
+  GameState = kStatePlaying;
   Keys().PressKey(plat::kKeyLeftAlt);
   Keys().PressKey(plat::kKeyF4);
   EXPECT_EQ(UntilEnd([] { EndFrame(1); }), 0);
   ASSERT_GE(farewellShownAt_, 0) << "no farewell screen";
   EXPECT_TRUE(setupSaved_);
   // Nothing is written after the farewell shows.
-  EXPECT_EQ(scoresSaved_, plat::FileType(At("Files/257/scores.dat")) == 1);
+  EXPECT_EQ(scoresSaved_, plat::FileType(At("Files/257/scores.dat")) == plat::kFileTypeFile);
   EXPECT_EQ(farewellShownAt_, endedAt_);  // Alt+F4 still held closes it at once
   EXPECT_TRUE(machine_->PointerVisible());
   EXPECT_FALSE(plat::DisplayIsOpen());
@@ -194,7 +194,7 @@ TEST_F(ShutdownTest, AnInputHeldFromBeforeBlocksNoOther) {
 // A termination signal saves and ends at once with status 0, with no farewell.
 TEST_F(ShutdownTest, ATerminationSignalInAGameSavesAndEndsWithoutTheFarewell) {
   ASSERT_TRUE(plat::StartServices());
-  GameState = 1;
+  GameState = kStatePlaying;
   raise(SIGTERM);
   EXPECT_EQ(UntilEnd([] { EndFrame(1); }), 0);
   EXPECT_EQ(farewellShownAt_, -1) << "a farewell screen was shown";
@@ -220,7 +220,7 @@ TEST_F(ShutdownTest, ATerminationSignalOnTheFarewellEndsItAtOnce) {
 // status 1 (in a child process, since it really ends).
 TEST_F(ShutdownTest, ALostDisplaySavesLogsAndEndsWithStatusOne) {
   GTEST_FLAG_SET(death_test_style, "fast");
-  GameState = 1;
+  GameState = kStatePlaying;
   EXPECT_EXIT(plat::EndForLostDisplay(), ::testing::ExitedWithCode(1), "");
   EXPECT_EQ(ReadLines("Files/Setup.ini").front(), "[Graphics]");
   EXPECT_EQ(ReadLines("Files/257/scores.dat").front().substr(0, 12), "1234|Tester|");
@@ -300,7 +300,7 @@ TEST_F(ShutdownTest, ScoresGoToTheGameFolderFromAnyFolder) {
     machine_->At(machine_->Now() + 20, [](plat::InputState& in) { in.PressKey(plat::kKeySpace); });
   };
   EXPECT_EQ(UntilEnd([] { Shutdown(); }), 0);
-  EXPECT_EQ(plat::FileType(At("Files/Common/scores.dat")), 0);
+  EXPECT_EQ(plat::FileType(At("Files/Common/scores.dat")), plat::kFileTypeNone);
 }
 
 }  // namespace

@@ -76,13 +76,13 @@ TEST_F(StartUpTest, BuildsEverythingAndLogsInOrder) {
   EXPECT_GE(machine_->Now() - start, 2500);  // the loading screen's minimum
   EXPECT_LT(machine_->Now() - start, 2510);
   EXPECT_EQ(Difficulty, 1);
-  EXPECT_EQ(GameState, 0);
+  EXPECT_EQ(GameState, kStateTitle);
   EXPECT_EQ(ControlMode, 1);
   EXPECT_EQ(PlayerCount, 4);
   EXPECT_EQ(BadgeCount, 16);
-  EXPECT_EQ(DrawLimit[1], 1000);  // set by the engine test
-  EXPECT_EQ(DrawLimit[2], 500);
-  EXPECT_EQ(DrawLimit[3], 250);
+  EXPECT_EQ(DrawLimit[kBudgetMain], 1000);  // set by the engine test
+  EXPECT_EQ(DrawLimit[kBudgetGlow], 500);
+  EXPECT_EQ(DrawLimit[kBudgetParticles], 250);
   EXPECT_EQ(Settings[slot::slowSystem], 1);  // the engine test found the machine too slow
   // The credits are the game's, one a line from 1.
   const std::vector<std::string> credits = TestGameTable().credits;
@@ -104,7 +104,7 @@ TEST_F(StartUpTest, WithoutTheGameFolderItStaysInFiles) {
   MakeDir("Files");
   StartUp();
   EXPECT_EQ(plat::CurrentDir(), At("Files"));
-  EXPECT_EQ(plat::FileType(At("Files/Debug.txt")), 1);
+  EXPECT_EQ(plat::FileType(At("Files/Debug.txt")), plat::kFileTypeFile);
 }
 
 TEST_F(StartUpTest, AnUnwritableLogDoesNotStopTheProgram) {
@@ -137,7 +137,7 @@ TEST_F(StartUpTest, ATerminationSignalDuringLoadingSavesOnlyWhatWasRead) {
   bool markerWhileLoading = false;
   machine_->OnFrame([&](int frame) {
     if (frame != 0) return;  // the splash
-    markerWhileLoading = plat::FileType(At("Files/257/crash.dat")) == 1;
+    markerWhileLoading = plat::FileType(At("Files/257/crash.dat")) == plat::kFileTypeFile;
     raise(SIGTERM);
     plat::Delay(1);
   });
@@ -149,7 +149,7 @@ TEST_F(StartUpTest, ATerminationSignalDuringLoadingSavesOnlyWhatWasRead) {
   }
   EXPECT_EQ(code, 0);
   EXPECT_TRUE(markerWhileLoading);
-  EXPECT_EQ(plat::FileType(At("Files/257/crash.dat")), 0);
+  EXPECT_EQ(plat::FileType(At("Files/257/crash.dat")), plat::kFileTypeNone);
   EXPECT_EQ(ReadBytes("Files/257/scores.dat"), scores);
   EXPECT_EQ(ReadLines("Files/Setup.ini").front(), "[Graphics]");
   std::vector<std::string> log = ReadLines("Files/Debug.txt");

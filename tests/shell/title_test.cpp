@@ -37,7 +37,7 @@ class TitleTest : public ScratchTest {
     InstallServices();
     FrameHooks.SaveSetup = nullptr;
     Settings[slot::width] = 800;
-    DrawLimit[1] = DrawLimit[2] = 50000;
+    DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = 50000;
     LastFrameTime = plat::Millisecs();
     FillCredits();
     MenuY = -300;
@@ -112,10 +112,10 @@ TEST_F(TitleTest, AClickOnThePromptStartsAGameAndTheTitleSlidesInAgain) {
       40);
   EXPECT_EQ(frames, 40);
   ASSERT_EQ(g_games.size(), 1u);
-  EXPECT_EQ(g_games[0].gameState, 1);
+  EXPECT_EQ(g_games[0].gameState, kStatePlaying);
   EXPECT_EQ(g_games[0].startTime, g_games[0].now);
   EXPECT_GT(g_games[0].startTime, clickedAt);  // on the frame after the press was seen
-  EXPECT_EQ(GameState, 0);
+  EXPECT_EQ(GameState, kStateTitle);
   if (musicChannel != 0) {
     EXPECT_EQ(ChannelTable[1], 0);
     EXPECT_FALSE(plat::ChannelPlaying(musicChannel));

@@ -138,7 +138,7 @@ bool SavingOn() { return !V().mounted || V().saving; }
 
 bool MakeDir(const std::string& path) {
   if (path.empty()) return false;
-  if (FileType(path) == 2) return true;
+  if (FileType(path) == kFileTypeFolder) return true;
   if (FileWritesBlocked()) return false;
   std::string target = detail::WritePath(path, false);
   if (target.empty()) return false;

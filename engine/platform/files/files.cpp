@@ -64,10 +64,10 @@ std::string CurrentDir() {
 
 int FileType(const std::string& path) {
   struct stat st;
-  if (path.empty() || ::stat(detail::ReadPath(path).c_str(), &st) != 0) return 0;
-  if (S_ISDIR(st.st_mode)) return 2;
+  if (path.empty() || ::stat(detail::ReadPath(path).c_str(), &st) != 0) return kFileTypeNone;
+  if (S_ISDIR(st.st_mode)) return kFileTypeFolder;
   // Only regular files count: opening a pipe or device could block.
-  return S_ISREG(st.st_mode) ? 1 : 0;
+  return S_ISREG(st.st_mode) ? kFileTypeFile : kFileTypeNone;
 }
 
 bool DeleteFile(const std::string& path) {
@@ -81,7 +81,7 @@ bool DeleteFile(const std::string& path) {
 }
 
 Stream ReadFile(const std::string& logical) {
-  if (FileType(logical) != 1) return 0;
+  if (FileType(logical) != kFileTypeFile) return 0;
   const std::string path = detail::ReadPath(logical);
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) {
@@ -139,7 +139,7 @@ long long FileSize(const std::string& path) {
 
 std::string UnusedFileName(const std::string& base) {
   std::string name = base;
-  for (long n = 2; FileType(name) != 0; ++n) name = base + std::to_string(n);
+  for (long n = 2; FileType(name) != kFileTypeNone; ++n) name = base + std::to_string(n);
   return name;
 }
 

@@ -49,12 +49,12 @@ double CpuSeconds() {
 }
 
 void LoadImages() {
-  const std::string dir = plat::FileType("Files/257/track.png") == 1 ? "Files/257/" : "";
+  const std::string dir = plat::FileType("Files/257/track.png") == plat::kFileTypeFile ? "Files/257/" : "";
   plat::AutoMidHandle(true);
-  TrackImage = plat::LoadAnimImage(dir + "track.png", 32, 32, 0, 240, 3);
-  TrainImage = plat::LoadAnimImage(dir + "train.png", 64, 64, 0, 8, 3);
-  BubbleImage = plat::LoadAnimImage(dir + "bubbles.png", 32, 24, 0, 4, 3);
-  FlashImage = plat::LoadImage(dir + "flash.png", 3);
+  TrackImage = plat::LoadAnimImage(dir + "track.png", 32, 32, 0, 240, plat::kImageMasked | plat::kImageFiltered);
+  TrainImage = plat::LoadAnimImage(dir + "train.png", 64, 64, 0, 8, plat::kImageMasked | plat::kImageFiltered);
+  BubbleImage = plat::LoadAnimImage(dir + "bubbles.png", 32, 24, 0, 4, plat::kImageMasked | plat::kImageFiltered);
+  FlashImage = plat::LoadImage(dir + "flash.png", plat::kImageMasked | plat::kImageFiltered);
   if (!TrackImage) std::fprintf(stderr, "game_bench: no game images found; run from the repository root\n");
 }
 

@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     while (frames < wanted) {
       plat::UseHeadless();
       InstallServices();
-      DrawLimit[1] = DrawLimit[2] = DrawLimit[3] = 50000;
+      DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = DrawLimit[kBudgetParticles] = 50000;
       ReplayResult r = PlayReplay(rec.text, "bench", false);
       if (r.code != 0) {
         std::fprintf(stderr, "replay_bench: %s\n", r.line.c_str());

@@ -70,6 +70,8 @@ struct ke {
   double x = 0, y = 0, rot = 0, rotgo = 0, spdx = 0, spdy = 0, size = 0, alp = 0;
 };
 
+// A new field here, in ain or in ke stops the build until the replay checksum
+// (checksum.cpp) covers it or lists it as left out.
 struct GameBoard {
   Grid TrackGrid{};     // piece codes
   Grid UnderGrid{};     // the piece the last placement replaced (right-button swap)
@@ -89,7 +91,7 @@ struct GameBoard {
   int Tool = 1;           // selected piece code
   bool MouseLatch = true;  // no placing or swapping until both buttons are up
   int CargoSoundCooldown = 0;
-  int QuitFlag = 0;        // 1 game over, 99 quit from the pause menu
+  int QuitFlag = 0;        // 1 game over, kPauseQuit (frame.h) quit from the pause menu
   plat::Channel EngineChannel = 0;
   int GameScore = 0;
   int BadgeBits = 0;

@@ -9,6 +9,7 @@
 #include "loopery/board.h"
 #include "loopery/effects.h"
 #include "loopery/media.h"
+#include "loopery/sounds.h"
 #include "loopery/stations.h"
 #include "platform/keycodes.h"
 #include "platform/platform.h"
@@ -26,10 +27,10 @@ void PlacePiece(int x, int y) {
   const int tool = Game.Tool;
   const int cost = PieceCost(tool);
   bool pay = true;
-  if (Game.TrackGrid[c] != tool && Game.UnderGrid[c] != tool) PlaySfx(7, 1, 1, 0);
+  if (Game.TrackGrid[c] != tool && Game.UnderGrid[c] != tool) PlaySfx(kSfxPlacePiece, 1, 1, 0);
   if (Game.UnderGrid[c] == tool) {
     pay = false;  // putting back the piece that was there is free
-    PlaySfx(8, 1, 1, 0);
+    PlaySfx(kSfxSwapPiece, 1, 1, 0);
   }
   if (pay && Game.Money < cost) return;
   if (Game.TrackGrid[c] != tool) {
@@ -68,8 +69,8 @@ void BuildAtCell(int x, int y) {
   const int gx = x * kCellPixels, gy = y * kCellPixels;
   if (!MouseInRect(gx, gy, kCellPixels, kCellPixels)) return;
   plat::SetAlpha(0.5);
-  DrawImageCounted(TrackImage, gx, gy, Game.Tool - 1, 1);
-  DrawTextAligned(gx, gy, std::to_string(PieceCost(Game.Tool)), 1, 1);
+  DrawImageCounted(TrackImage, gx, gy, Game.Tool - 1, kBudgetMain);
+  DrawTextAligned(gx, gy, std::to_string(PieceCost(Game.Tool)), kAlignCenter, kAlignMiddle);
   plat::SetAlpha(1);
 
   const int c = CellIndex(x, y);
@@ -77,7 +78,7 @@ void BuildAtCell(int x, int y) {
   if (Game.BusyGrid[c] == 0 && plat::MouseDown(plat::kMouseRight) && !Game.MouseLatch && Game.UnderGrid[c] > 0) {
     Game.MouseLatch = true;
     std::swap(Game.TrackGrid[c], Game.UnderGrid[c]);
-    PlaySfx(8, 1, 1, 0);
+    PlaySfx(kSfxSwapPiece, 1, 1, 0);
   }
 }
 
@@ -91,10 +92,10 @@ void DrawToolbar() {
       plat::DrawRect(x, row, 32, 32);
       plat::SetColor(255, 255, 255);
     }
-    DrawImageCounted(TrackImage, x, row, i, 1);
+    DrawImageCounted(TrackImage, x, row, i, kBudgetMain);
     if (MouseInRect(x, row, 32, 32) && plat::MouseDown(plat::kMouseLeft)) Game.Tool = i + 1;
   }
-  DrawTextAligned(VirtualWidth / 2, row, "Down/Left = Collect | Up/Right = Deliver", 0, 0);
+  DrawTextAligned(VirtualWidth / 2, row, "Down/Left = Collect | Up/Right = Deliver", kAlignLeft, kAlignTop);
 }
 
 void RunMoney() {
@@ -112,11 +113,11 @@ void RunMoney() {
   if (++Game.Tick >= kCostFrames) {
     Game.Tick = 0;
     Game.Money -= kRunningCost;
-    PlaySfx(6, 1, 1, 0);
+    PlaySfx(kSfxRunningCost, 1, 1, 0);
   }
 }
 
 void DrawMoney() {
   plat::SetColor(255, 255, 255);
-  DrawTextAligned(2, 2, FormatMoney(Game.ShownMoney, "$"), 0, 0);
+  DrawTextAligned(2, 2, FormatMoney(Game.ShownMoney, "$"), kAlignLeft, kAlignTop);
 }

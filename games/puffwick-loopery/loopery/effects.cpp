@@ -24,14 +24,14 @@ void AddPopup(int n, double x, double y, int r, int g, int b) {
 }
 
 void DrawPopups() {
-  plat::SetImageFont(UiFonts[3]);
+  plat::SetImageFont(UiFonts[font::kText]);
   ResetDrawState();
   for (auto it = PopupList.begin(); it != PopupList.end();) {
     ore& p = *it;
     p.t -= 1;
     p.y -= 0.25;
     SetColorAlpha(p.r, p.g, p.b, static_cast<double>(p.t) / kPopupFrames);
-    DrawTextAligned(static_cast<int>(p.x), static_cast<int>(p.y), std::to_string(p.n), 1, 1);
+    DrawTextAligned(static_cast<int>(p.x), static_cast<int>(p.y), std::to_string(p.n), kAlignCenter, kAlignMiddle);
     if (p.t <= 0) {
       it = PopupList.erase(it);
     } else {
@@ -67,7 +67,8 @@ void UpdateSmoke() {
     SetRotationDeg(p.rot);
     SetColorAlpha(255, 255, 255, p.alp);
     // The puff is 64 pixels square, so this centres it on (x, y).
-    DrawImageCounted(TrainImage, static_cast<int>(p.x - p.size * 32), static_cast<int>(p.y - p.size * 32), 5, 1);
+    DrawImageCounted(TrainImage, static_cast<int>(p.x - p.size * 32), static_cast<int>(p.y - p.size * 32), 5,
+                     kBudgetMain);
     if (p.alp < 0) {
       it = Game.SmokeList.erase(it);
     } else {
@@ -89,7 +90,7 @@ void DrawBurst(double cx, double cy) {
     SetScaleXY(sx, sy);
     int x = static_cast<int>(cx + plat::Rand(-16, 16));
     int y = static_cast<int>(cy + plat::Rand(-16, 16));
-    DrawImageCounted(FlashImage, x, y, 0, 1);
+    DrawImageCounted(FlashImage, x, y, 0, kBudgetMain);
   }
   ResetDrawState();
 }

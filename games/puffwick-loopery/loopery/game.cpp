@@ -9,6 +9,7 @@
 #include "loopery/building.h"
 #include "loopery/effects.h"
 #include "loopery/media.h"
+#include "loopery/sounds.h"
 #include "loopery/stations.h"
 #include "loopery/train.h"
 #include "platform/keycodes.h"
@@ -22,8 +23,6 @@ GameBoard Game;
 
 namespace {
 
-constexpr int kEngineSound = 9;
-constexpr int kEndSound = 10;
 constexpr int kEndAfter = 120;
 constexpr int kGameOverMs = 2000;  // "Game Over" stays this long unless a key or click comes first
 
@@ -74,7 +73,7 @@ void DrawCell(int x, int y) {
   const int gx = x * kCellPixels, gy = y * kCellPixels;
   if (Game.UnderGrid[c] > 0) {
     SetColorAlpha(150, 150, 150, 1);
-    DrawImageCounted(TrackImage, gx, gy, Game.UnderGrid[c] - 1 + busyLook, 1);
+    DrawImageCounted(TrackImage, gx, gy, Game.UnderGrid[c] - 1 + busyLook, kBudgetMain);
   }
   if (Game.TrackGrid[c] > 0) {
     SetScaleXY(1, 1);
@@ -90,7 +89,7 @@ void DrawCell(int x, int y) {
     }
     if (shake) SetScaleXY(plat::Rnd(0.8, 1.2), plat::Rnd(0.8, 1.2));
     SetColorAlpha(255, 255, 255, 1);
-    DrawImageCounted(TrackImage, gx, gy, Game.TrackGrid[c] - 1 + busyLook, 1);
+    DrawImageCounted(TrackImage, gx, gy, Game.TrackGrid[c] - 1 + busyLook, kBudgetMain);
   }
 }
 
@@ -119,13 +118,13 @@ void BoardPass2() {
 
 void DrawGameOverText() {
   const int cx = VirtualWidth / 2, cy = VirtualHeight / 2;
-  plat::SetImageFont(UiFonts[5]);
+  plat::SetImageFont(UiFonts[font::kHeadline]);
   auto layer = [&](int reach, int r, int g, int b) {
     for (int dx = -reach; dx <= reach; dx++) {
       for (int dy = -reach; dy <= reach; dy++) {
         ResetDrawState();
         plat::SetColor(r, g, b);
-        DrawTextAligned(cx + dx, cy + dy, "Game Over", 1, 1);
+        DrawTextAligned(cx + dx, cy + dy, "Game Over", kAlignCenter, kAlignMiddle);
       }
     }
   };
@@ -227,7 +226,7 @@ void DrawGameFrame() {
     // The running sound is as loud as any effect, and follows the settings panel
     // when its sliders move during the game.
     const bool start = !plat::ChannelPlaying(Game.EngineChannel);
-    if (start) plat::CueSound(SoundEffects[kEngineSound], Game.EngineChannel);
+    if (start) plat::CueSound(SoundEffects[kSfxEngine], Game.EngineChannel);
     plat::SetChannelVolume(Game.EngineChannel, EffectVolume());
     if (start) plat::SetChannelPaused(Game.EngineChannel, false);
   }
@@ -247,12 +246,12 @@ void DrawGameFrame() {
 }
 
 bool FinishGameFrame(int endFrameResult) {
-  if (endFrameResult == 99) Game.QuitFlag = 99;
+  if (endFrameResult == kPauseQuit) Game.QuitFlag = kPauseQuit;
   if (Game.EndCounter > kEndAfter) Game.QuitFlag = 1;
   Game.GameScore = Game.Money;
   if (Game.EndCounter > 0) {
     Game.EndCounter++;
-    PlaySfx(kEndSound, plat::Rnd(0.5, 1.5), 1, 0);
+    PlaySfx(kSfxExplode, plat::Rnd(0.5, 1.5), 1, 0);
   }
   return Game.QuitFlag == 0;
 }
@@ -269,7 +268,7 @@ bool GameFrame() {
   const int paused = EndFrame(ControlMode);
   const plat::Image quitPicture = QuitPicture;
   QuitPicture = 0;
-  if (paused == 99 && !kept && quitPicture) {
+  if (paused == kPauseQuit && !kept && quitPicture) {
     FreeLastPicture();
     LastPicture = quitPicture;
     plat::SetImageHandle(LastPicture, 0, 0);
@@ -284,7 +283,7 @@ bool GameFrame() {
 void GameOverSequence() {
   if (plat::ChannelPlaying(Game.EngineChannel)) plat::StopChannel(Game.EngineChannel);
   // Back on the title's footing, so that Escape cannot pause from here on.
-  GameState = 0;
+  GameState = kStateTitle;
   ShowGameOver();
 
   MouseState.MouseClicked = 0;
@@ -301,7 +300,7 @@ void GameOverSequence() {
   record.Level = Game.LevelValue;
   record.GameMode = Difficulty;
   record.GameFlags = Game.GameFlagsValue;
-  record.Quit = Game.QuitFlag == 99 ? 1 : 0;
+  record.Quit = Game.QuitFlag == kPauseQuit ? 1 : 0;
   AddScore(record);
   // On disk at once: a crash or a kill later in the session must not take it.
   SaveScores();

@@ -21,10 +21,10 @@ void Replace(plat::Image& handle, plat::Image fresh) {
 void LoadGameMedia() {
   EngineTest(60, 2);
   LoadMusicSamples();
-  Replace(TrackImage, plat::LoadAnimImage("track.png", 32, 32, 0, 240, 3));
+  Replace(TrackImage, plat::LoadAnimImage("track.png", 32, 32, 0, 240, plat::kImageMasked | plat::kImageFiltered));
   // Loaded like the others but never drawn, so its handle is not kept.
-  plat::FreeImage(plat::LoadImage("blob.png", 3));
-  Replace(FlashImage, plat::LoadImage("flash.png", 3));
-  Replace(TrainImage, plat::LoadAnimImage("train.png", 64, 64, 0, 8, 3));
-  Replace(BubbleImage, plat::LoadAnimImage("bubbles.png", 32, 24, 0, 4, 3));
+  plat::FreeImage(plat::LoadImage("blob.png", plat::kImageMasked | plat::kImageFiltered));
+  Replace(FlashImage, plat::LoadImage("flash.png", plat::kImageMasked | plat::kImageFiltered));
+  Replace(TrainImage, plat::LoadAnimImage("train.png", 64, 64, 0, 8, plat::kImageMasked | plat::kImageFiltered));
+  Replace(BubbleImage, plat::LoadAnimImage("bubbles.png", 32, 24, 0, 4, plat::kImageMasked | plat::kImageFiltered));
 }

@@ -7,6 +7,7 @@
 #include "draw/helpers.h"
 #include "loopery/effects.h"
 #include "loopery/media.h"
+#include "loopery/sounds.h"
 #include "loopery/train.h"
 #include "platform/platform.h"
 
@@ -22,8 +23,8 @@ int& Track(int x, int y) { return Game.TrackGrid[CellIndex(x, y)]; }
 void CargoSound() {
   if (Game.CargoSoundCooldown != 0) return;
   Game.CargoSoundCooldown = kCargoSoundFrames;
-  PlaySfx(2, 1, 1, 0);
-  PlaySfx(3, 1, 1, 0);
+  PlaySfx(kSfxCargoDing, 1, 1, 0);
+  PlaySfx(kSfxCargoDingHigh, 1, 1, 0);
 }
 
 // One chance in SpawnOdds that a count grows; each growth makes the next likelier.
@@ -31,9 +32,9 @@ bool Grows() { return plat::Rand(1, Game.SpawnOdds > 1 ? Game.SpawnOdds : 1) == 
 
 // A 32 by 24 bubble centred on (x, y) with a number on it.
 void DrawBubble(double x, double y, int frame, int number, int shade) {
-  DrawImageCounted(BubbleImage, static_cast<int>(x - 16), static_cast<int>(y - 12), frame, 1);
+  DrawImageCounted(BubbleImage, static_cast<int>(x - 16), static_cast<int>(y - 12), frame, kBudgetMain);
   SetColorAlpha(shade, shade, shade);
-  DrawTextAligned(static_cast<int>(x), static_cast<int>(y), std::to_string(number), 1, 1);
+  DrawTextAligned(static_cast<int>(x), static_cast<int>(y), std::to_string(number), kAlignCenter, kAlignMiddle);
   SetColorAlpha(255, 255, 255);
 }
 

@@ -6,6 +6,7 @@
 #include "draw/helpers.h"
 #include "loopery/effects.h"
 #include "loopery/media.h"
+#include "loopery/sounds.h"
 #include "loopery/stations.h"
 #include "platform/keycodes.h"
 #include "platform/platform.h"
@@ -70,7 +71,7 @@ void CarOnCell(ain& t, int i, int tx, int ty) {
     ExchangeCargo(t, i, code, cell);
     if (t.car[i] == kEngine && HeadingThrough(t.ca2[i], code)) {
       bool collect = code == kCollectTrackWE || code == kCollectTrackNS;
-      PlaySfx(collect ? 4 : 5, 1, 1, 0);
+      PlaySfx(collect ? kSfxCollect : kSfxDeliver, 1, 1, 0);
     }
   }
   if (turned) {
@@ -114,7 +115,7 @@ void DrawCar(const ain& t, int i) {
   if (t.car[i] > 0) {
     int x = static_cast<int>(t.cx[i] - 16 - plat::Sin(ca) * 16);
     int y = static_cast<int>(t.cy[i] - 16 + plat::Cos(ca) * 16);
-    DrawImageCounted(TrainImage, x, y, t.car[i] - 1, 2);
+    DrawImageCounted(TrainImage, x, y, t.car[i] - 1, kBudgetGlow);
   }
   if (t.car[i] == kPeopleCar || t.car[i] == kParcelCar) DrawCarriageNumbers(t, i);
 }

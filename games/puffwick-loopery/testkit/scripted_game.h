@@ -50,7 +50,7 @@ inline ScriptedOutcome RecordScriptedGame(plat::HeadlessBackend& m, const Script
   Difficulty = g.difficulty;
   Settings[slot::slowSystem] = g.slowSystem;
   ControlMode = 1;
-  DrawLimit[1] = DrawLimit[2] = DrawLimit[3] = 50000;
+  DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = DrawLimit[kBudgetParticles] = 50000;
   LastFrameTime = plat::Millisecs();
 
   ScriptedOutcome out;
@@ -138,9 +138,9 @@ inline ScriptedOutcome RecordScriptedGame(plat::HeadlessBackend& m, const Script
   point(640, 560);
   in.PressMouse(plat::kMouseLeft);
   BeginGameRecording();
-  GameState = 1;
+  GameState = kStatePlaying;
   RunGame();
-  GameState = 0;
+  GameState = kStateTitle;
   m.OnFrame(nullptr);
   out.text = EndGameRecording();
   out.score = Game.GameScore;

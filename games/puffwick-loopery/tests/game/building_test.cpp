@@ -53,7 +53,7 @@ TEST_F(BuildingTest, RunningCostIsFiveEveryNinetyFramesWithSoundSix) {
   EXPECT_EQ(Game.Money, 2000);
   Frames(1);
   EXPECT_EQ(Game.Money, 1995);
-  EXPECT_EQ(Count(TakeSounds(), 6), 1);
+  EXPECT_EQ(Count(TakeSounds(), kSfxRunningCost), 1);
   Frames(810);
   EXPECT_EQ(Game.Money, 1950);
   EXPECT_EQ(Game.GameScore, 1950);
@@ -73,7 +73,7 @@ TEST_F(BuildingTest, ACurveCostsTwoFiftyThenTheCrossingPaintsOnlyAfterARelease) 
   EXPECT_EQ(PopupList.back().n, 250);
   EXPECT_EQ(PopupList.back().r, 255);
   EXPECT_EQ(Game.Tool, kCrossing);
-  EXPECT_EQ(Count(TakeSounds(), 7), 1);  // the toolbar is silent
+  EXPECT_EQ(Count(TakeSounds(), kSfxPlacePiece), 1);  // the toolbar is silent
   // Held on: moving over further cells places nothing.
   for (int x = 6; x <= 8; x++) {
     PointAtCell(x, 5);
@@ -124,8 +124,8 @@ TEST_F(BuildingTest, PuttingBackThePreviousPieceIsFreeWithSoundEight) {
   EXPECT_EQ(Cell(Game.UnderGrid, 5, 5), kStraightNS);
   EXPECT_EQ(Game.Money, money);
   std::vector<int> sounds = TakeSounds();
-  EXPECT_EQ(Count(sounds, 8), 1);
-  EXPECT_EQ(Count(sounds, 7), 0);
+  EXPECT_EQ(Count(sounds, kSfxSwapPiece), 1);
+  EXPECT_EQ(Count(sounds, kSfxPlacePiece), 0);
 }
 
 TEST_F(BuildingTest, WithoutMoneyNothingIsPlacedButTheSoundPlays) {
@@ -134,7 +134,7 @@ TEST_F(BuildingTest, WithoutMoneyNothingIsPlacedButTheSoundPlays) {
   TakeSounds();
   ClickCell(5, 5);
   EXPECT_EQ(Cell(Game.TrackGrid, 5, 5), 0);
-  EXPECT_EQ(Count(TakeSounds(), 7), 1);
+  EXPECT_EQ(Count(TakeSounds(), kSfxPlacePiece), 1);
 }
 
 TEST_F(BuildingTest, RightClickSwapsABuiltCellBothWaysAndLeavesOthersAlone) {
@@ -154,7 +154,7 @@ TEST_F(BuildingTest, RightClickSwapsABuiltCellBothWaysAndLeavesOthersAlone) {
   EXPECT_EQ(Game.Money, money);
 }
 
-int QuitFromPause() { return 99; }
+int QuitFromPause() { return kPauseQuit; }
 
 int SongUpdates = 0;
 void CountSongUpdate() { SongUpdates++; }
@@ -201,7 +201,7 @@ TEST_F(BuildingTest, GameOverStaysTwoSecondsOrUntilANewKeyOrClick) {
   const int w = plat::GraphicsWidth(), h = plat::GraphicsHeight();
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    GameState = 1;  // as the title screen sets it for each game
+    GameState = kStatePlaying;  // as the title screen sets it for each game
     StartGame();
     ClearBoard();  // the train crashes on empty ground
     FrameHooks.PauseMenu = c.quit ? QuitFromPause : nullptr;
@@ -274,7 +274,7 @@ TEST_F(BuildingTest, QuittingFromThePauseMenuEndsTheGameWithQuitOne) {
   EXPECT_EQ(record.Quit, 1);
   EXPECT_EQ(record.GameMode, 1);
   EXPECT_EQ(record.Score, Game.Money);
-  EXPECT_EQ(GameState, 0);
+  EXPECT_EQ(GameState, kStateTitle);
   EXPECT_FALSE(plat::ChannelPlaying(Game.EngineChannel));
 }
 
@@ -332,7 +332,7 @@ TEST_F(BuildingTest, GameOverAfterQuitShowsTheFrameThePauseOpenedOn) {
   inPause({plat::kKeyDown, plat::kKeySpace});
   ASSERT_FALSE(Frames(1));
   ASSERT_NE(g_raceFrame, 0);
-  EXPECT_EQ(Game.QuitFlag, 99);
+  EXPECT_EQ(Game.QuitFlag, kPauseQuit);
 
   machine_->SetRecording(true);
   std::vector<uint8_t> shown;

@@ -106,7 +106,7 @@ TEST_F(EffectsTest, TheEndCounterEndsTheGameSixtyOneFramesAfterACrashWithSoundTe
   while (Frames(1) && more < 200) more++;
   EXPECT_EQ(more + 1, 60);  // the crash frame counts as the first
   EXPECT_EQ(Game.QuitFlag, 1);
-  EXPECT_EQ(Count(TakeSounds(), 10), more + 1);
+  EXPECT_EQ(Count(TakeSounds(), kSfxExplode), more + 1);
 }
 
 // The running-train loop is as loud as any effect (sound x master volume) and
@@ -123,7 +123,7 @@ TEST_F(EffectsTest, TheEngineLoopFollowsTheVolumeSettings) {
     Settings[slot::masterVolume] = c.master;
     Frames(1);
     const plat::MixerChannelInfo engine = machine_->ChannelInfo(Game.EngineChannel);
-    EXPECT_EQ(engine.sound, SoundEffects[9]);
+    EXPECT_EQ(engine.sound, SoundEffects[kSfxEngine]);
     EXPECT_TRUE(engine.playing);
     EXPECT_NEAR(engine.volume, c.volume, 1e-9) << c.sound << " x " << c.master;
   }

@@ -21,6 +21,7 @@
 #include "loopery/effects.h"
 #include "loopery/game.h"
 #include "loopery/media.h"
+#include "loopery/sounds.h"
 #include "loopery/stations.h"
 #include "loopery/train.h"
 #include "platform/keycodes.h"
@@ -33,9 +34,9 @@ class GameTest : public ScratchTest {
     ASSERT_TRUE(plat::OpenDisplay(800, 600, 0, 60, 0));
     UseSurface(1280, 960);
     FrameHooks.DrawPopups = DrawPopups;
-    DrawLimit[1] = DrawLimit[2] = 50000;
+    DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = 50000;
     ControlMode = 1;
-    GameState = 1;
+    GameState = kStatePlaying;
     Difficulty = 1;
     Settings[slot::soundVolume] = Settings[slot::masterVolume] = 100;
     for (plat::Font& f : SizedFonts) f = 0;
@@ -173,14 +174,14 @@ class GameTest : public ScratchTest {
   void LoadImages() {
     const std::string media = std::string(PUFFWICK_SOURCE_DIR) + "/Files/257/";
     auto anim = [&](const char* file, int w, int h, int frames) {
-      plat::Image image = plat::LoadAnimImage(media + file, w, h, 0, frames, 3);
+      plat::Image image = plat::LoadAnimImage(media + file, w, h, 0, frames, plat::kImageMasked | plat::kImageFiltered);
       return image ? image : plat::CreateImage(w, h, frames);
     };
     plat::AutoMidHandle(true);
     TrackImage = anim("track.png", 32, 32, 240);
     TrainImage = anim("train.png", 64, 64, 8);
     BubbleImage = anim("bubbles.png", 32, 24, 4);
-    FlashImage = plat::LoadImage(media + "flash.png", 3);
+    FlashImage = plat::LoadImage(media + "flash.png", plat::kImageMasked | plat::kImageFiltered);
     if (!FlashImage) FlashImage = plat::CreateImage(64, 64, 1);
   }
 

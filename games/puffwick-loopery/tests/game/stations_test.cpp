@@ -57,8 +57,8 @@ TEST_F(StationsTest, CarriagesCollectAndDeliverWhatFitsAndEarnForEachUnit) {
     ASSERT_EQ(popups.size(), 1u) << c.what;
     EXPECT_EQ(popups[0].n, c.earned) << c.what;
     EXPECT_EQ(popups[0].g, 255) << c.what;  // the green money popup
-    EXPECT_EQ(Count(sounds, 2), 1) << c.what;
-    EXPECT_EQ(Count(sounds, 3), 1) << c.what;
+    EXPECT_EQ(Count(sounds, kSfxCargoDing), 1) << c.what;
+    EXPECT_EQ(Count(sounds, kSfxCargoDingHigh), 1) << c.what;
   }
 }
 

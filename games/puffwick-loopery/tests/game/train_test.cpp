@@ -28,12 +28,12 @@ TEST_F(TrainTest, StartingTrainCirclesAnticlockwiseThroughBothStations) {
     ASSERT_EQ(t.dead, 0) << "frame " << f;
     if (t.ca2[1] != before) turns.push_back(static_cast<int>(t.ca2[1]) % 360);
     std::vector<int> sounds = TakeSounds();
-    if (Count(sounds, 4)) {
+    if (Count(sounds, kSfxCollect)) {
       collectPasses++;
       EXPECT_EQ(t.ca2[1], 270);  // westward through the collect station
       EXPECT_EQ(t.cy[1], 320);
     }
-    if (Count(sounds, 5)) {
+    if (Count(sounds, kSfxDeliver)) {
       deliverPasses++;
       EXPECT_EQ(t.ca2[1], 90);  // eastward through the delivery station
       EXPECT_EQ(t.cy[1], 640);

@@ -119,7 +119,7 @@ class TextLayoutTest : public ScratchTest {
     machine_->OnFrame(nullptr);
     ASSERT_EQ(plat::GraphicsWidth(), size.width);
     Settings[slot::slowSystem] = 0;
-    DrawLimit[1] = DrawLimit[2] = DrawLimit[3] = 50000;
+    DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = DrawLimit[kBudgetParticles] = 50000;
     OverlayOn = 0;
     LastFrameTime = plat::Millisecs();
     machine_->SetRecording(true);
@@ -216,7 +216,7 @@ TEST_F(TextLayoutTest, NoTextCoversAnotherOrLeavesTheScreen) {
        }},
       {"pause menu",
        [](TextLayoutTest& t) {
-         GameState = 1;
+         GameState = kStatePlaying;
          return t.FrameOf(
              [&t] {
                SetupGame();
@@ -259,7 +259,7 @@ TEST_F(TextLayoutTest, EveryLetterOfTheCreditsLeavesInkOnASmallerScreen) {
   const double toReal = plat::GraphicsWidth() / width_;
   int letters = 0;
   for (const DrawCall& c : calls) {
-    if (c.kind != DrawCall::kText || c.image != UiFonts[3] || c.rotation != 0) continue;
+    if (c.kind != DrawCall::kText || c.image != UiFonts[font::kText] || c.rotation != 0) continue;
     plat::SetImageFont(c.image);
     for (size_t i = 0; i < c.text.size(); ++i) {
       int l = 0, t = 0, r = 0, b = 0;

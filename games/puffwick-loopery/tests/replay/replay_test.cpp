@@ -290,6 +290,7 @@ TEST_F(ReplayTest, TheChecksumSeesEveryPartOfTheState) {
       [] { Game.ParcelGrid[7] = -1; },              [] { Game.OverfullGrid[9] = 1; },
       [] { Game.Money += 1; },                      [] { Game.TrainList.front().cx[2] += 1e-9; },
       [] { Game.TrainList.front().Full[3] = 1; },   [] { Game.SmokeList.push_back(ke{}); },
+      [] { Game.MouseLatch = !Game.MouseLatch; },   [] { Game.TrainList.front().spd += 0.25; },
       [] { plat::Rand(1, 6); },
   };
   for (size_t i = 0; i < changes.size(); ++i) {
