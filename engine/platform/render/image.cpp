@@ -1,8 +1,8 @@
 // Images (frames of equal size with a handle point) and pixmaps, read and written as
-// PNG through the media codec. Textures are made on first draw. An image read from a file keeps
-// its file's bytes but no pixels while none are needed: they are decoded again for
-// each upload (the first draw, a reopened display), so the picture lives only in
-// the renderer. Pixels changed by the program (GrabImage) are kept.
+// PNG through the media codec. Textures are made on first draw. An image read from a
+// file keeps its file's bytes but no pixels while none are needed: they are decoded
+// again for each upload (the first draw, a reopened display), so the picture lives
+// only in the renderer. Pixels changed by the program (GrabImage) are kept.
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
