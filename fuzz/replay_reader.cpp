@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/record/replay.h"
+#include "replay/replay_text.h"
 
 namespace {
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "media/wav.h"
 #include "platform/platform.h"
 
 namespace plat {
@@ -79,11 +80,8 @@ struct DrawCall {
 };
 
 // ---------------------------------------------------------------- audio
-struct PcmData {
-  int rate = 44100;
-  int channels = 1;              // 1 or 2, interleaved
-  std::vector<int16_t> samples;  // signed 16-bit
-};
+// 16-bit PCM as the WAV codec gives it.
+using PcmData = media::PcmData;
 
 class AudioDriver {
  public:
@@ -110,14 +108,6 @@ class AudioDriver {
 };
 
 // ---------------------------------------------------------------- input
-struct JoystickState {
-  std::string name;
-  std::array<double, 6> axes{};  // JoyAxis order
-  double hat = -1.0;
-  std::vector<bool> buttons;
-  bool connected = true;  // an unplugged stick reads centred
-};
-
 // Shared polled input state; backends feed events into it from Pump().
 //
 // keyDown and mouseDown are what the machine holds now. Queries read through

@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 #include "platform/platform_internal.h"
-#include "platform/record/replay.h"
+#include "platform/record/replay_internal.h"
 
 namespace plat {
 

@@ -16,7 +16,7 @@
 #include "frame/frame.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
-#include "platform/record/replay.h"
+#include "replay/replay_text.h"
 #include "scores/scores.h"
 #include "scores/timestamp.h"
 #include "shell/startup.h"

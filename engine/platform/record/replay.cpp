@@ -1,6 +1,6 @@
 // Recording and playing back what the machine hands up (see replay.h), and the
 // text form of a recording.
-#include "platform/record/replay.h"
+#include "platform/record/replay_internal.h"
 
 #include <cmath>
 #include <cstring>

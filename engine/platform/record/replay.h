@@ -9,7 +9,7 @@
 // its frames with FrameEnded; every 60th frame carries a checksum of the program's
 // state, taken through a function the caller supplies, which playback compares.
 //
-// The text form (FormatTape / ParseTape) is documented in docs/replay-format.md.
+// The text form lives a floor above, in replay/replay_text.h.
 #pragma once
 
 #include <cstdint>
@@ -20,17 +20,12 @@
 #include <utility>
 #include <vector>
 
-#include "platform/backend.h"
+#include "platform/video.h"
 
 namespace plat {
 
 constexpr int kTapeVersion = 1;
 constexpr int kChecksumEvery = 60;  // frames between state checksums
-// The largest replay file read. A 30-minute game weighs about 0.3 MB when the
-// mouse rests between moves and about 2.5 MB when it never rests; 8 MiB holds
-// over an hour and a half of that. A larger file is refused unread.
-constexpr long long kMaxReplayBytes = 8ll << 20;
-
 // One thing that happened in a frame: 16 bytes, so that a tape held in memory
 // weighs a small multiple of its text (pointer positions and joystick states,
 // which need more, sit in the tape's side tables).
@@ -138,57 +133,5 @@ int LogicMillisecs();
 
 // A summary of the shared random generator's whole state.
 uint64_t RandomStateDigest();
-
-// The text form. The reader checks the first line before anything else, takes
-// its bytes in pieces of any size and keeps only the tape it builds; it refuses,
-// with the 1-based line number and a reason, anything that is not a well-formed
-// tape of this version, and anything FormatTape would not write back the same.
-std::string FormatTape(const Tape& tape);
-
-class TapeReader {
- public:
-  TapeReader();
-  // Takes the next bytes of the text; false once the text is known to be bad.
-  bool Feed(const char* bytes, size_t size);
-  // The text has ended: false unless it was a whole tape. Then Take() hands it over.
-  bool Finish();
-  Tape Take();
-  int ErrorLine() const { return errorLine_; }
-  const std::string& Error() const { return error_; }
-
- private:
-  bool Line(std::string_view line);
-  bool Fail(std::string why, int line = 0);
-  enum class Part { kMagic, kHeader, kFrames, kAfterEnd, kFailed };
-  Part part_ = Part::kMagic;
-  Tape tape_;
-  std::string line_;  // the line under way, without its end
-  bool pendingCr_ = false;
-  int lineNumber_ = 1;
-  long long bytes_ = 0;
-  int errorLine_ = 0;
-  std::string error_;
-};
-
-bool ParseTape(std::string_view text, Tape& tape, int& errorLine, std::string& error);
-// A replay file through the reader: refused unread when over kMaxReplayBytes.
-bool ReadTapeFile(const std::string& path, Tape& tape, int& errorLine, std::string& error);
-
-namespace detail {
-// input.cpp and display.cpp: one input poll, recorded or played back.
-void PumpInput();
-// input.cpp: a query consumed hits, characters or the close request.
-void InputConsumed();
-// display.cpp: the pointer as played back; false when not playing back.
-bool ReplayedPointer(double& x, double& y);
-// display.cpp: the pointer in drawing-area units as the input state holds it.
-void VirtualPointer(const InputState& input, double& x, double& y);
-// input.cpp: joystick reads, recorded or played back.
-// The machine's sticks are asked only when not playing back.
-int TapeJoyCount(Backend& machine);
-JoystickState TapeJoystick(int port, Backend& machine);
-// lifecycle.cpp: a new backend ends any recording or playback.
-void ResetTape();
-}  // namespace detail
 
 }  // namespace plat

@@ -1,24 +1,22 @@
-// Image fonts: TrueType glyphs rendered with FreeType into one atlas per font, each
-// glyph when a text first shows it, then drawn as textured quads like images.
-#include <ft2build.h>
-#include FT_FREETYPE_H
-#include FT_OUTLINE_H
-#include FT_SIZES_H
-
+// Image fonts: TrueType glyphs rendered by the media codec into one atlas per font,
+// each glyph when a text first shows it, then drawn as textured quads like images.
+// The built-in font's glyphs are packed whole.
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <map>
 
 #include "platform/render/gfx_internal.h"
 #include "platform/platform_internal.h"
+#include "media/glyphs.h"
 
 namespace plat {
 namespace {
 
-enum FontStyle { kStyleBold = 1, kStyleItalic = 2, kStyleSmooth = 4 };
+using media::kStyleSmooth;
 constexpr int kMaxPixelSize = 1000;
 
 std::vector<std::unique_ptr<gfx::FontData>>& Fonts() {
@@ -26,27 +24,11 @@ std::vector<std::unique_ptr<gfx::FontData>>& Fonts() {
   return fonts;
 }
 
-FT_Library Library() {
-  // Kept for the whole run: fonts may be loaded again after any display change.
-  static FT_Library library = nullptr;
-  static bool tried = false;
-  if (!tried) {
-    tried = true;
-    if (FT_Init_FreeType(&library) != 0) library = nullptr;
-  }
-  return library;
-}
-
 // One open face per font file, shared by every size loaded from it: the game loads
 // the same three files at a dozen sizes each.
-struct FaceFile {
-  FT_Face face = nullptr;
-  ~FaceFile() {
-    if (face) FT_Done_Face(face);
-  }
-};
+using FaceFile = media::FontFace;
 
-std::shared_ptr<FaceFile> OpenFace(FT_Library lib, const std::string& logical) {
+std::shared_ptr<FaceFile> OpenFace(const std::string& logical) {
   const std::string path = detail::ReadPath(logical);
   // The same file (by full path, size and time) shares its face; a file replaced
   // on disk is opened afresh.
@@ -60,63 +42,32 @@ std::shared_ptr<FaceFile> OpenFace(FT_Library lib, const std::string& logical) {
   if (auto it = open.find(key); it != open.end()) {
     if (auto face = it->second.lock()) return face;
   }
-  auto file = std::make_shared<FaceFile>();
-  if (FT_New_Face(lib, path.c_str(), 0, &file->face) != 0) {
-    file->face = nullptr;
-    return nullptr;
+  std::vector<uint8_t> bytes;
+  if (std::FILE* in = std::fopen(path.c_str(), "rb")) {
+    uint8_t chunk[65536];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
+    std::fclose(in);
   }
+  auto file = FaceFile::Open(std::move(bytes));
+  if (!file) return nullptr;
   // Forget faces no font uses any more, so that the table stays small.
   for (auto it = open.begin(); it != open.end();) it = it->second.expired() ? open.erase(it) : std::next(it);
   open[key] = file;
   return file;
 }
 
-FT_Int32 LoadFlags(int style) {
-  return FT_LOAD_NO_BITMAP | ((style & kStyleSmooth) ? FT_LOAD_TARGET_NORMAL : FT_LOAD_TARGET_MONO);
-}
-
-FT_Pos BoldExtra(FT_Face face, int style) {
-  if (!(style & kStyleBold)) return 0;
-  return std::max<FT_Pos>(32, FT_MulFix(face->units_per_EM, face->size->metrics.y_scale) / 24);
-}
-
 // Renders the glyph of one Latin-1 code into `g` and its coverage; false if the face
-// has no picture for it.
-bool RenderGlyph(FT_Face face, int code, int style, int ascent, gfx::Glyph& g, std::vector<uint8_t>& cov) {
-  FT_UInt index = FT_Get_Char_Index(face, static_cast<FT_ULong>(code));
-  if (index == 0) return false;
-  const bool smooth = (style & kStyleSmooth) != 0;
-  if (FT_Load_Glyph(face, index, LoadFlags(style)) != 0) return false;
-  FT_GlyphSlot slot = face->glyph;
-  FT_Pos extra = 0;
-  if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
-    extra = BoldExtra(face, style);
-    if (extra) FT_Outline_Embolden(&slot->outline, extra);
-    if (style & kStyleItalic) {
-      FT_Matrix shear{0x10000, 0x3800, 0, 0x10000};  // about 12 degrees of slant
-      FT_Outline_Transform(&slot->outline, &shear);
-    }
-  }
-  if (FT_Render_Glyph(slot, smooth ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO) != 0) return false;
-  const FT_Bitmap& bm = slot->bitmap;
-  g.advance = static_cast<int>((slot->advance.x + extra + 32) >> 6);
-  g.left = slot->bitmap_left;
-  g.top = ascent - slot->bitmap_top;
-  g.w = static_cast<int>(bm.width);
-  g.h = static_cast<int>(bm.rows);
-  cov.assign(static_cast<size_t>(g.w) * g.h, 0);
-  for (int y = 0; y < g.h; ++y) {
-    const uint8_t* row = bm.buffer + static_cast<ptrdiff_t>(y) * bm.pitch;
-    for (int x = 0; x < g.w; ++x) {
-      uint8_t v = 0;
-      if (bm.pixel_mode == FT_PIXEL_MODE_GRAY) {
-        v = bm.num_grays == 256 ? row[x] : static_cast<uint8_t>(row[x] * 255 / std::max(1, bm.num_grays - 1));
-      } else if (bm.pixel_mode == FT_PIXEL_MODE_MONO) {
-        v = (row[x >> 3] & (0x80 >> (x & 7))) ? 255 : 0;
-      }
-      cov[static_cast<size_t>(y) * g.w + x] = v;
-    }
-  }
+// has no picture for it. The font's size must be active.
+bool RenderGlyph(media::FontSize& size, int code, gfx::Glyph& g, std::vector<uint8_t>& cov) {
+  media::GlyphBitmap bitmap;
+  if (!size.Render(code, bitmap)) return false;
+  g.advance = bitmap.advance;
+  g.left = bitmap.left;
+  g.top = bitmap.top;
+  g.w = bitmap.w;
+  g.h = bitmap.h;
+  cov = std::move(bitmap.coverage);
   return true;
 }
 
@@ -170,33 +121,12 @@ void PlaceInAtlas(gfx::FontData& font, int gw, int gh, int& outX, int& outY) {
 
 }  // namespace
 
-// The outlines of a loaded font: its size object on the shared face, and what
-// rendering needs to match the metrics taken at load.
+// The outlines of a loaded font: its size on the shared face, which renders with
+// the metrics taken at load.
 struct gfx::FontSource {
-  std::shared_ptr<FaceFile> file;
-  FT_Size size = nullptr;  // made when glyphs are first rendered (it holds hinting state)
-  int pixelSize = 0;
-  int style = 0;
-  int ascent = 0;
-  ~FontSource() { DropSize(); }
-  void DropSize() {
-    if (size) FT_Done_Size(size);
-    size = nullptr;
-  }
-  // Makes this font's size the face's active one; false if FreeType refuses.
-  bool Activate() {
-    if (size) return FT_Activate_Size(size) == 0;
-    if (FT_New_Size(file->face, &size) != 0) {
-      size = nullptr;
-      return false;
-    }
-    // The pixel size is the height of a line, ascender plus descender (the cell
-    // height), not the em: layouts put lines of a size-N font N pixels apart.
-    FT_Size_RequestRec request{FT_SIZE_REQUEST_TYPE_CELL, 0, static_cast<FT_Long>(pixelSize) * 64, 0, 0};
-    if (FT_Activate_Size(size) == 0 && FT_Request_Size(file->face, &request) == 0) return true;
-    DropSize();
-    return false;
-  }
+  std::unique_ptr<media::FontSize> size;
+  void DropSize() { size->DropSize(); }
+  bool Activate() { return size->Activate(); }
 };
 
 namespace gfx {
@@ -263,6 +193,29 @@ void BuildAtlas(FontData& font, const std::vector<std::vector<uint8_t>>& coverag
   font.inAtlas.set();
 }
 
+FontData& DefaultFont() {
+  static FontData font = [] {
+    media::BuiltInFont art = media::BuiltInFontGlyphs();
+    FontData built;
+    built.lineHeight = art.lineHeight;
+    built.smooth = false;
+    std::vector<std::vector<uint8_t>> coverage(256);
+    for (int code = 0; code < 256; ++code) {
+      const media::GlyphBitmap& from = art.glyphs[code];
+      Glyph& g = built.glyphs[code];
+      g.advance = from.advance;
+      g.left = from.left;
+      g.top = from.top;
+      g.w = from.w;
+      g.h = from.h;
+      coverage[code] = std::move(art.glyphs[code].coverage);
+    }
+    BuildAtlas(built, coverage);
+    return built;
+  }();
+  return font;
+}
+
 long long ReleaseIdleFontTextures(int sweeps) {
   long long bytes = 0;
   for (auto& font : Fonts()) {
@@ -283,7 +236,7 @@ bool RebuildAtlas(FontData& font) {
     const Glyph& g = font.glyphs[code];
     if (!font.inAtlas[code] || g.w <= 0 || g.h <= 0) continue;
     Glyph again = g;
-    if (!RenderGlyph(src.file->face, code, src.style, src.ascent, again, cov) || again.w != g.w || again.h != g.h) {
+    if (!RenderGlyph(*src.size, code, again, cov) || again.w != g.w || again.h != g.h) {
       continue;
     }
     for (int gy = 0; gy < g.h; ++gy) {
@@ -309,7 +262,7 @@ void PrepareGlyphs(FontData& font, const std::string& text) {
       activated = true;
     }
     Glyph rendered = g;
-    if (!RenderGlyph(src.file->face, c, src.style, src.ascent, rendered, cov)) continue;
+    if (!RenderGlyph(*src.size, c, rendered, cov)) continue;
     rendered.advance = g.advance;  // the measured advance stands (a lacking glyph takes a space's room)
     g = rendered;
     if (g.w <= 0 || g.h <= 0) continue;
@@ -329,42 +282,29 @@ void PrepareGlyphs(FontData& font, const std::string& text) {
 Font LoadImageFont(const std::string& path, int pixelSize, int styleFlags) {
   detail::CheckTermination();  // loading can be long: a termination signal ends it
   if (pixelSize <= 0 || pixelSize > kMaxPixelSize || path.empty()) return 0;
-  FT_Library lib = Library();
-  if (!lib) return 0;
-  auto src = std::make_shared<gfx::FontSource>();
-  src->file = OpenFace(lib, path);
-  if (!src->file) return 0;
-  FT_Face face = src->file->face;
-  src->pixelSize = pixelSize;
-  if (!src->Activate()) return 0;
+  std::shared_ptr<FaceFile> file = OpenFace(path);
+  if (!file) return 0;
   const int style = styleFlags < 0 ? kStyleSmooth : styleFlags;
-  src->style = style;
+  auto src = std::make_shared<gfx::FontSource>();
+  src->size = media::FontSize::Make(std::move(file), pixelSize, style);
+  if (!src->size) return 0;
   auto font = std::make_unique<gfx::FontData>();
   font->smooth = (style & kStyleSmooth) != 0;
-  // The baseline sits the scaled ascender below the line top; the scaled metrics
-  // are rounded outwards, so they are taken from the face's own units.
-  const FT_Pos ascender = FT_MulFix(face->ascender, face->size->metrics.y_scale);
-  src->ascent = std::clamp(static_cast<int>((ascender + 32) >> 6), 0, pixelSize);
   font->lineHeight = pixelSize;
 
   // Advances only: measuring text needs no pictures. A character the face lacks
   // takes the room of a space rather than vanishing.
-  const FT_Pos extra = BoldExtra(face, style);
   std::bitset<256> lacking;
   for (int code = 32; code < 256; ++code) {
     if (code >= 127 && code < 160) {
       lacking[code] = true;  // control codes in Latin-1
       continue;
     }
-    FT_UInt index = FT_Get_Char_Index(face, static_cast<FT_ULong>(code));
-    if (index == 0 || FT_Load_Glyph(face, index, LoadFlags(style)) != 0) {
+    bool blank = false;
+    if (!src->size->Measure(code, font->glyphs[code].advance, blank)) {
       lacking[code] = true;
       continue;
     }
-    const FT_GlyphSlot slot = face->glyph;
-    const bool blank = slot->format == FT_GLYPH_FORMAT_OUTLINE ? slot->outline.n_points == 0 : slot->bitmap.width == 0;
-    const FT_Pos bold = slot->format == FT_GLYPH_FORMAT_OUTLINE ? extra : 0;
-    font->glyphs[code].advance = static_cast<int>((slot->advance.x + bold + 32) >> 6);
     if (font->glyphs[code].advance == 0 && blank) lacking[code] = true;
     if (blank) font->inAtlas[code] = true;  // a space: nothing to render
   }

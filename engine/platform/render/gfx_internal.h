@@ -117,7 +117,7 @@ inline long long ReleaseIfIdle(TextureStore& store, int sweeps) {
 // The font of a handle, or the built-in font for 0 or a handle that names nothing.
 FontData& ResolveFont(int handle);
 bool FontExists(int handle);
-FontData& DefaultFont();  // font_default.cpp
+FontData& DefaultFont();  // font.cpp, from the built-in glyphs
 
 // Packs glyph bitmaps (coverage 0..255, w*h each) into `font.atlas`, one byte of
 // coverage per texel (kTextureAlpha8): a quarter of the memory of white RGBA texels.

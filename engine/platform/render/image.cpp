@@ -1,25 +1,22 @@
 // Images (frames of equal size with a handle point) and pixmaps, read and written as
-// PNG with libpng. Textures are made on first draw. An image read from a file keeps
-// its file's bytes but no pixels while none are needed: they are decoded again for
-// each upload (the first draw, a reopened display), so the picture lives only in
-// the renderer. Pixels changed by the program (GrabImage) are kept.
-#include <png.h>
-
+// PNG through the media codec. Textures are made on first draw. An image read from a
+// file keeps its file's bytes but no pixels while none are needed: they are decoded
+// again for each upload (the first draw, a reopened display), so the picture lives
+// only in the renderer. Pixels changed by the program (GrabImage) are kept.
 #include <algorithm>
 #include <cerrno>
-#include <csetjmp>
 #include <cstdio>
 #include <cstring>
 
 #include "platform/render/gfx_internal.h"
 #include "platform/platform_internal.h"
+#include "media/png.h"
 
 namespace plat {
 namespace {
 
-// Large enough for any screen grab; small enough that bad sizes cannot exhaust memory.
-constexpr long long kMaxPixels = 64LL * 1024 * 1024;
-constexpr int kMaxSide = 16384;
+using media::kMaxPixels;
+using media::kMaxSide;
 constexpr int kMaxTextureRow = 4096;
 
 bool g_autoMidHandle = false;
@@ -62,32 +59,8 @@ std::vector<uint8_t> ReadBytes(const std::string& path) {
   return bytes;
 }
 
-// Any PNG (every colour type and bit depth) to RGBA8. False for a truncated or
-// foreign file; libpng's simplified reader traps its own errors.
 bool DecodePng(const std::vector<uint8_t>& bytes, int& w, int& h, std::vector<uint8_t>& rgba) {
-  if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0) return false;
-  png_image image;
-  std::memset(&image, 0, sizeof image);
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) return false;
-  if (image.width == 0 || image.height == 0 || image.width > kMaxSide || image.height > kMaxSide ||
-      static_cast<long long>(image.width) * image.height > kMaxPixels) {
-    png_image_free(&image);
-    return false;
-  }
-  image.format = PNG_FORMAT_RGBA;
-  // 16-bit files are sRGB like 8-bit ones unless they say otherwise; without this
-  // libpng would take them as linear and brighten them.
-  image.flags |= PNG_IMAGE_FLAG_16BIT_sRGB;
-  std::vector<uint8_t> out(PNG_IMAGE_SIZE(image));
-  if (!png_image_finish_read(&image, nullptr, out.data(), 0, nullptr)) {
-    png_image_free(&image);
-    return false;
-  }
-  w = static_cast<int>(image.width);
-  h = static_cast<int>(image.height);
-  rgba = std::move(out);
-  return true;
+  return media::DecodePng(bytes.data(), bytes.size(), w, h, rgba);
 }
 
 bool DecodePng(const std::string& path, int& w, int& h, std::vector<uint8_t>& rgba) {
@@ -99,40 +72,6 @@ void ApplyMask(uint8_t* rgba, size_t pixels) {
   for (size_t i = 0; i < pixels; ++i, rgba += 4) {
     if (rgba[0] == 0 && rgba[1] == 0 && rgba[2] == 0) rgba[3] = 0;
   }
-}
-
-// libpng reports errors by longjmp; only plain data lives across the setjmp.
-void AppendPng(png_structp png, png_bytep data, png_size_t length) {
-  auto* out = static_cast<std::string*>(png_get_io_ptr(png));
-  out->append(reinterpret_cast<const char*>(data), length);
-}
-
-void FlushNothing(png_structp) {}
-
-// The picture as a PNG file's bytes, into `out`.
-bool EncodePng(const PixmapData& p, int level, std::string& out) {
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  if (!png) return false;
-  png_infop info = png_create_info_struct(png);
-  if (!info) {
-    png_destroy_write_struct(&png, nullptr);
-    return false;
-  }
-  std::vector<png_bytep> rows(p.h);
-  for (int y = 0; y < p.h; ++y) rows[y] = const_cast<png_bytep>(&p.rgba[static_cast<size_t>(y) * p.w * 4]);
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    return false;
-  }
-  png_set_write_fn(png, &out, AppendPng, FlushNothing);
-  png_set_compression_level(png, level);
-  png_set_IHDR(png, info, p.w, p.h, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  png_write_image(png, rows.data());
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  return true;
 }
 
 bool SizeOk(long long w, long long h, long long frames = 1) {
@@ -398,7 +337,7 @@ bool SavePixmapPNG(Pixmap pixmap, const std::string& logical, int compressionLev
   if (FileWritesBlocked()) return refuse("files are not written while a replay plays");
   if (detail::WritePath(logical).empty()) return refuse("saving is off");
   std::string bytes;
-  if (!EncodePng(*p, std::clamp(compressionLevel, 0, 9), bytes)) return refuse("the picture could not be encoded");
+  if (!media::EncodePng(p->rgba.data(), p->w, p->h, std::clamp(compressionLevel, 0, 9), bytes)) return refuse("the picture could not be encoded");
   // Saved as every other file is: whole or not at all, and never through a link
   // that stands at the name.
   errno = 0;

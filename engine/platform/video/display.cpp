@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/platform_internal.h"
-#include "platform/record/replay.h"
+#include "platform/record/replay_internal.h"
 
 namespace plat {
 

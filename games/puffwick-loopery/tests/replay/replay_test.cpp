@@ -11,7 +11,7 @@
 #include "testkit/scratch.h"
 #include "core/log.h"
 #include "loopery/checksum.h"
-#include "platform/record/replay.h"
+#include "replay/replay_text.h"
 #include "loopery_testkit/scripted_game.h"
 
 namespace {

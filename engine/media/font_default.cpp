@@ -3,9 +3,9 @@
 // screen is scaled down. Used whenever no font, or a font that failed, is selected.
 #include <cstring>
 
-#include "platform/render/gfx_internal.h"
+#include "media/glyphs.h"
 
-namespace plat::gfx {
+namespace plat::media {
 namespace {
 
 constexpr int kScale = 2;
@@ -130,13 +130,13 @@ const GlyphArt* FindArt(char c) {
   return nullptr;
 }
 
-FontData BuildDefaultFont() {
-  FontData font;
+}  // namespace
+
+BuiltInFont BuiltInFontGlyphs() {
+  BuiltInFont font;
   font.lineHeight = kLineHeight;
-  font.smooth = false;
-  std::vector<std::vector<uint8_t>> coverage(256);
   for (int code = 32; code < 256; ++code) {
-    Glyph& g = font.glyphs[code];
+    GlyphBitmap& g = font.glyphs[code];
     g.advance = kAdvance;
     char base = static_cast<char>(code);
     if (code >= 127 && code < 192) continue;  // no picture, just a space
@@ -148,7 +148,7 @@ FontData BuildDefaultFont() {
     g.h = rows * kScale;
     g.left = kScale / 2;
     g.top = kTop;
-    std::vector<uint8_t>& px = coverage[code];
+    std::vector<uint8_t>& px = g.coverage;
     px.assign(static_cast<size_t>(g.w) * g.h, 0);
     for (int r = 0; r < rows; ++r) {
       for (int c = 0; c < 5; ++c) {
@@ -159,15 +159,7 @@ FontData BuildDefaultFont() {
       }
     }
   }
-  BuildAtlas(font, coverage);
   return font;
 }
 
-}  // namespace
-
-FontData& DefaultFont() {
-  static FontData font = BuildDefaultFont();
-  return font;
-}
-
-}  // namespace plat::gfx
+}  // namespace plat::media
