@@ -10,11 +10,12 @@ export NODE_PATH=/usr/share/nodejs
 dir=build/web-cmake
 # Heavy work yields to whatever else runs on the machine.
 mkdir -p "$dir"
-nice -n 19 emcmake cmake -S tools/web -B "$dir" -DCMAKE_BUILD_TYPE=Release -DPUFFWICK_WEB_PREFIX="$prefix" \
+# The same project as the desktop's, configured with Emscripten's toolchain.
+nice -n 19 emcmake cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DPUFFWICK_WEB_PREFIX="$prefix" \
   -DPUFFWICK_WERROR=ON >"$dir/configure.log" 2>&1 || { cat "$dir/configure.log" >&2; exit 1; }
-nice -n 19 cmake --build "$dir" -j"$(nproc)"
+nice -n 19 cmake --build "$dir" --target puffwick-loopery -j"$(nproc)"
 mkdir -p build/web
-cp "$dir"/index.html "$dir"/index.js "$dir"/index.wasm "$dir"/index.data build/web/
+cp "$dir"/web/index.html "$dir"/web/index.js "$dir"/web/index.wasm "$dir"/web/index.data build/web/
 [ "${1:-}" = --build ] && exit 0
 echo "Serving the game on http://127.0.0.1:8000/ (Ctrl+C stops)"
 exec python3 -m http.server 8000 --bind 127.0.0.1 --directory build/web

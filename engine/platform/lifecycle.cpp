@@ -1,13 +1,11 @@
 // Backend lifecycle, the ends the machine imposes (signals, a lost display) and
 // the notice sink.
-#include <signal.h>
-#include <unistd.h>
-
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
 #include "platform/platform_internal.h"
+#include "platform/os.h"
 #include "platform/record/replay_internal.h"
 
 namespace plat {
@@ -33,7 +31,7 @@ volatile std::sig_atomic_t pendingSignal = 0;
 volatile std::sig_atomic_t servicesStarted = 0;
 
 void OnTerminationSignal(int signal) {
-  if (!servicesStarted) _exit(0);
+  if (!servicesStarted) sys::EndNow(0);
   pendingSignal = signal;
 }
 
@@ -49,27 +47,7 @@ void SaveForEnd() {
 
 EndServices EndHooks;
 
-void CatchTerminationSignals() {
-  struct sigaction action {};
-  action.sa_handler = OnTerminationSignal;
-  sigemptyset(&action.sa_mask);
-  sigset_t ours;
-  sigemptyset(&ours);
-  for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
-    // A hang-up or interrupt the program was started to ignore (nohup, a
-    // background job) stays ignored.
-    struct sigaction inherited {};
-    if (signal != SIGTERM && sigaction(signal, nullptr, &inherited) == 0 && inherited.sa_handler == SIG_IGN) continue;
-    sigaction(signal, &action, nullptr);
-    sigaddset(&ours, signal);
-  }
-  // Blocked, they could never end the program in order; one that arrived while
-  // blocked comes now, to the handler above.
-  sigprocmask(SIG_UNBLOCK, &ours, nullptr);
-  // A connection whose other end has gone (the display server) reports it through
-  // the failed write, not by a signal that would end the program unsaved.
-  std::signal(SIGPIPE, SIG_IGN);
-}
+void CatchTerminationSignals() { sys::CatchTerminationSignals(OnTerminationSignal); }
 
 void UseBackend(std::unique_ptr<Backend> backend) {
   Lifecycle& s = S();
@@ -127,7 +105,7 @@ void detail::CheckTermination() {
   Notice("Display connection lost");
   SaveForEnd();
   detail::FlushWriteStreams();
-  _exit(1);
+  sys::EndNow(1);
 }
 
 void SetNoticeSink(std::function<void(const std::string&)> sink) { S().noticeSink = std::move(sink); }

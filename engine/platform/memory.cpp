@@ -1,12 +1,8 @@
 // Memory figures of the heap and the clean-up step.
-#include <malloc.h>
-#ifdef __EMSCRIPTEN__
-extern "C" int malloc_trim(size_t pad);  // in the web's allocator, not in its header
-#endif
-
 #include <algorithm>
 
 #include "platform/render/gfx_internal.h"
+#include "platform/os.h"
 
 namespace plat {
 
@@ -16,19 +12,8 @@ namespace {
 // undrawn before it is given back: about four seconds.
 constexpr int kIdleSweeps = 120;
 
-struct HeapFigures {
-  long long arena, freeBytes, used;
-};
-
-HeapFigures Heap() {
-#ifdef __EMSCRIPTEN__
-  struct mallinfo mi = mallinfo();  // the web's C library has only the older call
-#else
-  struct mallinfo2 mi = mallinfo2();
-#endif
-  return {static_cast<long long>(mi.arena), static_cast<long long>(mi.fordblks),
-          static_cast<long long>(mi.uordblks) + static_cast<long long>(mi.hblkhd)};
-}
+using sys::Heap;
+using sys::HeapFigures;
 
 }  // namespace
 
@@ -41,7 +26,7 @@ long long CollectMemory() {
   constexpr long long kWorthTrimming = 1 << 20;
   const HeapFigures before = Heap();
   if (before.freeBytes < kWorthTrimming) return textures;
-  malloc_trim(256 * 1024);
+  sys::TrimHeap(256 * 1024);
   const HeapFigures after = Heap();
   return textures + std::max({0LL, before.arena - after.arena, before.freeBytes - after.freeBytes});
 }

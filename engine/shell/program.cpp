@@ -11,19 +11,7 @@
 #include "shell/places.h"
 #include "shell/replay.h"
 #include "shell/startup.h"
-
-#ifdef __EMSCRIPTEN__
-#include <emscripten.h>
-
-// The frame rate the game itself measures, for the page's tests and benchmark.
-extern "C" EMSCRIPTEN_KEEPALIVE int puffwick_measured_fps() { return FpsShown; }
-
-// What --version prints, for the page's tests: a page has no command line.
-extern "C" EMSCRIPTEN_KEEPALIVE const char* puffwick_version() {
-  static const std::string text = VersionText();
-  return text.c_str();
-}
-#endif
+#include "shell/target.h"
 
 int RunEngine(int argc, char** argv, const GameTable& game) {
   // Before anything else: a signal from here on ends the program in order.
@@ -31,12 +19,7 @@ int RunEngine(int argc, char** argv, const GameTable& game) {
   UseGame(game);
   ProgramOptions options;
   std::string error = ParseOptions(std::vector<std::string>(argv + 1, argv + argc), options);
-#ifdef __EMSCRIPTEN__
-  // In a page the media are packed in at /Files and the save folder is the
-  // browser's storage, mounted at /save by the page's script.
-  if (options.dataFolder.empty()) options.dataFolder = "/";
-  if (options.saveFolder.empty()) options.saveFolder = "/save";
-#endif
+  ApplyTargetDefaults(options);
   if (error.empty() && options.headless && options.replayFile.empty()) error = "option --headless needs --replay";
   if (!error.empty()) {
     std::fprintf(stderr, "%s: %s\n%s", ThisGame.programName.c_str(), error.c_str(), UsageText().c_str());

@@ -1,11 +1,6 @@
 // Whole-file replacement through a temporary file and a rename, so that a save
 // interrupted at any moment leaves the old file or the new one, and any number of
 // processes saving the same file at once leave one of their texts whole.
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -13,9 +8,11 @@
 #include <ctime>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 #include "platform/platform_internal.h"
+#include "platform/os.h"
 
 namespace plat {
 
@@ -24,7 +21,7 @@ namespace {
 // Bytes the next writes may still put down before failing; negative: no limit.
 long long g_writeBudget = -1;
 
-bool WriteAll(int fd, const std::string& bytes) {
+bool WriteAll(sys::FileHandle fd, const std::string& bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
     size_t want = bytes.size() - done;
@@ -35,7 +32,7 @@ bool WriteAll(int fd, const std::string& bytes) {
       }
       want = std::min<size_t>(want, static_cast<size_t>(g_writeBudget));
     }
-    ssize_t n = ::write(fd, bytes.data() + done, want);
+    long long n = sys::WriteSome(fd, bytes.data() + done, want);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     done += static_cast<size_t>(n);
@@ -66,9 +63,9 @@ constexpr time_t kStaleSeconds = 60 * 60;
 std::string RandomLetters() {
   // Seeded again in a forked child, which would otherwise repeat its parent's names.
   static std::mt19937_64 gen;
-  static pid_t seededFor = 0;
-  if (seededFor != ::getpid()) {
-    seededFor = ::getpid();
+  static long long seededFor = 0;
+  if (seededFor != sys::ProcessId()) {
+    seededFor = sys::ProcessId();
     std::random_device device;
     gen.seed((static_cast<uint64_t>(device()) << 32) ^ device() ^ static_cast<uint64_t>(seededFor) ^
              static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
@@ -81,10 +78,10 @@ std::string RandomLetters() {
 
 // Creates a temporary file of a fresh name beside `path`; exclusive creation never
 // opens what stands there already, a planted link included.
-int CreateTemp(const std::string& path, std::string& temp) {
+sys::FileHandle CreateTemp(const std::string& path, std::string& temp) {
   for (int attempt = 0; attempt < 100; attempt++) {
     temp = path + kTempMark + RandomLetters();
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    sys::FileHandle fd = sys::CreateNewFile(temp);
     if (fd >= 0 || errno != EEXIST) return fd;
   }
   return -1;
@@ -103,18 +100,16 @@ bool IsTempOf(const std::string& entry, const std::string& name) {
 // Fresh ones may be another process's save in progress and stay.
 void RemoveStaleTemps(const std::string& path) {
   const std::string folder = FolderOf(path), name = NameOf(path);
-  DIR* dir = ::opendir(folder.c_str());
-  if (!dir) return;
+  std::vector<std::string> entries;
+  if (!sys::ListFolder(folder, entries)) return;
   const time_t now = std::time(nullptr);
-  while (const dirent* e = ::readdir(dir)) {
-    const std::string entry = e->d_name;
+  for (const std::string& entry : entries) {
     if (!IsTempOf(entry, name)) continue;
     const std::string full = folder + "/" + entry;
-    struct stat st;
-    if (::lstat(full.c_str(), &st) != 0 || !(S_ISREG(st.st_mode) || S_ISLNK(st.st_mode))) continue;
-    if (now - st.st_mtime > kStaleSeconds) ::unlink(full.c_str());
+    const sys::EntryInfo st = sys::Examine(full, /*followLinks=*/false);
+    if (st.kind != sys::EntryKind::File && st.kind != sys::EntryKind::Link) continue;
+    if (now - st.modified > kStaleSeconds) sys::RemoveFile(full);
   }
-  ::closedir(dir);
 }
 
 }  // namespace
@@ -125,11 +120,7 @@ bool FileIsReadOnly(const std::string& logical) {
   // Only the copy a save would replace counts (an installed game's data folder is
   // read-only by design and is never written).
   const std::string path = detail::WritePath(logical, false);
-  struct stat st;
-  if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  // The superuser may write anything, so its access test says nothing about what
-  // the player asked for: a file with no write bit at all is read-only for everyone.
-  return (st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0;
+  return !path.empty() && sys::IsReadOnlyFile(path);
 }
 
 bool ReplaceFileContents(const std::string& logical, const std::string& bytes) {
@@ -143,25 +134,20 @@ bool ReplaceFileContents(const std::string& logical, const std::string& bytes) {
   if (path.empty()) return false;
   RemoveStaleTemps(path);
   std::string temp;
-  int fd = CreateTemp(path, temp);
+  sys::FileHandle fd = CreateTemp(path, temp);
   if (fd < 0) return false;
   // The new file keeps the old one's permissions, but its owner can always read it:
   // a file the next run cannot read would be as good as lost.
-  struct stat old;
-  if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd, (old.st_mode & 07777) | S_IRUSR);
-  bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  if (ok) ok = std::rename(temp.c_str(), path.c_str()) == 0;
+  sys::KeepPermissions(fd, path);
+  bool ok = WriteAll(fd, bytes) && sys::FlushToDisk(fd);
+  ok = sys::CloseFile(fd) && ok;
+  if (ok) ok = sys::ReplaceByRename(temp, path);
   if (!ok) {
-    ::unlink(temp.c_str());
+    sys::RemoveFile(temp);
     return false;
   }
   // The rename itself reaches the disk only with the folder's entry.
-  int dir = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
-  }
+  sys::FlushFolder(FolderOf(path));
   detail::SaveFolderChanged();
   return true;
 }

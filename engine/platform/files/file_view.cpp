@@ -4,15 +4,11 @@
 // and SDL, whole-file saves need fsync and rename, and the game moves through
 // folders with "../", so every operation keeps working on real paths and only the
 // choice of path changes.
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <filesystem>
 
 #include "platform/platform_internal.h"
+#include "platform/os.h"
 
 namespace plat {
 
@@ -64,15 +60,9 @@ bool Inside(const std::string& abs, std::string& rel) {
 
 std::string Under(const std::string& root, const std::string& rel) { return rel.empty() ? root : root + "/" + rel; }
 
-bool Exists(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0;
-}
+bool Exists(const std::string& path) { return sys::Examine(path).kind != sys::EntryKind::None; }
 
-bool IsFolder(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
+bool IsFolder(const std::string& path) { return sys::Examine(path).kind == sys::EntryKind::Folder; }
 
 // errno tells why on failure.
 bool MakeRealDirs(const std::string& path) {
@@ -146,20 +136,14 @@ bool MakeDir(const std::string& path) {
 }
 
 std::string ProgramFolder() {
-  char buf[PATH_MAX];
-  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return RealCwd();
-  buf[n] = 0;
-  return std::filesystem::path(buf).parent_path().string();
+  const std::string program = sys::ProgramFile();
+  if (program.empty()) return RealCwd();
+  return std::filesystem::path(program).parent_path().string();
 }
 
 std::string UserDataFolder() {
-  // Relative values are invalid for this variable and are ignored.
-  const char* xdg = std::getenv("XDG_DATA_HOME");
-  if (xdg && xdg[0] == '/') return Normal(xdg);
-  const char* home = std::getenv("HOME");
-  if (home && home[0] == '/') return Normal(std::string(home) + "/.local/share");
-  return {};
+  const std::string folder = sys::UserDataFolder();
+  return folder.empty() ? folder : Normal(folder);
 }
 
 }  // namespace plat

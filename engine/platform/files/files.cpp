@@ -1,16 +1,11 @@
 // Files and folders, and the text streams of the program's text files (one byte
 // per character, lines ended by CR LF on writing, by LF on reading).
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <algorithm>
 #include <map>
 
 #include "platform/platform_internal.h"
+#include "platform/os.h"
 
 namespace plat {
 
@@ -49,33 +44,27 @@ void detail::FlushWriteStreams() {
 bool ChangeDir(const std::string& path) {
   if (path.empty()) return false;
   if (detail::ViewMounted()) return detail::ViewChangeDir(path);
-  return ::chdir(path.c_str()) == 0;
+  return sys::ChangeFolder(path);
 }
 
 std::string CurrentDir() {
   if (detail::ViewMounted()) return detail::ViewCurrentDir();
-  std::vector<char> buf(4096);
-  while (::getcwd(buf.data(), buf.size()) == nullptr) {
-    if (errno != ERANGE || buf.size() > (1u << 20)) return {};
-    buf.resize(buf.size() * 2);
-  }
-  return buf.data();
+  return sys::CurrentFolder();
 }
 
 int FileType(const std::string& path) {
-  struct stat st;
-  if (path.empty() || ::stat(detail::ReadPath(path).c_str(), &st) != 0) return kFileTypeNone;
-  if (S_ISDIR(st.st_mode)) return kFileTypeFolder;
+  if (path.empty()) return kFileTypeNone;
+  const sys::EntryKind kind = sys::Examine(detail::ReadPath(path)).kind;
+  if (kind == sys::EntryKind::Folder) return kFileTypeFolder;
   // Only regular files count: opening a pipe or device could block.
-  return S_ISREG(st.st_mode) ? kFileTypeFile : kFileTypeNone;
+  return kind == sys::EntryKind::File ? kFileTypeFile : kFileTypeNone;
 }
 
 bool DeleteFile(const std::string& path) {
   // Only what was saved can go: files of the data folder stay.
   std::string target = detail::WritePath(path, false);
-  struct stat st;
-  const bool removed = !target.empty() && !FileWritesBlocked() && ::stat(target.c_str(), &st) == 0 &&
-                       S_ISREG(st.st_mode) && std::remove(target.c_str()) == 0;
+  const bool removed = !target.empty() && !FileWritesBlocked() &&
+                       sys::Examine(target).kind == sys::EntryKind::File && std::remove(target.c_str()) == 0;
   if (removed) detail::SaveFolderChanged();
   return removed;
 }
@@ -99,12 +88,8 @@ Stream WriteFile(const std::string& logical) {
   const std::string path = detail::WritePath(logical);
   if (path.empty()) return 0;
   // A link standing at the name is replaced, never written through.
-  const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC;
-  int fd = ::open(path.c_str(), flags, 0644);
-  if (fd < 0 && errno == ELOOP && ::unlink(path.c_str()) == 0) fd = ::open(path.c_str(), flags, 0644);
-  std::FILE* f = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
+  std::FILE* f = sys::OpenForWriting(path);
   if (!f) {
-    if (fd >= 0) ::close(fd);
     Notice("Could not write " + path);
     return 0;
   }
@@ -132,9 +117,9 @@ size_t ReadBytes(Stream stream, char* buffer, size_t size) {
 }
 
 long long FileSize(const std::string& path) {
-  struct stat st;
-  if (path.empty() || ::stat(detail::ReadPath(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
-  return static_cast<long long>(st.st_size);
+  if (path.empty()) return -1;
+  const sys::EntryInfo info = sys::Examine(detail::ReadPath(path));
+  return info.kind == sys::EntryKind::File ? info.size : -1;
 }
 
 std::string UnusedFileName(const std::string& base) {
@@ -191,13 +176,7 @@ bool FileWritesBlocked() { return g_writesBlocked; }
 std::vector<std::string> ListDir(const std::string& path) {
   std::vector<std::string> names;
   const std::string real = detail::ReadPath(path.empty() ? "." : path);
-  DIR* dir = ::opendir(real.c_str());
-  if (!dir) return names;
-  while (const dirent* e = ::readdir(dir)) {
-    std::string name = e->d_name;
-    if (name != "." && name != "..") names.push_back(std::move(name));
-  }
-  ::closedir(dir);
+  if (!sys::ListFolder(real, names)) return {};
   std::sort(names.begin(), names.end());
   return names;
 }

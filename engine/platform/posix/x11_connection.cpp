@@ -5,17 +5,6 @@
 
 #include "platform/backend.h"
 
-#ifdef __EMSCRIPTEN__
-
-namespace plat {
-
-// A page has no X connection to lose.
-void WatchX11Connection() {}
-
-}  // namespace plat
-
-#else
-
 // Last: Xlib's macros would clash with names in our headers.
 #include <X11/Xlib.h>
 
@@ -30,5 +19,3 @@ int OnConnectionLost(Display*) { EndForLostDisplay(); }
 void WatchX11Connection() { XSetIOErrorHandler(OnConnectionLost); }
 
 }  // namespace plat
-
-#endif

@@ -1,20 +1,15 @@
 // What a web page needs of the file layer: the save folder lives in the browser's
 // IndexedDB (mounted and read before start-up by the page's script), so every
 // finished write is handed back to it; a saved file can be offered as a download.
-// Elsewhere these do nothing.
-#include "platform/platform_internal.h"
-
-#ifdef __EMSCRIPTEN__
 #include <emscripten.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#endif
+
+#include "platform/platform_internal.h"
 
 namespace plat {
-
-#ifdef __EMSCRIPTEN__
 
 namespace {
 
@@ -52,13 +47,5 @@ void OfferDownload(const std::string& path) {
                          JsString(name) + ");")
                             .c_str());
 }
-
-#else
-
-void detail::SaveFolderChanged() {}
-void detail::WaitForSaveFolder(int) {}
-void OfferDownload(const std::string&) {}
-
-#endif
 
 }  // namespace plat

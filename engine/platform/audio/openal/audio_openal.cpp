@@ -14,12 +14,10 @@
 // still handed out so that callers need no special case, but nothing plays.
 #include <AL/al.h>
 #include <AL/alc.h>
-#ifdef __EMSCRIPTEN__
-// The browser's OpenAL speaks through Web Audio: no ALSA, and no extension header.
+// The one extension token used, asked for only where the extension is present; not
+// every OpenAL ships the extension header that names it (the page's does not).
+#ifndef AL_DIRECT_CHANNELS_SOFT
 #define AL_DIRECT_CHANNELS_SOFT 0x1033
-#else
-#include <AL/alext.h>
-#include <alsa/asoundlib.h>
 #endif
 
 #include <algorithm>
@@ -30,6 +28,7 @@
 #include <numbers>
 
 #include "platform/audio/audio_internal.h"
+#include "platform/audio/openal/openal_target.h"
 #include "platform/backend.h"
 
 namespace plat {
@@ -429,22 +428,10 @@ class OpenALAudio : public AudioDriver {
   std::vector<Source> sources_;
 };
 
-#ifndef __EMSCRIPTEN__
-// ALSA's own error lines ("ALSA lib ...") for every device it fails to open.
-void QuietAlsa(const char*, int, const char*, int, const char*, ...) {}
-#endif
-
 }  // namespace
 
 std::unique_ptr<AudioDriver> MakeOpenALAudio() {
-  // The library and the ALSA it loads report every failed back end on stderr; a
-  // machine without a sound card is normal for us, and the log says so in one
-  // line, so stay quiet unless the user asked for OpenAL's log.
-#ifndef __EMSCRIPTEN__
-  const char* level = std::getenv("ALSOFT_LOGLEVEL");
-  if (!level || std::atoi(level) <= 0) snd_lib_error_set_handler(QuietAlsa);
-  setenv("ALSOFT_LOGLEVEL", "0", 0);
-#endif
+  QuietOpenAL();
   return std::make_unique<OpenALAudio>();
 }
 

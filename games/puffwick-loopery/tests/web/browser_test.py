@@ -243,7 +243,7 @@ def wait_for_title(browser, timeout):
 
 def project_version():
     """The version in the project() line of the top CMakeLists.txt."""
-    root = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+    root = os.path.abspath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", ".."))
     with open(os.path.join(root, "CMakeLists.txt")) as f:
         match = re.search(r"^project\(PuffwickLoopery VERSION ([0-9.]+)", f.read(), re.M)
     return match.group(1) if match else "?"
@@ -341,7 +341,7 @@ def come_back(browser, failures):
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     parser = argparse.ArgumentParser()
-    parser.add_argument("--web", default=os.path.join(here, "..", "..", "build", "web"))
+    parser.add_argument("--web", default=os.path.join(here, "..", "..", "..", "..", "build", "web"))
     parser.add_argument("--timeout", type=float, default=180)
     parser.add_argument("--save", help="write the last canvas capture here")
     args = parser.parse_args()

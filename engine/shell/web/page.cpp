@@ -1,0 +1,26 @@
+// The program in a web page: the page's default folders, and what the page's
+// script and tests ask of it (a page has no command line). The exports live in
+// this file with the defaults, so linking the defaults keeps them too.
+#include <emscripten.h>
+
+#include <string>
+
+#include "frame/frame.h"
+#include "shell/options.h"
+#include "shell/target.h"
+
+// The frame rate the game itself measures, for the page's tests and benchmark.
+extern "C" EMSCRIPTEN_KEEPALIVE int puffwick_measured_fps() { return FpsShown; }
+
+// What --version prints, for the page's tests.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* puffwick_version() {
+  static const std::string text = VersionText();
+  return text.c_str();
+}
+
+void ApplyTargetDefaults(ProgramOptions& options) {
+  // In a page the media are packed in at /Files and the save folder is the
+  // browser's storage, mounted at /save by the page's script.
+  if (options.dataFolder.empty()) options.dataFolder = "/";
+  if (options.saveFolder.empty()) options.saveFolder = "/save";
+}
