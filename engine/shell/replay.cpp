@@ -14,7 +14,7 @@
 #include "core/state.h"
 #include "draw/helpers.h"
 #include "frame/frame.h"
-#include "platform/headless/headless.h"
+#include "platform/machines.h"
 #include "platform/platform.h"
 #include "replay/replay_text.h"
 #include "scores/scores.h"
@@ -324,14 +324,14 @@ int ReplayCommand(const std::string& file, bool headless) {
 
   ReplayResult r;
   if (headless) {
-    plat::UseHeadless();
+    plat::UseHeadlessMachine();
     InstallServices();
     DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = DrawLimit[kBudgetParticles] = 50000;
     r = PlayTape(std::move(tape), file, false);
   } else {
     // Nothing is written: no log, settings or scores.
     plat::BlockFileWrites(true);
-    plat::UseBackend(plat::MakeSdlBackend());
+    plat::UseRealMachine();
     StartUp();
     r = PlayTape(std::move(tape), file, true);
     plat::CloseDisplay();

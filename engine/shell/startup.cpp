@@ -9,7 +9,7 @@
 #include "core/log.h"
 #include "draw/helpers.h"
 #include "frame/frame.h"
-#include "platform/backend.h"
+#include "platform/machines.h"
 #include "platform/platform.h"
 #include "scores/scores.h"
 #include "shell/pause.h"
@@ -104,7 +104,7 @@ void RunProgram() {
   static bool started = false;
   if (started) return;
   started = true;
-  if (!plat::HasBackend()) plat::UseBackend(plat::MakeSdlBackend());
+  if (!plat::HasBackend()) plat::UseRealMachine();
   StartUp();
   RunTitleScreen();
   Shutdown();

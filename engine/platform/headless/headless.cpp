@@ -1,6 +1,7 @@
 // The headless backend: a virtual clock, scripted input, an offscreen renderer and
 // an in-memory mixer, so that every screen can run in tests without a window.
 #include "platform/headless/headless.h"
+#include "platform/machines.h"
 
 #include <algorithm>
 #include <map>
@@ -335,3 +336,5 @@ HeadlessBackend& UseHeadless(HeadlessOptions options) {
 }
 
 }  // namespace plat
+
+void plat::UseHeadlessMachine() { UseHeadless(); }

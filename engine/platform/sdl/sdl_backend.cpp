@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "platform/backend.h"
+#include "platform/machines.h"
 #include "platform/render/gl/gl_renderer.h"
 #include "platform/headless/headless.h"
 #include "platform/platform_internal.h"
@@ -360,3 +361,5 @@ void SdlBackend::UnplugStick(SDL_JoystickID id) {
   }
 }
 }  // namespace plat
+
+void plat::UseRealMachine() { UseBackend(MakeSdlBackend()); }
