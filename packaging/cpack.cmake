@@ -24,4 +24,8 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # Each game's changelog, by the folder of its documents (see the games' install rules).
 configure_file(${CMAKE_SOURCE_DIR}/packaging/deb_prebuild.cmake.in ${CMAKE_BINARY_DIR}/packaging/deb_prebuild.cmake @ONLY)
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_BINARY_DIR}/packaging/deb_prebuild.cmake)
+get_property(settings GLOBAL PROPERTY BRINDLE_DEB_SETTINGS)
+foreach(name ${settings})
+  get_property(${name} GLOBAL PROPERTY ${name})
+endforeach()
 include(CPack)

@@ -51,13 +51,12 @@ install(DIRECTORY ${CMAKE_SOURCE_DIR}/Files/Common/ DESTINATION ${PUFFWICK_DOC}/
 # Its .deb (packaging/cpack.cmake, read at the top, makes one per game):
 # dependencies from the binaries' libraries, stripped programs, Debian's
 # compressed man pages and changelog.
-# Cached (internal) because cpack.cmake reads them from the top folder.
-set(CPACK_DEBIAN_PUFFWICK-LOOPERY_PACKAGE_NAME puffwick-loopery CACHE INTERNAL "")
-set(CPACK_DEBIAN_PUFFWICK-LOOPERY_DESCRIPTION
-    "railway arcade game: lay track for a train that runs by itself
+# Handed to cpack.cmake, which reads them in the top folder (brindle_deb_setting).
+brindle_deb_setting(CPACK_DEBIAN_PUFFWICK-LOOPERY_PACKAGE_NAME puffwick-loopery)
+brindle_deb_setting(CPACK_DEBIAN_PUFFWICK-LOOPERY_DESCRIPTION "railway arcade game: lay track for a train that runs by itself
 A single-player arcade game: lay track with the mouse, and a train runs
 around it by itself, collecting people and parcels at stations and delivering
 them for money. Stations that overflow explode and trains that leave the track
-crash; either ends the game, and your money is the score." CACHE INTERNAL "")
+crash; either ends the game, and your money is the score.")
 set(PUFFWICK_CHANGELOG_NAME puffwick-loopery)
 configure_file(${PUFFWICK_PACKAGING_DIR}/changelog.in ${CMAKE_BINARY_DIR}/packaging/puffwick-loopery/changelog @ONLY)

@@ -32,14 +32,13 @@ install(FILES ${DASH_PACKAGING}/copyright DESTINATION ${DASH_DOC} COMPONENT parc
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/Files/Common/ DESTINATION ${DASH_DOC}/fonts COMPONENT parcel-dash
         FILES_MATCHING PATTERN "*.LICENSE.txt")
 
-# Its .deb (packaging/cpack.cmake, read at the top). Cached (internal) because
-# cpack.cmake reads them from the top folder.
-set(CPACK_DEBIAN_PARCEL-DASH_PACKAGE_NAME parcel-dash CACHE INTERNAL "")
-set(CPACK_DEBIAN_PARCEL-DASH_DESCRIPTION
-    "arcade game: catch falling parcels and people with a cart
+# Its .deb (packaging/cpack.cmake, read at the top). Handed to
+# cpack.cmake, which reads them in the top folder (brindle_deb_setting).
+brindle_deb_setting(CPACK_DEBIAN_PARCEL-DASH_PACKAGE_NAME parcel-dash)
+brindle_deb_setting(CPACK_DEBIAN_PARCEL-DASH_DESCRIPTION "arcade game: catch falling parcels and people with a cart
 A single-player arcade game: move a cart along the bottom of the screen with
 the mouse or the arrow keys and catch the parcels and people that fall from
 the rooftops, for money. A person missed costs one of three lives; a game
-lasts a minute, and your money is the score." CACHE INTERNAL "")
+lasts a minute, and your money is the score.")
 set(PUFFWICK_CHANGELOG_NAME parcel-dash)
 configure_file(${CMAKE_SOURCE_DIR}/packaging/changelog.in ${CMAKE_BINARY_DIR}/packaging/parcel-dash/changelog @ONLY)
