@@ -278,14 +278,23 @@ def check_deb(build):
         if old.endswith(".deb"):
             os.remove(os.path.join(build, old))
     out = subprocess.run(["cpack", "-G", "DEB"], cwd=build, capture_output=True, text=True)
-    debs = [f for f in os.listdir(build) if f.endswith(".deb")]
-    if out.returncode != 0 or len(debs) != 1:
+    # One package per game built here; this game's holds nothing of another's.
+    debs = sorted(f for f in os.listdir(build) if f.endswith(".deb"))
+    ours = [f for f in debs if f.startswith("puffwick-loopery_")]
+    if out.returncode != 0 or len(ours) != 1:
         fail("cpack -G DEB: %s %s" % (out.stdout, out.stderr))
         return 0
-    deb = os.path.join(build, debs[0])
-    print("package: %s, %d bytes" % (debs[0], os.path.getsize(deb)))
+    deb = os.path.join(build, ours[0])
+    print("packages: %s; %s, %d bytes" % (", ".join(debs), ours[0], os.path.getsize(deb)))
     listing = subprocess.run(["dpkg-deb", "-c", deb], capture_output=True, text=True).stdout
     names = {line.split(" ./", 1)[1] for line in listing.splitlines() if " ./" in line}
+    others = [n for n in names if "parcel-dash" in n or "ParcelDash" in n or "/Files/258" in n]
+    if others:
+        fail("the package holds another game's files: %s" % sorted(others)[:5])
+    if os.path.isfile(os.path.join(build, "CMakeFiles", "parcel-dash.dir", "link.txt")) or \
+            os.path.isdir(os.path.join(build, "games", "parcel-dash")):
+        if not any(f.startswith("parcel-dash_") for f in debs):
+            fail("no parcel-dash package beside this game's: %s" % debs)
     # Debian keeps games in /usr/games.
     debian = [rel.replace("bin/", "games/", 1) if rel.startswith("bin/") else rel for rel in EXPECTED]
     for rel in debian + ["share/man/man6/puffwick-loopery.6.gz", "share/doc/puffwick-loopery/changelog.gz"]:
