@@ -49,35 +49,35 @@ inline void ResetProgramState() {
   FillCredits();
   CloseLog();
   plat::SetNoticeSink(nullptr);
-  for (int& s : Settings) s = 0;
-  for (int& k : KeyBindings) k = 0;
-  AudioDriverNames.clear();
-  for (int i = 0; i < 20; i++) DrawCount[i] = DrawLimit[i] = 0;
-  MessageList.clear();
-  MouseState = MouseInfo{};
-  FrameParity = 0;
-  FrameTime = FpsAverage = FpsShown = 0;
-  OverlayOn = 0;
-  SettingsOpen = 0;
-  GcCollected = 0;
-  FrameHooks = FrameServices{};
-  DisplayHooks = DisplayServices{};
-  PauseSuspended = 0;
-  MenuY = -300;
+  for (int& s : Core.Settings) s = 0;
+  for (int& k : Core.KeyBindings) k = 0;
+  Core.AudioDriverNames.clear();
+  for (int i = 0; i < 20; i++) Draw.DrawCount[i] = Draw.DrawLimit[i] = 0;
+  Core.MessageList.clear();
+  Core.MouseState = MouseInfo{};
+  Core.FrameParity = 0;
+  Frame.FrameTime = Frame.FpsAverage = Frame.FpsShown = 0;
+  Frame.OverlayOn = 0;
+  Frame.SettingsOpen = 0;
+  Frame.GcCollected = 0;
+  Frame.FrameHooks = FrameServices{};
+  Config.DisplayHooks = DisplayServices{};
+  Frame.PauseSuspended = 0;
+  Config.MenuY = -300;
   ResetScores();
-  BindingCaptureSlot = -1;
-  FilesFolderPath.clear();
-  GameFolderPath.clear();
-  GameState = kStateTitle;
-  GameStartTime = 0;
-  Difficulty = 0;
-  for (plat::Font& f : UiFonts) f = 0;
-  IconsFiltered = 0;
-  GraphicsStarted = 0;  // the next display setup is a first one again
-  ScreenWidth = 800;    // the display a fresh program falls back to
-  ScreenHeight = 600;
-  VirtualWidth = 1280;
-  VirtualHeight = 960;
+  Config.BindingCaptureSlot = -1;
+  Core.FilesFolderPath.clear();
+  Core.GameFolderPath.clear();
+  Core.GameState = kStateTitle;
+  Core.GameStartTime = 0;
+  Core.Difficulty = 0;
+  for (plat::Font& f : Core.UiFonts) f = 0;
+  Core.IconsFiltered = 0;
+  Config.GraphicsStarted = 0;  // the next display setup is a first one again
+  Core.ScreenWidth = 800;    // the display a fresh program falls back to
+  Core.ScreenHeight = 600;
+  Core.VirtualWidth = 1280;
+  Core.VirtualHeight = 960;
   plat::Input() = plat::InputState{};
 }
 
@@ -91,7 +91,7 @@ class ScratchTest : public ::testing::Test {
     ASSERT_TRUE(plat::ChangeDir(root_));
     machine_ = &plat::UseHeadless(Options());
     ResetProgramState();
-    LastFrameTime = plat::Millisecs();
+    Frame.LastFrameTime = plat::Millisecs();
   }
 
   void TearDown() override {
