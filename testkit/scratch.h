@@ -26,9 +26,9 @@
 #include "core/identity.h"
 #include "core/log.h"
 #include "scores/scores.h"
+#include "shell/reset.h"
 #include "shell/startup.h"
 #include "testkit/test_game.h"
-#include "shell/startup.h"
 
 // Runs `body` in a child process, as an ordinary user when `dropRights` (the tests
 // run as root, whom permission bits do not stop), and returns the exit status it
@@ -44,41 +44,14 @@ inline int ExitStatusOfChild(bool dropRights, const std::function<int()>& body) 
   return WEXITSTATUS(status);
 }
 
+// The whole program's state as a fresh program has it (the game last in use resets
+// its own first), the test game installed, and the debug overlay off so that
+// pictures hold only what a test draws.
 inline void ResetProgramState() {
+  ResetEngineState();
   UseGame(TestGameTable());
   FillCredits();
-  CloseLog();
-  plat::SetNoticeSink(nullptr);
-  for (int& s : Core.Settings) s = 0;
-  for (int& k : Core.KeyBindings) k = 0;
-  Core.AudioDriverNames.clear();
-  for (int i = 0; i < 20; i++) Draw.DrawCount[i] = Draw.DrawLimit[i] = 0;
-  Core.MessageList.clear();
-  Core.MouseState = MouseInfo{};
-  Core.FrameParity = 0;
-  Frame.FrameTime = Frame.FpsAverage = Frame.FpsShown = 0;
   Frame.OverlayOn = 0;
-  Frame.SettingsOpen = 0;
-  Frame.GcCollected = 0;
-  Frame.FrameHooks = FrameServices{};
-  Config.DisplayHooks = DisplayServices{};
-  Frame.PauseSuspended = 0;
-  Config.MenuY = -300;
-  ResetScores();
-  Config.BindingCaptureSlot = -1;
-  Core.FilesFolderPath.clear();
-  Core.GameFolderPath.clear();
-  Core.GameState = kStateTitle;
-  Core.GameStartTime = 0;
-  Core.Difficulty = 0;
-  for (plat::Font& f : Core.UiFonts) f = 0;
-  Core.IconsFiltered = 0;
-  Config.GraphicsStarted = 0;  // the next display setup is a first one again
-  Core.ScreenWidth = 800;    // the display a fresh program falls back to
-  Core.ScreenHeight = 600;
-  Core.VirtualWidth = 1280;
-  Core.VirtualHeight = 960;
-  plat::Input() = plat::InputState{};
 }
 
 class ScratchTest : public ::testing::Test {
