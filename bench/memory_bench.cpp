@@ -103,7 +103,7 @@ int RunTitle() {
 
   plat::UseBackend(plat::MakeSdlBackend());
   StartUp();
-  FrameHooks.UpdateSong = AtTitleFrame;
+  Frame.FrameHooks.UpdateSong = AtTitleFrame;
   RunTitleScreen();  // returns on the Escape pushed above
   std::error_code ignored;
   fs::remove_all(root, ignored);

@@ -33,7 +33,8 @@ endfunction()
 
 # brindle_test_folders(<folder> <name prefix> <libraries>...)
 # One GoogleTest program per subfolder holding .cpp files (<folder>/shell ->
-# <prefix>shell), and the CTest registrations a subfolder's tests.cmake adds.
+# <prefix>shell), registered case by case and as a whole, and the CTest
+# registrations a subfolder's tests.cmake adds.
 function(brindle_test_folders folder prefix)
   file(GLOB dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${folder}/*)
   foreach(dir ${dirs})
@@ -49,6 +50,10 @@ function(brindle_test_folders folder prefix)
       target_compile_definitions(${program} PRIVATE
         PUFFWICK_SOURCE_DIR="${CMAKE_SOURCE_DIR}" PUFFWICK_BINARY_DIR="${CMAKE_BINARY_DIR}")
       gtest_discover_tests(${program} WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60)
+      # The whole program once more in one process, so that state one case leaves
+      # behind shows up in the next.
+      add_test(NAME ${program}_one_process COMMAND ${program})
+      set_tests_properties(${program}_one_process PROPERTIES WORKING_DIRECTORY ${CMAKE_BINARY_DIR} TIMEOUT 900)
     endif()
     if(EXISTS ${dir}/tests.cmake)
       include(${dir}/tests.cmake)

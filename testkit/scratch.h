@@ -26,9 +26,9 @@
 #include "core/identity.h"
 #include "core/log.h"
 #include "scores/scores.h"
+#include "shell/reset.h"
 #include "shell/startup.h"
 #include "testkit/test_game.h"
-#include "shell/startup.h"
 
 // Runs `body` in a child process, as an ordinary user when `dropRights` (the tests
 // run as root, whom permission bits do not stop), and returns the exit status it
@@ -44,41 +44,14 @@ inline int ExitStatusOfChild(bool dropRights, const std::function<int()>& body) 
   return WEXITSTATUS(status);
 }
 
+// The whole program's state as a fresh program has it (the game last in use resets
+// its own first), the test game installed, and the debug overlay off so that
+// pictures hold only what a test draws.
 inline void ResetProgramState() {
+  ResetEngineState();
   UseGame(TestGameTable());
   FillCredits();
-  CloseLog();
-  plat::SetNoticeSink(nullptr);
-  for (int& s : Settings) s = 0;
-  for (int& k : KeyBindings) k = 0;
-  AudioDriverNames.clear();
-  for (int i = 0; i < 20; i++) DrawCount[i] = DrawLimit[i] = 0;
-  MessageList.clear();
-  MouseState = MouseInfo{};
-  FrameParity = 0;
-  FrameTime = FpsAverage = FpsShown = 0;
-  OverlayOn = 0;
-  SettingsOpen = 0;
-  GcCollected = 0;
-  FrameHooks = FrameServices{};
-  DisplayHooks = DisplayServices{};
-  PauseSuspended = 0;
-  MenuY = -300;
-  ResetScores();
-  BindingCaptureSlot = -1;
-  FilesFolderPath.clear();
-  GameFolderPath.clear();
-  GameState = kStateTitle;
-  GameStartTime = 0;
-  Difficulty = 0;
-  for (plat::Font& f : UiFonts) f = 0;
-  IconsFiltered = 0;
-  GraphicsStarted = 0;  // the next display setup is a first one again
-  ScreenWidth = 800;    // the display a fresh program falls back to
-  ScreenHeight = 600;
-  VirtualWidth = 1280;
-  VirtualHeight = 960;
-  plat::Input() = plat::InputState{};
+  Frame.OverlayOn = 0;
 }
 
 class ScratchTest : public ::testing::Test {
@@ -91,7 +64,7 @@ class ScratchTest : public ::testing::Test {
     ASSERT_TRUE(plat::ChangeDir(root_));
     machine_ = &plat::UseHeadless(Options());
     ResetProgramState();
-    LastFrameTime = plat::Millisecs();
+    Frame.LastFrameTime = plat::Millisecs();
   }
 
   void TearDown() override {

@@ -9,12 +9,6 @@
 #include "core/settings_table.h"
 #include "platform/platform.h"
 
-int SongPlaying = 0;
-int NextStepTime = 0;
-int StepInterval = 0;
-int StepIndex = -1;
-double SongPan = 0;
-
 namespace {
 
 // Slots 0..19 of the channel table belong to the music.
@@ -37,7 +31,7 @@ bool ReadDefinitionFile(const std::string& path, std::string& text) {
 }
 
 struct Voice {
-  int sample;      // MusicSamples entry
+  int sample;      // Audio.MusicSamples entry
   double pan;      // applied unless the part is centred
   bool setPan;
   double rate;     // applied for melodic parts
@@ -46,7 +40,7 @@ struct Voice {
 };
 
 void CutPart(int part) {
-  plat::Channel& channel = ChannelTable[part];
+  plat::Channel& channel = Audio.ChannelTable[part];
   if (channel && plat::ChannelPlaying(channel)) {
     plat::StopChannel(channel);
     channel = 0;
@@ -55,15 +49,15 @@ void CutPart(int part) {
 
 void Sound(int part, const Voice& voice) {
   CutPart(part);
-  const plat::Sound sample = voice.sample >= 0 && voice.sample < 50 ? MusicSamples[voice.sample] : 0;
+  const plat::Sound sample = voice.sample >= 0 && voice.sample < 50 ? Audio.MusicSamples[voice.sample] : 0;
   // A missing sample, or a chord outside the note table (rate 0), is a silent note:
   // it cuts the part's previous note but leaves nothing held on a channel.
   if (!sample || (voice.setRate && !(voice.rate > 0))) {
-    ChannelTable[part] = 0;
+    Audio.ChannelTable[part] = 0;
     return;
   }
   plat::Channel channel = plat::AllocChannel();
-  ChannelTable[part] = channel;
+  Audio.ChannelTable[part] = channel;
   if (!channel) return;
   plat::CueSound(sample, channel);
   if (voice.setPan) plat::SetChannelPan(channel, voice.pan);
@@ -73,29 +67,29 @@ void Sound(int part, const Voice& voice) {
 }
 
 void TakeStep() {
-  if (++StepIndex >= kBlockSteps) {
-    StepIndex = 0;
+  if (++Audio.StepIndex >= kBlockSteps) {
+    Audio.StepIndex = 0;
     GenerateArrangement();
   }
-  const int64_t length = static_cast<int64_t>(ChordLine.size());
-  const int64_t chord = StepIndex / 16 + static_cast<int64_t>(BlockNumber - 1) * 4;
-  const double chordRatio = chord >= 0 && chord < length ? NotePitch(ChordLine[static_cast<size_t>(chord)]) : 0.0;
+  const int64_t length = static_cast<int64_t>(Audio.ChordLine.size());
+  const int64_t chord = Audio.StepIndex / 16 + static_cast<int64_t>(Audio.BlockNumber - 1) * 4;
+  const double chordRatio = chord >= 0 && chord < length ? NotePitch(Audio.ChordLine[static_cast<size_t>(chord)]) : 0.0;
 
   // The last 8 steps of the progression are phase 2, the rest of its last chord phase 1.
   int phase = 0;
-  if (StepIndex / 8 + static_cast<int64_t>(BlockNumber - 1) * 8 >= 2 * length - 1) {
+  if (Audio.StepIndex / 8 + static_cast<int64_t>(Audio.BlockNumber - 1) * 8 >= 2 * length - 1) {
     phase = 2;
   } else if (chord >= length - 1) {
     phase = 1;
   }
 
-  const double level = Settings[slot::musicVolume] / 100.0 * Settings[slot::masterVolume] / 100.0;
+  const double level = Core.Settings[slot::musicVolume] / 100.0 * Core.Settings[slot::masterVolume] / 100.0;
   for (int part = 0; part < kPartCount; ++part) {
-    const double v = StepGrid[part * 70 + StepIndex];
-    bool rests = PartMuted[part] != 0;
+    const double v = Audio.StepGrid[part * 70 + Audio.StepIndex];
+    bool rests = Audio.PartMuted[part] != 0;
     // A part about to play in the next section comes in early.
-    if (PartMuted[part] == 1 && NextMuted[part] == 0 &&
-        ((phase == 1 && LeadIn[part] == 1) || (phase == 2 && LeadIn[part] > 0))) {
+    if (Audio.PartMuted[part] == 1 && Audio.NextMuted[part] == 0 &&
+        ((phase == 1 && Audio.LeadIn[part] == 1) || (phase == 2 && Audio.LeadIn[part] > 0))) {
       rests = false;
     }
     if (rests) continue;
@@ -103,12 +97,12 @@ void TakeStep() {
     if (part <= kDrumKit2) {
       const int digit = static_cast<int>(v);
       if (digit < 1 || digit > 8) continue;
-      const double pan = part == kDrumKit1 ? SongPan : -SongPan;
+      const double pan = part == kDrumKit1 ? Audio.SongPan : -Audio.SongPan;
       Sound(part, Voice{part * 10 + digit, pan, true, 1, false, level});
     } else {
       if (v == 0) continue;
-      const int sample = part * 10 + SampleChoice[part - 1];
-      const double pan = part == kBassPart ? -SongPan : SongPan;
+      const int sample = part * 10 + Audio.SampleChoice[part - 1];
+      const double pan = part == kBassPart ? -Audio.SongPan : Audio.SongPan;
       const double volume = part == kAccompanyPart ? level / 2 : level;
       Sound(part, Voice{sample, pan, part != kMelodyPart, v * chordRatio, true, volume});
     }
@@ -120,40 +114,40 @@ void TakeStep() {
 void StartSong(const std::string& name, int seed, int pairLength) {
   std::string text;
   if (!ReadDefinitionFile("music/" + name + ".ini", text)) {
-    CurrentSong = SongDefinition{};
+    Audio.CurrentSong = SongDefinition{};
     return;
   }
-  CurrentSong = ParseSongDefinition(text);
+  Audio.CurrentSong = ParseSongDefinition(text);
 
   if (seed == -1) seed = plat::Millisecs();
   plat::SeedRnd(static_cast<int>(static_cast<uint32_t>(seed) << 10));
-  SongSeed = seed;
-  SongPan = 0.3;
-  ChordLine.clear();
-  StepIndex = BlockNumber = BlockCounter = -1;
-  StepInterval = pairLength / 2;
-  for (int& muted : NextMuted) muted = plat::Rand(0, 1);
+  Audio.SongSeed = seed;
+  Audio.SongPan = 0.3;
+  Audio.ChordLine.clear();
+  Audio.StepIndex = Audio.BlockNumber = Audio.BlockCounter = -1;
+  Audio.StepInterval = pairLength / 2;
+  for (int& muted : Audio.NextMuted) muted = plat::Rand(0, 1);
   GenerateArrangement();
-  NextStepTime = static_cast<int>(static_cast<uint32_t>(plat::Millisecs()) + 250u);
-  SongPlaying = 1;
+  Audio.NextStepTime = static_cast<int>(static_cast<uint32_t>(plat::Millisecs()) + 250u);
+  Audio.SongPlaying = 1;
 }
 
 void UpdateSong() {
-  if (!SongPlaying) return;
-  if (!ClockPast(plat::Millisecs(), NextStepTime)) return;
+  if (!Audio.SongPlaying) return;
+  if (!ClockPast(plat::Millisecs(), Audio.NextStepTime)) return;
   // Advancing by whole intervals keeps the tempo; a late player catches up one
   // step per call.
-  NextStepTime = static_cast<int>(static_cast<uint32_t>(NextStepTime) + static_cast<uint32_t>(StepInterval));
+  Audio.NextStepTime = static_cast<int>(static_cast<uint32_t>(Audio.NextStepTime) + static_cast<uint32_t>(Audio.StepInterval));
   TakeStep();
 }
 
 void StopSong() {
-  SongPlaying = 0;
+  Audio.SongPlaying = 0;
   for (int slot = 0; slot < kMusicSlots; ++slot) {
-    plat::Channel& channel = ChannelTable[slot];
+    plat::Channel& channel = Audio.ChannelTable[slot];
     if (channel && plat::ChannelPlaying(channel)) plat::StopChannel(channel);
     channel = 0;
   }
 }
 
-void SetSongPan(double pan) { SongPan = pan; }
+void SetSongPan(double pan) { Audio.SongPan = pan; }

@@ -4,15 +4,6 @@
 
 #include <string>
 
-extern int SongPlaying;
-// Millisecond clock value at which the next step is due.
-extern int NextStepTime;
-extern int StepInterval;
-// The current step of the block, 0..63; -1 before the first step.
-extern int StepIndex;
-// Stereo offset of the side parts.
-extern double SongPan;
-
 // Reads "music/" name ".ini" and starts the song; seed -1 takes one from the
 // clock; pairLength is the length of two steps in milliseconds. A missing file
 // starts nothing.
@@ -23,3 +14,5 @@ void UpdateSong();
 void StopSong();
 // Stereo offset of the side parts.
 void SetSongPan(double pan);
+
+#include "audio/audio_state.h"  // the floor's record, Audio

@@ -6,59 +6,48 @@
 #include "audio/music_samples.h"
 #include "platform/platform.h"
 
-int SongSeed = 0;
-int BlockNumber = -1;
-int BlockCounter = -1;
-std::string ChordLine;
-int SampleChoice[5] = {};
-int PartMuted[20] = {};
-int NextMuted[20] = {};
-int LeadIn[20] = {};
-std::string PartPattern[kPartCount];
-double StepGrid[1300] = {};
-
 namespace {
 
 // Seed arithmetic wraps at 32 bits, so it is done unsigned.
 void ReseedForBlock(int salt) {
-  const uint32_t seed = (static_cast<uint32_t>(SongSeed) << 10) + static_cast<uint32_t>(BlockNumber) +
-                        static_cast<uint32_t>(BlockCounter) + static_cast<uint32_t>(salt);
+  const uint32_t seed = (static_cast<uint32_t>(Audio.SongSeed) << 10) + static_cast<uint32_t>(Audio.BlockNumber) +
+                        static_cast<uint32_t>(Audio.BlockCounter) + static_cast<uint32_t>(salt);
   plat::SeedRnd(static_cast<int>(seed));
 }
 
 // Reseeds and throws draws away, so that each block and salt starts somewhere new.
 void ReseedAndSkip(int salt) {
   ReseedForBlock(salt);
-  const int64_t skip = static_cast<int64_t>(BlockCounter) * 4 + salt;
+  const int64_t skip = static_cast<int64_t>(Audio.BlockCounter) * 4 + salt;
   for (int64_t i = 0; i < skip; ++i) plat::Rand(0, 1000);
 }
 
 void StartSection() {
-  for (int part = 1; part <= 3; ++part) SampleChoice[part] = plat::Rand(1, SampleCount[part]);
-  BlockNumber = 1;
-  ChordLine = PickChordLine(13);
+  for (int part = 1; part <= 3; ++part) Audio.SampleChoice[part] = plat::Rand(1, Audio.SampleCount[part]);
+  Audio.BlockNumber = 1;
+  Audio.ChordLine = PickChordLine(13);
   for (int i = 0; i < 20; ++i) {
-    PartMuted[i] = NextMuted[i];
-    NextMuted[i] = plat::Rand(0, 1);
-    LeadIn[i] = plat::Rand(1, 2);
+    Audio.PartMuted[i] = Audio.NextMuted[i];
+    Audio.NextMuted[i] = plat::Rand(0, 1);
+    Audio.LeadIn[i] = plat::Rand(1, 2);
   }
-  const bool bassOrMelody = PartMuted[kBassPart] == 0 || PartMuted[kMelodyPart] == 0;
+  const bool bassOrMelody = Audio.PartMuted[kBassPart] == 0 || Audio.PartMuted[kMelodyPart] == 0;
   // Every section keeps a drum kit and one of bass and melody.
-  if (PartMuted[kDrumKit1] != 0 && PartMuted[kDrumKit2] == 1) PartMuted[plat::Rand(0, 1)] = 0;
-  if (!bassOrMelody) PartMuted[plat::Rand(2, 3)] = 0;
+  if (Audio.PartMuted[kDrumKit1] != 0 && Audio.PartMuted[kDrumKit2] == 1) Audio.PartMuted[plat::Rand(0, 1)] = 0;
+  if (!bassOrMelody) Audio.PartMuted[plat::Rand(2, 3)] = 0;
 
-  PartPattern[kDrumKit1] = PickPattern(kDrums, 3);
-  PartPattern[kDrumKit2] = PickPattern(kDrums, 7);
-  PartPattern[kBassPart] = PickPattern(kBass, 13);
-  PartPattern[kMelodyPart] = PickPattern(kMelody, 19);
-  PartPattern[kAccompanyPart] = PickPattern(kAccompany, 29);
+  Audio.PartPattern[kDrumKit1] = PickPattern(kDrums, 3);
+  Audio.PartPattern[kDrumKit2] = PickPattern(kDrums, 7);
+  Audio.PartPattern[kBassPart] = PickPattern(kBass, 13);
+  Audio.PartPattern[kMelodyPart] = PickPattern(kMelody, 19);
+  Audio.PartPattern[kAccompanyPart] = PickPattern(kAccompany, 29);
 }
 
 void FillGrid() {
   // Melodic patterns run on across the blocks of a section; drum patterns restart.
-  const int64_t melodicOffset = static_cast<int64_t>(BlockNumber - 1) * kBlockSteps;
+  const int64_t melodicOffset = static_cast<int64_t>(Audio.BlockNumber - 1) * kBlockSteps;
   for (int part = 0; part < kPartCount; ++part) {
-    const std::string& pattern = PartPattern[part];
+    const std::string& pattern = Audio.PartPattern[part];
     const int64_t length = static_cast<int64_t>(pattern.size());
     for (int s = 0; s < kBlockSteps; ++s) {
       double value = 0;
@@ -72,7 +61,7 @@ void FillGrid() {
           if (ch != ' ') value = NotePitch(ch);
         }
       }
-      StepGrid[part * 70 + s] = value;
+      Audio.StepGrid[part * 70 + s] = value;
     }
   }
 }
@@ -91,16 +80,16 @@ std::string SpreadPattern(const std::string& pattern, int gap) {
 
 void GenerateArrangement() {
   ReseedForBlock(0);
-  ++BlockCounter;
-  ++BlockNumber;
-  if (ChordLine.empty() || BlockNumber > static_cast<int64_t>(ChordLine.size()) / 4) StartSection();
+  ++Audio.BlockCounter;
+  ++Audio.BlockNumber;
+  if (Audio.ChordLine.empty() || Audio.BlockNumber > static_cast<int64_t>(Audio.ChordLine.size()) / 4) StartSection();
   FillGrid();
 }
 
 std::string PickPattern(int section, int salt) {
   ReseedAndSkip(salt);
-  const int mode = CurrentSong.StretchMode[section];
-  std::string line = CurrentSong.Line(section, plat::Rand(1, CurrentSong.SongLineCount[section]));
+  const int mode = Audio.CurrentSong.StretchMode[section];
+  std::string line = Audio.CurrentSong.Line(section, plat::Rand(1, Audio.CurrentSong.SongLineCount[section]));
   const int r = plat::Rand(0, 2);
   // Factor 1, 2 or 4: each character followed by 0, 1 or 3 spaces.
   int factor = 1;
@@ -111,5 +100,5 @@ std::string PickPattern(int section, int salt) {
 
 std::string PickChordLine(int salt) {
   ReseedAndSkip(salt);
-  return CurrentSong.Line(kChords, plat::Rand(1, CurrentSong.SongLineCount[kChords]));
+  return Audio.CurrentSong.Line(kChords, plat::Rand(1, Audio.CurrentSong.SongLineCount[kChords]));
 }

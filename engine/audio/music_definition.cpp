@@ -4,8 +4,6 @@
 
 #include "platform/platform.h"
 
-SongDefinition CurrentSong;
-
 const std::string& SongDefinition::Line(int section, int k) const {
   static const std::string kNone;
   if (section < 0 || section >= kSectionCount || k < 1 || k > SongLineCount[section]) return kNone;

@@ -28,9 +28,6 @@ struct SongDefinition {
   const std::string& Line(int section, int k) const;
 };
 
-// The definition of the song last started (reset when a file is missing).
-extern SongDefinition CurrentSong;
-
 // Reads definition text into tables. Lines end at LF (or a NUL byte, as the platform's
 // line reader has it); CRs are dropped. Never fails: what is not understood is ignored.
 SongDefinition ParseSongDefinition(std::string_view text);
@@ -39,3 +36,5 @@ SongDefinition ParseSongDefinition(std::string_view text);
 // rest, an unknown character or any text that is not one character long.
 double NotePitch(std::string_view text);
 double NotePitch(char letter);
+
+#include "audio/audio_state.h"  // the floor's record, Audio

@@ -1,8 +1,5 @@
 #include "audio/music_samples.h"
 
-plat::Sound MusicSamples[50] = {};
-int SampleCount[5] = {};
-
 std::string MusicSamplePath(int entry) {
   static const char* const kPrefixes[5] = {"music/d1-", "music/d2-", "music/bass", "music/lead", "music/accompany"};
   if (entry < 0 || entry >= 50) return "";
@@ -15,10 +12,10 @@ void LoadMusicSamples() {
   for (int entry = 0; entry < 50; ++entry) {
     const std::string path = MusicSamplePath(entry);
     if (path.empty()) continue;
-    plat::FreeSound(MusicSamples[entry]);
-    MusicSamples[entry] = plat::LoadSound(path, 0);
+    plat::FreeSound(Audio.MusicSamples[entry]);
+    Audio.MusicSamples[entry] = plat::LoadSound(path, 0);
     // A melodic count is only written when that sample exists; counting upwards
     // leaves the highest one found.
-    if (entry >= 20 && plat::FileType(path) == plat::kFileTypeFile) SampleCount[entry / 10 - 1] = entry % 10;
+    if (entry >= 20 && plat::FileType(path) == plat::kFileTypeFile) Audio.SampleCount[entry / 10 - 1] = entry % 10;
   }
 }

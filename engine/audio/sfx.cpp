@@ -5,15 +5,15 @@
 
 #include "core/settings_table.h"
 
-plat::Sound SoundEffects[201] = {};
-plat::Channel ChannelTable[260] = {};
-int SfxSlot = kFirstSfxSlot;
+AudioState Audio;
+
+void ResetAudio() { Audio = AudioState{}; }
 
 void PlaySfx(int index, double rate, double volume, double pan) {
-  if (Settings[slot::soundVolume] <= 0) return;
-  if (index < 1 || index >= static_cast<int>(std::size(SoundEffects)) || !SoundEffects[index]) return;
+  if (Core.Settings[slot::soundVolume] <= 0) return;
+  if (index < 1 || index >= static_cast<int>(std::size(Audio.SoundEffects)) || !Audio.SoundEffects[index]) return;
 
-  if (++SfxSlot > kLastSfxSlot) SfxSlot = kFirstSfxSlot;
+  if (++Audio.SfxSlot > kLastSfxSlot) Audio.SfxSlot = kFirstSfxSlot;
 
   // Each test is written so that NaN fails it and takes the safe bound.
   if (!(volume >= 0)) volume = 0;
@@ -23,13 +23,13 @@ void PlaySfx(int index, double rate, double volume, double pan) {
   if (!(pan >= -1)) pan = -1;
   if (!(pan <= 1)) pan = 1;
 
-  plat::Channel& channel = ChannelTable[SfxSlot];
+  plat::Channel& channel = Audio.ChannelTable[Audio.SfxSlot];
   if (channel && plat::ChannelPlaying(channel)) {
     plat::StopChannel(channel);
     channel = 0;
   }
   if (!channel) channel = plat::AllocChannel();
-  plat::CueSound(SoundEffects[index], channel);
+  plat::CueSound(Audio.SoundEffects[index], channel);
   plat::SetChannelVolume(channel, EffectVolume() * volume);
   plat::SetChannelPan(channel, pan);
   plat::SetChannelRate(channel, rate);
@@ -37,12 +37,12 @@ void PlaySfx(int index, double rate, double volume, double pan) {
 }
 
 double EffectVolume() {
-  const double v = Settings[slot::soundVolume] / 100.0 * Settings[slot::masterVolume] / 100.0;
+  const double v = Core.Settings[slot::soundVolume] / 100.0 * Core.Settings[slot::masterVolume] / 100.0;
   return std::clamp(v, 0.0, 1.0);
 }
 
 void ResetSfx() {
-  std::fill(std::begin(SoundEffects), std::end(SoundEffects), 0);
-  std::fill(std::begin(ChannelTable), std::end(ChannelTable), 0);
-  SfxSlot = kFirstSfxSlot;
+  std::fill(std::begin(Audio.SoundEffects), std::end(Audio.SoundEffects), 0);
+  std::fill(std::begin(Audio.ChannelTable), std::end(Audio.ChannelTable), 0);
+  Audio.SfxSlot = kFirstSfxSlot;
 }

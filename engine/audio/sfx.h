@@ -4,14 +4,6 @@
 
 #include "platform/platform.h"
 
-// Sound effect samples; 1..200 used, 0 where no sample was loaded.
-extern plat::Sound SoundEffects[201];
-// Channel slots: 0..4 the music parts (5..19 reserved for music), 20..255 the
-// effects in rotation, 256 the badge jingle. 0 means no channel yet.
-extern plat::Channel ChannelTable[260];
-// The slot of the most recent effect.
-extern int SfxSlot;
-
 constexpr int kFirstSfxSlot = 20;
 constexpr int kLastSfxSlot = 255;
 constexpr int kBadgeJingleSlot = 256;
@@ -26,3 +18,5 @@ double EffectVolume();
 // Empties both tables (without freeing or stopping anything) and restarts the
 // rotation; for tests and a fresh start.
 void ResetSfx();
+
+#include "audio/audio_state.h"  // the floor's record, Audio

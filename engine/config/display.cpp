@@ -1,6 +1,5 @@
 #include "config/display.h"
 
-ModeTable ModeList = {};
-int ModeCount = 0;
-int GraphicsStarted = 0;
-DisplayServices DisplayHooks;
+ConfigState Config;
+
+void ResetConfig() { Config = ConfigState{}; }

@@ -9,11 +9,6 @@ struct ModeTable {
   int width[2500];
   int height[2500];
 };
-extern ModeTable ModeList;
-extern int ModeCount;
-
-extern int GraphicsStarted;  // 1 once the first display setup has shown its splash
-
 // What display setup needs from the layers above it, handed in by start-up:
 // reading the score list and loading the game's media (which runs the engine
 // test). An empty entry is skipped.
@@ -21,7 +16,6 @@ struct DisplayServices {
   void (*LoadScores)() = nullptr;
   void (*LoadGameMedia)() = nullptr;
 };
-extern DisplayServices DisplayHooks;
 
 // Builds the mode list, opens the display at the chosen size and renderer (with
 // the crash-marker fall-back), sets the virtual surface and (re)loads every shared
@@ -30,3 +24,5 @@ void SetupDisplay();
 // Removes the crash marker if display setup left one (an orderly exit in the
 // middle of setup, such as a close request during the engine test).
 void RemoveCrashMarker();
+
+#include "config/config_state.h"  // the floor's record, Config

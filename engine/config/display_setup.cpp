@@ -21,19 +21,19 @@ const char* const kDriverLines[3] = {"\tUsing OpenGL Driver", "\tUsing DirectX 9
 bool AspectAccepted(int w, int h) { return h == (w * 10) / 16 || h == (w * 9) / 16 || h == (w * 3) / 4; }
 
 void BuildModeList(const std::vector<plat::DisplayMode>& modes) {
-  ModeCount = 0;
+  Config.ModeCount = 0;
   for (const plat::DisplayMode& m : modes) {
     if (!AspectAccepted(m.width, m.height)) continue;
     bool known = false;
-    for (int i = 1; i <= ModeCount && !known; ++i) known = ModeList.width[i] == m.width && ModeList.height[i] == m.height;
-    if (known || ModeCount + 1 >= 2500) continue;
-    ++ModeCount;
-    ModeList.width[ModeCount] = m.width;
-    ModeList.height[ModeCount] = m.height;
-    if (m.width == Settings[slot::width] && m.height == Settings[slot::height]) {
-      Settings[slot::resolutionIndex] = ModeCount;
-      ScreenWidth = m.width;
-      ScreenHeight = m.height;
+    for (int i = 1; i <= Config.ModeCount && !known; ++i) known = Config.ModeList.width[i] == m.width && Config.ModeList.height[i] == m.height;
+    if (known || Config.ModeCount + 1 >= 2500) continue;
+    ++Config.ModeCount;
+    Config.ModeList.width[Config.ModeCount] = m.width;
+    Config.ModeList.height[Config.ModeCount] = m.height;
+    if (m.width == Core.Settings[slot::width] && m.height == Core.Settings[slot::height]) {
+      Core.Settings[slot::resolutionIndex] = Config.ModeCount;
+      Core.ScreenWidth = m.width;
+      Core.ScreenHeight = m.height;
     }
   }
 }
@@ -41,14 +41,11 @@ void BuildModeList(const std::vector<plat::DisplayMode>& modes) {
 int FullScreenDepth(const std::vector<plat::DisplayMode>& modes) {
   for (int depth : {32, 24, 16}) {
     for (const plat::DisplayMode& m : modes) {
-      if (m.width == ScreenWidth && m.height == ScreenHeight && m.depth == depth) return depth;
+      if (m.width == Core.ScreenWidth && m.height == Core.ScreenHeight && m.depth == depth) return depth;
     }
   }
   return 0;
 }
-
-// Where the marker was made, so that it can be removed from any folder.
-std::string crashMarkerPath;
 
 void CreateCrashMarker() {
   // One left by a crash serves as it is; a new one is saved like any file (never
@@ -57,7 +54,7 @@ void CreateCrashMarker() {
     LogLine("\tCould not create " + std::string(kCrashMarker));
     return;
   }
-  crashMarkerPath = plat::CurrentDir() + "/" + kCrashMarker;
+  Config.CrashMarkerPath = plat::CurrentDir() + "/" + kCrashMarker;
 }
 
 const char* const kFullscreenRefused = "Can't set to fullscreen in this resolution.";
@@ -66,11 +63,11 @@ const char* const kFullscreenRefused = "Can't set to fullscreen in this resoluti
 // full screen is refused, as a window of the same size (with the same notice as
 // when no depth is listed).
 bool OpenWithRenderer(int depth) {
-  if (plat::OpenDisplay(ScreenWidth, ScreenHeight, depth, 60, 0)) return true;
-  if (depth == 0 || !plat::OpenDisplay(ScreenWidth, ScreenHeight, 0, 60, 0)) return false;
+  if (plat::OpenDisplay(Core.ScreenWidth, Core.ScreenHeight, depth, 60, 0)) return true;
+  if (depth == 0 || !plat::OpenDisplay(Core.ScreenWidth, Core.ScreenHeight, 0, 60, 0)) return false;
   AddMessage(kFullscreenRefused, 1);
   LogLine("\tFullscreen refused; using a window");
-  LogLine("\tResolution : " + std::to_string(ScreenWidth) + "x" + std::to_string(ScreenHeight) + ",0");
+  LogLine("\tResolution : " + std::to_string(Core.ScreenWidth) + "x" + std::to_string(Core.ScreenHeight) + ",0");
   return true;
 }
 
@@ -79,9 +76,9 @@ bool OpenWithRenderer(int depth) {
 // display gets a picture.
 bool OpenChosenDisplay(int depth) {
   if (OpenWithRenderer(depth)) return true;
-  for (int engine = Settings[slot::gfxEngine] + 1; engine <= 2; ++engine) {
+  for (int engine = Core.Settings[slot::gfxEngine] + 1; engine <= 2; ++engine) {
     LogLine("\tRenderer failed to start, trying the next one");
-    Settings[slot::gfxEngine] = engine;
+    Core.Settings[slot::gfxEngine] = engine;
     LogLine(kDriverLines[engine]);
     plat::SetGraphicsDriver(engine);
     if (OpenWithRenderer(depth)) return true;
@@ -90,22 +87,22 @@ bool OpenChosenDisplay(int depth) {
 }
 
 void ChooseVirtualSurface() {
-  Settings[slot::widescreen] = 0;
-  VirtualWidth = 1280;
-  VirtualHeight = 960;
-  if (ScreenHeight == (ScreenWidth * 9) / 16) {
-    Settings[slot::widescreen] = 1;
-    VirtualWidth = 1600;
-    VirtualHeight = 900;
+  Core.Settings[slot::widescreen] = 0;
+  Core.VirtualWidth = 1280;
+  Core.VirtualHeight = 960;
+  if (Core.ScreenHeight == (Core.ScreenWidth * 9) / 16) {
+    Core.Settings[slot::widescreen] = 1;
+    Core.VirtualWidth = 1600;
+    Core.VirtualHeight = 900;
     LogLine("\tWidescreen mode!");
   }
-  if (ScreenHeight == (ScreenWidth * 10) / 16) {
-    Settings[slot::widescreen] = 1;
-    VirtualWidth = 1440;
-    VirtualHeight = 900;
+  if (Core.ScreenHeight == (Core.ScreenWidth * 10) / 16) {
+    Core.Settings[slot::widescreen] = 1;
+    Core.VirtualWidth = 1440;
+    Core.VirtualHeight = 900;
     LogLine("\tWidescreen mode B (10:16)!");
   }
-  plat::SetVirtualResolution(VirtualWidth, VirtualHeight);
+  plat::SetVirtualResolution(Core.VirtualWidth, Core.VirtualHeight);
 }
 
 void ReplaceFont(plat::Font& slotHandle, const std::string& file, int size) {
@@ -124,12 +121,12 @@ void ReplaceSound(plat::Sound& handle, plat::Sound fresh) {
 }
 
 void LoadFonts() {
-  FontSizes sizes = SharedFontSizes(ScreenWidth);
-  for (int slot = 1; slot <= 13; ++slot) ReplaceFont(UiFonts[slot], kUiFontFiles[slot], sizes.ui[slot]);
+  FontSizes sizes = SharedFontSizes(Core.ScreenWidth);
+  for (int slot = 1; slot <= 13; ++slot) ReplaceFont(Core.UiFonts[slot], kUiFontFiles[slot], sizes.ui[slot]);
   for (int family = 0; family < 3; ++family) {
     for (int i = 0; i < 9; ++i) {
       const int slot = family * 10 + i;
-      ReplaceFont(SizedFonts[slot], kFontFamilies[family], sizes.sized[slot]);
+      ReplaceFont(Core.SizedFonts[slot], kFontFamilies[family], sizes.sized[slot]);
     }
   }
 }
@@ -140,17 +137,17 @@ void ShowSplash() {
   DrawStripes();
   ResetDrawState();
   SetScaleXY(1.5);
-  plat::DrawImage(LogoImage, 0.4 * VirtualHeight, 0.3 * VirtualHeight);
-  plat::DrawImage(CommunityLogoImage, VirtualWidth - 0.4 * VirtualHeight, 0.7 * VirtualHeight);
+  plat::DrawImage(Core.LogoImage, 0.4 * Core.VirtualHeight, 0.3 * Core.VirtualHeight);
+  plat::DrawImage(Core.CommunityLogoImage, Core.VirtualWidth - 0.4 * Core.VirtualHeight, 0.7 * Core.VirtualHeight);
   SetScaleXY(1);
-  if (BadgeGetSound != 0) {
-    ChannelTable[kBadgeJingleSlot] = plat::CueSound(BadgeGetSound, ChannelTable[kBadgeJingleSlot]);
-    plat::SetChannelVolume(ChannelTable[kBadgeJingleSlot],
-                           Settings[slot::soundVolume] * Settings[slot::masterVolume] / 100.0 / 100.0);
-    plat::SetChannelPaused(ChannelTable[kBadgeJingleSlot], false);
+  if (Core.BadgeGetSound != 0) {
+    Audio.ChannelTable[kBadgeJingleSlot] = plat::CueSound(Core.BadgeGetSound, Audio.ChannelTable[kBadgeJingleSlot]);
+    plat::SetChannelVolume(Audio.ChannelTable[kBadgeJingleSlot],
+                           Core.Settings[slot::soundVolume] * Core.Settings[slot::masterVolume] / 100.0 / 100.0);
+    plat::SetChannelPaused(Audio.ChannelTable[kBadgeJingleSlot], false);
   }
   plat::Flip(-1);
-  GraphicsStarted = 1;
+  Config.GraphicsStarted = 1;
 }
 
 std::string ThreeDigits(int k) {
@@ -203,63 +200,63 @@ void LoadSharedAssets() {
   LogLine("\tDefault Fonts");
   LoadFonts();
   LogLine("\tDefault Icons");
-  ReplaceImage(IconsFiltered, plat::LoadAnimImage("icons.png", 16, 16, 0, 64, plat::kImageDefault));
-  ReplaceImage(IconsCrisp, plat::LoadAnimImage("icons.png", 16, 16, 0, 64, plat::kImageMasked));
+  ReplaceImage(Core.IconsFiltered, plat::LoadAnimImage("icons.png", 16, 16, 0, 64, plat::kImageDefault));
+  ReplaceImage(Core.IconsCrisp, plat::LoadAnimImage("icons.png", 16, 16, 0, 64, plat::kImageMasked));
   LogLine("\tLogos");
-  ReplaceImage(LogoImage, plat::LoadImage("logo.png", plat::kImageDefault));
-  ReplaceImage(CommunityLogoImage, plat::LoadImage("Pellium.png", plat::kImageDefault));
+  ReplaceImage(Core.LogoImage, plat::LoadImage("logo.png", plat::kImageDefault));
+  ReplaceImage(Core.CommunityLogoImage, plat::LoadImage("Pellium.png", plat::kImageDefault));
   LogLine("\tBadgeGet");
-  ReplaceSound(BadgeGetSound, plat::LoadSound("badgeget.wav", 0));
-  if (GraphicsStarted == 0) ShowSplash();
+  ReplaceSound(Core.BadgeGetSound, plat::LoadSound("badgeget.wav", 0));
+  if (Config.GraphicsStarted == 0) ShowSplash();
 
   LogLine("");
   LogLine("Switching to Game Folder");
   plat::ChangeDir(gameFolder);
-  ReplaceImage(BadgesImage, plat::LoadAnimImage("badges.png", 64, 64, 0, 16, plat::kImageDefault));
+  ReplaceImage(Core.BadgesImage, plat::LoadAnimImage("badges.png", 64, 64, 0, 16, plat::kImageDefault));
 
   LogLine("");
   LogLine("Loading Sound effects");
   for (int k = 1; k <= 200; ++k) {
     const std::string file = ThreeDigits(k) + ".wav";
     if (plat::FileType(file) != plat::kFileTypeFile) {
-      ReplaceSound(SoundEffects[k], 0);
+      ReplaceSound(Audio.SoundEffects[k], 0);
       continue;
     }
     LogLine("\tSFX(" + std::to_string(k) + ")");
-    ReplaceSound(SoundEffects[k], plat::LoadSound(file, 0));
+    ReplaceSound(Audio.SoundEffects[k], plat::LoadSound(file, 0));
   }
   LogLine("Sounds loaded");
   LogLine("");
-  if (DisplayHooks.LoadScores) DisplayHooks.LoadScores();
+  if (Config.DisplayHooks.LoadScores) Config.DisplayHooks.LoadScores();
 }
 
 void SetupDisplay() {
   const std::vector<plat::DisplayMode> modes = plat::DisplayModes();
   BuildModeList(modes);
-  Settings[slot::width] = ScreenWidth;
-  Settings[slot::height] = ScreenHeight;
+  Core.Settings[slot::width] = Core.ScreenWidth;
+  Core.Settings[slot::height] = Core.ScreenHeight;
 
   LogLine("");
   LogLine(kBanner);
   LogLine("Applying Graphical Settings");
-  if (GraphicsStarted == 1) {
+  if (Config.GraphicsStarted == 1) {
     plat::CloseDisplay();
     LogLine("\tChanged Graphics Mode ingame.");
   }
   // A marker left behind means the last attempt died while opening the display.
-  if (plat::FileType(kCrashMarker) == plat::kFileTypeFile && Settings[slot::gfxEngine] == 0) {
-    Settings[slot::gfxEngine] = 1;
+  if (plat::FileType(kCrashMarker) == plat::kFileTypeFile && Core.Settings[slot::gfxEngine] == 0) {
+    Core.Settings[slot::gfxEngine] = 1;
   }
-  const int engine = Settings[slot::gfxEngine];
+  const int engine = Core.Settings[slot::gfxEngine];
   if (engine >= 0 && engine <= 2) LogLine(kDriverLines[engine]);
   plat::SetGraphicsDriver(engine);
 
   int depth = 0;
-  if (Settings[slot::fullscreen] == 1) {
+  if (Core.Settings[slot::fullscreen] == 1) {
     depth = FullScreenDepth(modes);
     if (depth == 0) AddMessage(kFullscreenRefused, 1);
   }
-  LogLine("\tResolution : " + std::to_string(ScreenWidth) + "x" + std::to_string(ScreenHeight) + "," +
+  LogLine("\tResolution : " + std::to_string(Core.ScreenWidth) + "x" + std::to_string(Core.ScreenHeight) + "," +
           std::to_string(depth));
 
   CreateCrashMarker();
@@ -272,13 +269,13 @@ void SetupDisplay() {
   }
   ChooseVirtualSurface();
   LoadSharedAssets();
-  if (DisplayHooks.LoadGameMedia) DisplayHooks.LoadGameMedia();
+  if (Config.DisplayHooks.LoadGameMedia) Config.DisplayHooks.LoadGameMedia();
   LogLine(kBanner);
   RemoveCrashMarker();
 }
 
 void RemoveCrashMarker() {
-  if (crashMarkerPath.empty()) return;
-  plat::DeleteFile(crashMarkerPath);
-  crashMarkerPath.clear();
+  if (Config.CrashMarkerPath.empty()) return;
+  plat::DeleteFile(Config.CrashMarkerPath);
+  Config.CrashMarkerPath.clear();
 }

@@ -1,11 +1,11 @@
 // Display setup and the shared assets.
 #pragma once
 
-// Font files of the three families, and the file of each UiFonts slot 1..13.
+// Font files of the three families, and the file of each Core.UiFonts slot 1..13.
 extern const char* const kFontFamilies[3];
 extern const char* const kUiFontFiles[14];
 
-// Pixel sizes of UiFonts slots 1..13 and SizedFonts slots 0..8, 10..18, 20..28
+// Pixel sizes of Core.UiFonts slots 1..13 and Core.SizedFonts slots 0..8, 10..18, 20..28
 // for a display of the given width (small displays get larger type).
 struct FontSizes {
   int ui[14] = {};

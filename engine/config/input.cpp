@@ -5,9 +5,6 @@
 #include "platform/keycodes.h"
 #include "platform/platform.h"
 
-int JoyEnabled[kMaxJoysticks + 1] = {};
-int HatPresent[kMaxJoysticks + 1] = {};
-
 namespace {
 
 constexpr int kFirstJoystickCode = 300;
@@ -29,7 +26,7 @@ constexpr int kFirstButton = 30;
 bool AxisBeyondRest(int j, int d) {
   const int axis = kAxisOfPair[d / 2];
   const double value = plat::JoyAxisValue(j - 1, axis);
-  const double rest = JoystickRest[j][axis];
+  const double rest = Config.JoystickRest[j][axis];
   return d % 2 == 0 ? value < rest - kDeadZone : value > rest + kDeadZone;
 }
 
@@ -134,11 +131,11 @@ int BindingDown(int code) {
   if (code < kFirstJoystickCode) return 0;
   const int j = code / kCodesPerJoystick - 5;
   // Codes past the fourth joystick's block name no joystick.
-  if (j > kMaxJoysticks || JoyEnabled[j] == 0) return 0;
+  if (j > kMaxJoysticks || Config.JoyEnabled[j] == 0) return 0;
   const int d = code % kCodesPerJoystick;
   if (d < 12) return AxisBeyondRest(j, d) ? 1 : 0;
   if (d == kHatUp || d == kHatLeft || d == kHatRight || d == kHatDown) {
-    return HatPresent[j] == 1 && HatToward(plat::JoyHat(j - 1), d) ? 1 : 0;
+    return Config.HatPresent[j] == 1 && HatToward(plat::JoyHat(j - 1), d) ? 1 : 0;
   }
   if (d >= kFirstButton) return plat::JoyButtonDown(j - 1, d - kFirstButton) ? 1 : 0;
   return 0;
@@ -147,7 +144,7 @@ int BindingDown(int code) {
 int ActionDown(int action, int player) {
   const int slot = (player - 1) * 20 + action;
   if (slot < 0 || slot > 100) return 0;
-  return BindingDown(KeyBindings[slot]);
+  return BindingDown(Core.KeyBindings[slot]);
 }
 
 namespace {
@@ -160,18 +157,18 @@ void VisitHeldInputs(Fn found) {
   for (int code = 1; code <= 255; ++code) {
     if (plat::KeyDown(code) && found(code)) return;
   }
-  for (int j = 1; j <= JoystickCount; ++j) {
-    if (JoyEnabled[j] == 0) continue;
+  for (int j = 1; j <= Config.JoystickCount; ++j) {
+    if (Config.JoyEnabled[j] == 0) continue;
     const int base = kCodesPerJoystick * j + 250;
     for (int d = 0; d < 12; ++d) {
       if (AxisBeyondRest(j, d) && found(base + d)) return;
     }
-    if (HatPresent[j] == 1) {
+    if (Config.HatPresent[j] == 1) {
       const double hat = plat::JoyHat(j - 1);
       const int d = hat == 0 ? kHatUp : hat == 0.25 ? kHatRight : hat == 0.5 ? kHatDown : hat == 0.75 ? kHatLeft : 0;
       if (d != 0 && found(base + d)) return;
     }
-    for (int b = 0; b < JoystickButtons[j] && b < 19; ++b) {
+    for (int b = 0; b < Config.JoystickButtons[j] && b < 19; ++b) {
       if (plat::JoyButtonDown(j - 1, b) && found(base + kFirstButton + b)) return;
     }
   }

@@ -7,11 +7,6 @@
 
 #include "config/joysticks.h"
 
-// Per joystick j = 1..JoystickCount (index 0 unused): enabled in the settings
-// panel, and whether a hat read centred at start-up.
-extern int JoyEnabled[kMaxJoysticks + 1];
-extern int HatPresent[kMaxJoysticks + 1];
-
 // Name of an input code ("Z", "Y+", "5", "Return", ...).
 std::string KeyName(int code);
 // 1 while the input of that code is held.
@@ -31,3 +26,5 @@ int ActionDown(int action, int player);
 int AnyInputCode();
 // Every input AnyInputCode would find held, in its order.
 std::vector<int> HeldInputCodes();
+
+#include "config/config_state.h"  // the floor's record, Config

@@ -15,29 +15,12 @@
 #include "platform/keycodes.h"
 #include "platform/platform.h"
 
-int MenuY = -300;
-int BindingCaptureSlot = -1;
-
 namespace {
 
 constexpr int kHiddenY = -300;
 constexpr int kSlideStep = 32;
 constexpr int kMaxAudioChoices = 6;
 constexpr int kMaxLabels = 6;
-
-// The clicks of this frame of the panel, taken from MouseState when it starts.
-// Apply and the joystick names clear MouseClicked so that nothing drawn after them
-// takes the same click.
-int MouseClicked = 0;
-int RightClicked = 0;
-
-// Set after a binding row is clicked: the button of that click must be let go
-// before the next held input is taken.
-bool CaptureWaitsForRelease = false;
-
-// Set while Apply's display setup runs: its frames pass through the panel too, and
-// a second Apply from them would open the display inside its own setup.
-bool Applying = false;
 
 int WrapUp(int index, int count) {
   index++;
@@ -52,32 +35,32 @@ int WrapDown(int index, int count) {
 
 void ResolutionButton(int rowY) {
   const int underMouse = OptionWidget(slot::widescreen, 20, rowY, 11, {"Resolution"}) == 1 ||
-                         MouseInRect(20, rowY + MenuY, 200, 70);
+                         MouseInRect(20, rowY + Config.MenuY, 200, 70);
   if (!underMouse) return;
   // Every key is asked so that its press is used up, whichever one acted.
-  const int forward = plat::KeyHit(plat::kKeyRight) + plat::KeyHit(plat::kKeyUp) + MouseClicked;
-  const int back = plat::KeyHit(plat::kKeyLeft) + plat::KeyHit(plat::kKeyDown) + RightClicked;
+  const int forward = plat::KeyHit(plat::kKeyRight) + plat::KeyHit(plat::kKeyUp) + Config.MenuClicked;
+  const int back = plat::KeyHit(plat::kKeyLeft) + plat::KeyHit(plat::kKeyDown) + Config.MenuRightClicked;
   // With no modes listed there is nothing to pick (entry 0 is not a mode).
-  if (ModeCount < 1 || (forward == 0 && back == 0)) return;
-  int& index = Settings[slot::resolutionIndex];
-  if (forward > 0) index = WrapUp(index, ModeCount);
-  if (back > 0) index = WrapDown(index, ModeCount);
-  Settings[slot::width] = ModeList.width[index];
-  Settings[slot::height] = ModeList.height[index];
+  if (Config.ModeCount < 1 || (forward == 0 && back == 0)) return;
+  int& index = Core.Settings[slot::resolutionIndex];
+  if (forward > 0) index = WrapUp(index, Config.ModeCount);
+  if (back > 0) index = WrapDown(index, Config.ModeCount);
+  Core.Settings[slot::width] = Config.ModeList.width[index];
+  Core.Settings[slot::height] = Config.ModeList.height[index];
 }
 
 void SizeAndQuality(int rowY) {
-  const int w = Settings[slot::width], h = Settings[slot::height];
-  DrawTextAligned(20, rowY + MenuY, std::to_string(w) + "x" + std::to_string(h), kAlignLeft, kAlignTop);
+  const int w = Core.Settings[slot::width], h = Core.Settings[slot::height];
+  DrawTextAligned(20, rowY + Config.MenuY, std::to_string(w) + "x" + std::to_string(h), kAlignLeft, kAlignTop);
   if (h < 900) {
     SetColorAlpha(255, 180, 80);
-    DrawTextAligned(80, rowY + MenuY + 17, "Small (Bit blurry)", kAlignLeft, kAlignTop);
+    DrawTextAligned(80, rowY + Config.MenuY + 17, "Small (Bit blurry)", kAlignLeft, kAlignTop);
   } else if (h > 960) {
     SetColorAlpha(180, 255, 80);
-    DrawTextAligned(80, rowY + MenuY + 17, "Bigger! (High-Definition!)", kAlignLeft, kAlignTop);
+    DrawTextAligned(80, rowY + Config.MenuY + 17, "Bigger! (High-Definition!)", kAlignLeft, kAlignTop);
   } else {
     SetColorAlpha(255, 255, 80);
-    DrawTextAligned(80, rowY + MenuY + 17, "Native (Crisp, Clear)", kAlignLeft, kAlignTop);
+    DrawTextAligned(80, rowY + Config.MenuY + 17, "Native (Crisp, Clear)", kAlignLeft, kAlignTop);
   }
 }
 
@@ -86,28 +69,28 @@ void ApplyButton() {
   const int h = plat::TextHeight();
   const int w = plat::TextWidth("Apply");
   SetColorAlpha(0, 120, 0, 0.5);
-  if (MouseInRect(18, MenuY + 258, w + 4, h + 4)) {
-    plat::DrawRect(18, MenuY + 258, w + 4, h + 4);
-    if (MouseClicked > 0 && !Applying) {
-      MouseClicked = 0;
-      MouseState.MouseClicked = 0;
-      SettingsOpen = 0;
+  if (MouseInRect(18, Config.MenuY + 258, w + 4, h + 4)) {
+    plat::DrawRect(18, Config.MenuY + 258, w + 4, h + 4);
+    if (Config.MenuClicked > 0 && !Config.Applying) {
+      Config.MenuClicked = 0;
+      Core.MouseState.MouseClicked = 0;
+      Frame.SettingsOpen = 0;
       SaveSetup();
-      Applying = true;
+      Config.Applying = true;
       SetupDisplay();
-      Applying = false;
+      Config.Applying = false;
       // Display setup ran frames of its own (the engine test), which passed through
       // here with their own clicks and drawing state, and it reloaded every font.
-      MouseClicked = 0;
-      RightClicked = 0;
-      plat::SetImageFont(UiFonts[font::kPanel]);
+      Config.MenuClicked = 0;
+      Config.MenuRightClicked = 0;
+      plat::SetImageFont(Core.UiFonts[font::kPanel]);
       SetBlendKind(kBlendKindAlpha);
       SetScaleXY(1);
       SetColorAlpha(0, 120, 0, 0.5);
     }
   }
   SetColorAlpha(80, 255, 80);
-  DrawTextAligned(20, MenuY + 260, "Apply", kAlignLeft, kAlignTop);
+  DrawTextAligned(20, Config.MenuY + 260, "Apply", kAlignLeft, kAlignTop);
 }
 
 int SnapVolume(int value) {
@@ -124,16 +107,16 @@ void VolumeSliders(int x) {
   } rows[] = {{slot::masterVolume, "Master Volume", 70}, {slot::soundVolume, "Sounds", 120},
               {slot::musicVolume, "Music", 170}};
   for (const Row& r : rows) {
-    Settings[r.slot] = SnapVolume(VolumeSlider(Settings[r.slot], x, MenuY + r.y, r.caption));
+    Core.Settings[r.slot] = SnapVolume(VolumeSlider(Core.Settings[r.slot], x, Config.MenuY + r.y, r.caption));
   }
 }
 
 void JoystickList(int x) {
-  int y = MenuY + 230;
-  const int count = std::min(JoystickCount, kMaxJoysticks);
+  int y = Config.MenuY + 230;
+  const int count = std::min(Config.JoystickCount, kMaxJoysticks);
   for (int j = 1; j <= count; j++) {
     const int port = j - 1;
-    const double alpha = JoyEnabled[j] == 0 ? 0.2 : 1.0;
+    const double alpha = Config.JoyEnabled[j] == 0 ? 0.2 : 1.0;
     if (plat::JoyButtonDown(port, 0)) {
       SetColorAlpha(255, 255, 80, alpha);
     } else {
@@ -141,10 +124,10 @@ void JoystickList(int x) {
     }
     const std::string name = plat::JoyName(port);
     DrawTextAligned(x, y, name, kAlignLeft, kAlignTop);
-    if (MouseInRect(x, y, plat::TextWidth(name), 14) && MouseClicked > 0) {
-      MouseClicked = 0;
-      MouseState.MouseClicked = 0;
-      JoyEnabled[j] = JoyEnabled[j] == 0 ? 1 : 0;
+    if (MouseInRect(x, y, plat::TextWidth(name), 14) && Config.MenuClicked > 0) {
+      Config.MenuClicked = 0;
+      Core.MouseState.MouseClicked = 0;
+      Config.JoyEnabled[j] = Config.JoyEnabled[j] == 0 ? 1 : 0;
     }
     y += 15;
   }
@@ -153,43 +136,43 @@ void JoystickList(int x) {
 // The least a game played with keys needs: per player, its bound actions by key
 // name; a click on a row takes the next input held as that action's binding.
 void KeyBindingRows() {
-  if (BindingCaptureSlot >= 0) {
+  if (Config.BindingCaptureSlot >= 0) {
     const int code = AnyInputCode();
-    if (CaptureWaitsForRelease) {
-      if (code == 0) CaptureWaitsForRelease = false;
+    if (Config.CaptureWaitsForRelease) {
+      if (code == 0) Config.CaptureWaitsForRelease = false;
     } else if (code > 0) {
-      KeyBindings[BindingCaptureSlot] = code;
-      BindingCaptureSlot = -1;
+      Core.KeyBindings[Config.BindingCaptureSlot] = code;
+      Config.BindingCaptureSlot = -1;
     }
   }
   // The columns after these rows keep the alpha they would have had without them.
   const double alphaBefore = plat::GetAlpha();
   SetScaleXY(1);
   const int rowHeight = std::max(14, plat::TextHeight());
-  const int players = std::clamp(PlayerCount, 0, 4);
+  const int players = std::clamp(Core.PlayerCount, 0, 4);
   for (int p = 1; p <= players; p++) {
     const int x = 260 + (p - 1) * 180;
-    int y = MenuY + 4;
+    int y = Config.MenuY + 4;
     SetColorAlpha(80, 255, 80, 1);
     DrawTextAligned(x, y, "Player " + std::to_string(p), kAlignLeft, kAlignTop);
     for (int action = 0; action < 20; action++) {
       const int bindingSlot = (p - 1) * 20 + action;
-      if (KeyBindings[bindingSlot] <= 0 && bindingSlot != BindingCaptureSlot) continue;
+      if (Core.KeyBindings[bindingSlot] <= 0 && bindingSlot != Config.BindingCaptureSlot) continue;
       y += rowHeight;
-      const bool capturing = bindingSlot == BindingCaptureSlot;
+      const bool capturing = bindingSlot == Config.BindingCaptureSlot;
       const std::string text =
-          "Action " + std::to_string(action) + " : " + (capturing ? "..." : KeyName(KeyBindings[bindingSlot]));
+          "Action " + std::to_string(action) + " : " + (capturing ? "..." : KeyName(Core.KeyBindings[bindingSlot]));
       if (capturing) {
         SetColorAlpha(255, 255, 80);
       } else {
         SetColorAlpha(180, 255, 180);
       }
       DrawTextAligned(x, y, text, kAlignLeft, kAlignTop);
-      if (MouseClicked > 0 && MouseInRect(x, y, plat::TextWidth(text), rowHeight)) {
-        MouseClicked = 0;
-        MouseState.MouseClicked = 0;
-        BindingCaptureSlot = bindingSlot;
-        CaptureWaitsForRelease = true;
+      if (Config.MenuClicked > 0 && MouseInRect(x, y, plat::TextWidth(text), rowHeight)) {
+        Config.MenuClicked = 0;
+        Core.MouseState.MouseClicked = 0;
+        Config.BindingCaptureSlot = bindingSlot;
+        Config.CaptureWaitsForRelease = true;
       }
     }
   }
@@ -202,76 +185,76 @@ int OptionWidget(int slot, int x, int y, int firstIcon, const std::vector<std::s
   std::vector<std::string> shown(labels.begin(), labels.begin() + std::min<size_t>(labels.size(), kMaxLabels));
   if (!shown.empty() && shown[0] == "AUDIO") {
     shown.clear();
-    const size_t n = std::min<size_t>(AudioDriverNames.size(), kMaxAudioChoices);
-    for (size_t i = 0; i < n; i++) shown.push_back("Audio Driver|" + AudioDriverNames[i]);
+    const size_t n = std::min<size_t>(Core.AudioDriverNames.size(), kMaxAudioChoices);
+    for (size_t i = 0; i < n; i++) shown.push_back("Audio Driver|" + Core.AudioDriverNames[i]);
   }
   int count = 1;
   for (size_t i = 1; i < shown.size(); i++) count += shown[i].empty() ? 0 : 1;
-  int& value = Settings[slot];
+  int& value = Core.Settings[slot];
   const std::string label = (value >= 0 && value < static_cast<int>(shown.size())) ? shown[value] : "";
 
-  plat::SetImageFont(UiFonts[font::kPanel]);
+  plat::SetImageFont(Core.UiFonts[font::kPanel]);
   SetScaleXY(1);
   std::string measured = label;
   if (label.find('|') != std::string::npos) {
     measured = GetField(label, "|", 1);
-    DrawTextAligned(x + 38, y + MenuY + 8, measured, kAlignLeft, kAlignMiddle);
-    DrawTextAligned(x + 38, y + MenuY + 24, GetField(label, "|", 2), kAlignLeft, kAlignMiddle);
+    DrawTextAligned(x + 38, y + Config.MenuY + 8, measured, kAlignLeft, kAlignMiddle);
+    DrawTextAligned(x + 38, y + Config.MenuY + 24, GetField(label, "|", 2), kAlignLeft, kAlignMiddle);
   } else {
-    DrawTextAligned(x + 38, y + MenuY + 16, label, kAlignLeft, kAlignMiddle);
+    DrawTextAligned(x + 38, y + Config.MenuY + 16, label, kAlignLeft, kAlignMiddle);
   }
   const int textWidth = plat::TextWidth(measured);
 
   SetScaleXY(2);
   const int frame = firstIcon + value;
-  if (!MouseInRect(x, y + MenuY, textWidth, 32)) DrawImageCounted(IconsCrisp, x, y + MenuY, frame, kBudgetMain);
-  if (!MouseInRect(x, y + MenuY, textWidth + 38, 32)) return 0;
-  DrawGlowImage(IconsCrisp, x, y + MenuY, frame, IconsFiltered, 1.1, 0.8);
-  if (MouseClicked > 0) value = ((value + 1) % count + count) % count;
+  if (!MouseInRect(x, y + Config.MenuY, textWidth, 32)) DrawImageCounted(Core.IconsCrisp, x, y + Config.MenuY, frame, kBudgetMain);
+  if (!MouseInRect(x, y + Config.MenuY, textWidth + 38, 32)) return 0;
+  DrawGlowImage(Core.IconsCrisp, x, y + Config.MenuY, frame, Core.IconsFiltered, 1.1, 0.8);
+  if (Config.MenuClicked > 0) value = ((value + 1) % count + count) % count;
   return 1;
 }
 
 int VolumeSlider(int value, int x, int y, const std::string& caption) {
   SetColorAlpha(80, 255, 80);
   SetScaleXY(3.1, 1.5);
-  DrawImageCounted(IconsCrisp, x - 2, y, 21, kBudgetMain);
-  DrawImageCounted(IconsCrisp, x + 48, y, 22, kBudgetMain);
+  DrawImageCounted(Core.IconsCrisp, x - 2, y, 21, kBudgetMain);
+  DrawImageCounted(Core.IconsCrisp, x + 48, y, 22, kBudgetMain);
   SetColorAlpha(255, 80, 80);
   SetScaleXY(1, 1.5);
   // Setup.ini may hold any integer; the knob stays on its track.
-  DrawImageCounted(IconsCrisp, x + std::clamp(value, 0, 100) - 9, y, 23, kBudgetMain);
+  DrawImageCounted(Core.IconsCrisp, x + std::clamp(value, 0, 100) - 9, y, 23, kBudgetMain);
   SetColorAlpha(80, 180, 255);
-  if (MouseInRect(x - 2, y - 4, 100, 24) && plat::MouseDown(plat::kMouseLeft)) value = MouseState.x - x + 2;
+  if (MouseInRect(x - 2, y - 4, 100, 24) && plat::MouseDown(plat::kMouseLeft)) value = Core.MouseState.x - x + 2;
   SetScaleXY(1);
   DrawTextAligned(x, y + 20, caption + " : " + std::to_string(value), kAlignLeft, kAlignTop);
   return value;
 }
 
 void DrawSettingsMenu() {
-  MouseClicked = MouseState.MouseClicked;
-  RightClicked = MouseState.RightClicked;
-  if (SettingsOpen == 1 && MenuY < 0) MenuY += kSlideStep;
-  if (SettingsOpen == 0 && MenuY > kHiddenY) MenuY -= kSlideStep;
-  if (MenuY < kHiddenY + 1) {
-    BindingCaptureSlot = -1;
+  Config.MenuClicked = Core.MouseState.MouseClicked;
+  Config.MenuRightClicked = Core.MouseState.RightClicked;
+  if (Frame.SettingsOpen == 1 && Config.MenuY < 0) Config.MenuY += kSlideStep;
+  if (Frame.SettingsOpen == 0 && Config.MenuY > kHiddenY) Config.MenuY -= kSlideStep;
+  if (Config.MenuY < kHiddenY + 1) {
+    Config.BindingCaptureSlot = -1;
     return;
   }
 
-  plat::SetImageFont(UiFonts[font::kPanel]);
+  plat::SetImageFont(Core.UiFonts[font::kPanel]);
   ResetDrawState();
   SetBlendKind(kBlendKindShade);
   SetColorAlpha(40, 40, 40, 0.8);
-  plat::DrawRect(0, 0, VirtualWidth, MenuY + 300);
+  plat::DrawRect(0, 0, Core.VirtualWidth, Config.MenuY + 300);
   SetBlendKind(kBlendKindAlpha);
   SetColorAlpha(80, 80, 80, 0.4);
-  plat::DrawRect(0, 0, VirtualWidth, MenuY + 298);
+  plat::DrawRect(0, 0, Core.VirtualWidth, Config.MenuY + 298);
   SetColorAlpha(180, 255, 180, 1);
-  plat::DrawRect(0, MenuY + 298, VirtualWidth, 2);
-  DrawCount[kBudgetMain] = 0;
-  DrawCount[kBudgetGlow] = 0;
+  plat::DrawRect(0, Config.MenuY + 298, Core.VirtualWidth, 2);
+  Draw.DrawCount[kBudgetMain] = 0;
+  Draw.DrawCount[kBudgetGlow] = 0;
 
   SetColorAlpha(80, 255, 80);
-  DrawTextAligned(20, MenuY + 4, "Graphics", kAlignLeft, kAlignTop);
+  DrawTextAligned(20, Config.MenuY + 4, "Graphics", kAlignLeft, kAlignTop);
   OptionWidget(slot::fullscreen, 20, 30, 13, {"Windowed", "Fullscreen"});
   ResolutionButton(70);
   // The option widgets leave scale 2 behind, at which these texts would overlap
@@ -285,14 +268,14 @@ void DrawSettingsMenu() {
   OptionWidget(slot::gfxEngine, 20, 184, 18, engines);
   ApplyButton();
 
-  if (ControlMode == 0) KeyBindingRows();
+  if (Core.ControlMode == 0) KeyBindingRows();
 
-  const int x = VirtualWidth - 280;
+  const int x = Core.VirtualWidth - 280;
   OptionWidget(slot::audioDriver, x, 20, 24, {"AUDIO"});
   // Scale 2 from the widget would run this notice off the right edge.
   SetScaleXY(1);
   SetColorAlpha(255, 180, 180);
-  DrawTextAligned(x, MenuY + 50, "Changes require a Restart", kAlignLeft, kAlignTop);
+  DrawTextAligned(x, Config.MenuY + 50, "Changes require a Restart", kAlignLeft, kAlignTop);
   VolumeSliders(x);
   JoystickList(x);
 }

@@ -6,14 +6,12 @@
 #include <string>
 #include <vector>
 
-extern int MenuY;  // the panel's vertical offset: -300 hidden, 20 at rest
-
 // One step of the panel, run by EndFrame every frame; draws only when open or
-// sliding. Clicks are the ones EndFrame read into MouseState on the frame before.
+// sliding. Clicks are the ones EndFrame read into Core.MouseState on the frame before.
 void DrawSettingsMenu();
 
-// Within the panel's frame: a cycling option that edits Settings[slot], drawn at
-// x, y + MenuY with icon frame firstIcon + Settings[slot]. A label with "|" shows
+// Within the panel's frame: a cycling option that edits Core.Settings[slot], drawn at
+// x, y + Config.MenuY with icon frame firstIcon + Core.Settings[slot]. A label with "|" shows
 // as two lines. The single label "AUDIO" stands for the first six audio drivers.
 // Returns 1 while the mouse is over it.
 int OptionWidget(int slot, int x, int y, int firstIcon, const std::vector<std::string>& labels);
@@ -22,6 +20,4 @@ int OptionWidget(int slot, int x, int y, int firstIcon, const std::vector<std::s
 // is held over it the value follows the mouse. Returns the new value.
 int VolumeSlider(int value, int x, int y, const std::string& caption);
 
-// The key-binding rows (only shown with ControlMode 0): the KeyBindings slot
-// waiting for its next input, or -1.
-extern int BindingCaptureSlot;
+#include "config/config_state.h"  // the floor's record, Config

@@ -4,21 +4,7 @@
 
 #include "platform/platform.h"
 
-extern int ScreenWidth;    // the display size actually opened
-extern int ScreenHeight;
-extern int VirtualWidth;   // the virtual drawing surface every screen draws on
-extern int VirtualHeight;
-
-extern plat::Font UiFonts[20];      // by role: the font:: slots below
-extern plat::Font SizedFonts[100];  // three families at nine sizes
-extern plat::Image IconsFiltered;   // 16x16 icon strip, 64 frames, smooth scaling
-extern plat::Image IconsCrisp;      // the same strip, nearest-pixel scaling
-extern plat::Image LogoImage;
-extern plat::Image CommunityLogoImage;
-extern plat::Image BadgesImage;
-extern plat::Sound BadgeGetSound;
-
-// UiFonts slots by role (0 unused). Sizes are for wide screens; smaller screens
+// Core.UiFonts slots by role (0 unused). Sizes are for wide screens; smaller screens
 // get larger type, except in the display face.
 namespace font {
 constexpr int kLabel = 1;         // plain 24: the frame rate, the score panel's record and thanks
@@ -35,3 +21,5 @@ constexpr int kDisplayLarge = 11;
 constexpr int kDisplayMedium = 12;
 constexpr int kDisplaySmall = 13;
 }  // namespace font
+
+#include "core/state.h"  // the sizes and assets live in Core

@@ -22,7 +22,7 @@ struct GameTable {
 
   // What its screens are.
   // One game at the current Difficulty, from its first frame through "Game Over"
-  // and name entry, leaving its score record in ScoreList (also after a quit).
+  // and name entry, leaving its score record in HighScores.ScoreList (also after a quit).
   void (*Play)() = nullptr;
   // The score of the game under way or just played (a replay's result).
   int (*Score)() = nullptr;
@@ -30,10 +30,12 @@ struct GameTable {
   uint64_t (*Checksum)() = nullptr;
   // Drawn first thing every frame, under everything else (the game's popups).
   void (*DrawPopups)() = nullptr;
+  // Puts the game's own state back as a fresh program has it (ResetEngineState
+  // runs it first); the engine's records are the engine's to reset.
+  void (*ResetState)() = nullptr;
 };
 
-// The game this program runs (empty until UseGame).
-extern GameTable ThisGame;
-
-// Installs the game: fills ThisGame and the identity derived from it (core/identity.h).
+// Installs the game: fills Core.ThisGame and the identity derived from it (core/identity.h).
 void UseGame(const GameTable& game);
+
+#include "core/state.h"  // Core.ThisGame

@@ -14,9 +14,6 @@ class ment {
   int c = 0;        // caller's value; not used by the drawing
 };
 
-extern plat::Stream DebugLog;
-extern std::list<ment> MessageList;  // oldest first
-
 // Opens (empties) the log file. Platform notices go to the log from then on, as
 // sub-steps. When the file cannot be opened, log lines and notices go to stderr
 // instead, so that failures are still seen.
@@ -29,3 +26,5 @@ void AddMessage(const std::string& txt, int c);
 
 constexpr int kMessageFlashTicks = 60;
 constexpr int kMessageLifeTicks = 180;
+
+#include "core/state.h"  // Core.DebugLog, Core.MessageList

@@ -6,7 +6,7 @@
 #include <vector>
 
 // Slots of Settings (slot numbers are what the settings panel edits), used as
-// Settings[slot::width]; kept in a namespace so that they never shadow locals.
+// Core.Settings[slot::width]; kept in a namespace so that they never shadow locals.
 namespace slot {
 enum SettingSlot {
   fullscreen = 1,
@@ -23,8 +23,4 @@ enum SettingSlot {
 };
 }  // namespace slot
 
-extern int Settings[100];
-// Slot (player - 1) * 20 + action holds an input code; 0 means unbound.
-extern int KeyBindings[101];
-// The audio layer's driver names, taken once at start-up.
-extern std::vector<std::string> AudioDriverNames;
+#include "core/state.h"  // Core.Settings, Core.KeyBindings, Core.AudioDriverNames

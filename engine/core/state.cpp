@@ -1,12 +1,22 @@
 #include "core/state.h"
 
-int Difficulty = 0;
-int GameState = kStateTitle;
-int GameStartTime = 0;
-int ControlMode = 0;
-int PlayerCount = 0;
-int BadgeCount = 0;
-std::string FilesFolderPath;
-std::string GameFolderPath;
-int FrameParity = 0;
-MouseInfo MouseState;
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
+CoreState Core;
+
+void ResetCore() {
+  CloseLog();
+  CoreState fresh;
+  // The game in use is configuration, not run state: it stays, with all it derives.
+  fresh.ThisGame = std::move(Core.ThisGame);
+  fresh.WeekNumber = Core.WeekNumber;
+  fresh.TitleFirst = std::move(Core.TitleFirst);
+  fresh.TitleSecond = std::move(Core.TitleSecond);
+  fresh.AppTitle = std::move(Core.AppTitle);
+  fresh.GameFolder = std::move(Core.GameFolder);
+  std::move(std::begin(Core.CreditLines), std::end(Core.CreditLines), std::begin(fresh.CreditLines));
+  fresh.CreditCount = Core.CreditCount;
+  Core = std::move(fresh);
+}

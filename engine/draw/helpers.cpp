@@ -4,8 +4,9 @@
 #include "core/assets.h"
 #include "core/state.h"
 
-int DrawCount[20] = {};
-int DrawLimit[20] = {};
+DrawState Draw;
+
+void ResetDraw() { Draw = DrawState{}; }
 
 void DrawTextAligned(int x, int y, const std::string& text, int hAlign, int vAlign) {
   if (hAlign == kAlignCenter) x -= plat::TextWidth(text) / 2;
@@ -47,14 +48,14 @@ void SetColorAlpha(double r, double g, double b, double alpha) {
 }
 
 bool FrameDrawable() {
-  int slow = Settings[slot::slowSystem];
-  return slow == 0 || (slow == 1 && FrameParity == 0);
+  int slow = Core.Settings[slot::slowSystem];
+  return slow == 0 || (slow == 1 && Core.FrameParity == 0);
 }
 
 // Spends one unit of a counter's budget; false when it is used up.
 static bool TakeBudget(int counter) {
-  if (counter < 0 || counter >= 20 || DrawCount[counter] >= DrawLimit[counter]) return false;
-  DrawCount[counter]++;
+  if (counter < 0 || counter >= 20 || Draw.DrawCount[counter] >= Draw.DrawLimit[counter]) return false;
+  Draw.DrawCount[counter]++;
   return true;
 }
 
@@ -88,7 +89,7 @@ void DrawGlowImage(plat::Image image, int x, int y, int frame, plat::Image glowI
 
 void BeginFrameDrawing(int clear) {
   if (clear == 1) plat::Cls();
-  for (int i = 1; i <= 10; i++) DrawCount[i] = 0;
+  for (int i = 1; i <= 10; i++) Draw.DrawCount[i] = 0;
 }
 
 int ClampInt(int v, int lo, int hi) {
@@ -104,7 +105,7 @@ double ClampReal(double v, double lo, double hi) {
 
 bool MouseInRect(int x, int y, int w, int h) {
   // Wide arithmetic so that rectangles near the integer limits cannot overflow.
-  long long mx = MouseState.x, my = MouseState.y;
+  long long mx = Core.MouseState.x, my = Core.MouseState.y;
   return mx > x && my > y && mx < static_cast<long long>(x) + w && my < static_cast<long long>(y) + h;
 }
 
@@ -116,10 +117,10 @@ int TestBit(int value, int n) {
 void DrawDiagonalBands(double start, double step, const std::function<void(double level)>& colour) {
   SetRotationDeg(-45);
   double level = start;
-  for (int i = 0; i <= VirtualHeight; i += 10) {
+  for (int i = 0; i <= Core.VirtualHeight; i += 10) {
     level += step;
     colour(level);
-    plat::DrawRect(-100, 3 * i, VirtualWidth + 1800, 30);
+    plat::DrawRect(-100, 3 * i, Core.VirtualWidth + 1800, 30);
   }
 }
 

@@ -7,10 +7,16 @@
 
 #include "platform/platform.h"
 
-// Per-frame sprite counts and their budgets, indexed by the counters below.
-// BeginFrameDrawing zeroes counts 1..10; the engine test sets limits.
-extern int DrawCount[20];
-extern int DrawLimit[20];
+struct DrawState {
+  // Per-frame sprite counts and their budgets, indexed by the counters below.
+  // BeginFrameDrawing zeroes counts 1..10; the engine test sets limits.
+  int DrawCount[20] = {};
+  int DrawLimit[20] = {};
+};
+extern DrawState Draw;
+
+// No sprite counted and no budget.
+void ResetDraw();
 
 // Sprite budget counters.
 constexpr int kBudgetMain = 1;
@@ -59,7 +65,7 @@ bool MouseInRect(int x, int y, int w, int h);
 int TestBit(int value, int n);
 
 // Diagonal bands over the whole surface at -45 degrees: for i = 0, 10, ... up to
-// VirtualHeight a level rises by `step` from `start`, and `colour` sets each band's
+// Core.VirtualHeight a level rises by `step` from `start`, and `colour` sets each band's
 // colour from it (alpha is left alone). The screens' backdrops.
 void DrawDiagonalBands(double start, double step, const std::function<void(double level)>& colour);
 // The backdrop of diagonal blue stripes that brighten downwards (splash, engine

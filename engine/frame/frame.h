@@ -5,22 +5,6 @@
 #include "core/state.h"
 #include "platform/platform.h"
 
-extern int LastFrameTime;  // clock at the end of the previous frame, ms
-extern int FrameTime;      // length of the last frame, ms
-extern int FpsAverage;
-extern int FpsShown;
-extern int OverlayOn;      // debug overlay (F12)
-extern int SettingsOpen;   // settings panel (Tab)
-extern long long GcCollected;  // bytes released by the last memory clean-up step
-// While set (the engine test's frames), Escape never opens the pause menu: a pause
-// inside display setup would lose its result and spoil the measurement.
-extern int PauseSuspended;
-
-// The picture a pause menu that ended in Quit opened over (the game's frame as
-// Escape found it), left for the game's "Game Over"; whoever takes it frees it,
-// and the next pause frees one nobody took. 0 when none.
-extern plat::Image QuitPicture;
-
 constexpr int kFrameRate = 60;
 
 // What the pause menu ends with; EndFrame hands it on. The game keeps the quit
@@ -39,7 +23,29 @@ struct FrameServices {
   void (*UpdateSong)() = nullptr;        // the music clock
   void (*Shutdown)() = nullptr;          // Alt+F4 or a close request; never returns
 };
-extern FrameServices FrameHooks;
+
+struct FrameState {
+  int LastFrameTime = 0;      // clock at the end of the previous frame, ms
+  int FrameTime = 0;          // length of the last frame, ms
+  int FpsAverage = 0;         // frames counted over the last second
+  int FpsShown = 0;           // the frame rate the overlay shows
+  int OverlayOn = 1;          // debug overlay (F12)
+  int SettingsOpen = 0;       // settings panel (Tab)
+  long long GcCollected = 0;  // bytes released by the last memory clean-up step
+  // While set (the engine test's frames), Escape never opens the pause menu: a pause
+  // inside display setup would lose its result and spoil the measurement.
+  int PauseSuspended = 0;
+  // The picture a pause menu that ended in Quit opened over (the game's frame as
+  // Escape found it), left for the game's "Game Over"; whoever takes it frees it,
+  // and the next pause frees one nobody took. 0 when none.
+  plat::Image QuitPicture = 0;
+  FrameServices FrameHooks;  // the layers' services EndFrame runs
+};
+extern FrameState Frame;
+
+// Puts Frame back as a fresh program has it. The quit picture is dropped, not
+// freed: its handle belongs to the backend that made it.
+void ResetFrame();
 
 // Returns 0, or the pause menu's result (kPauseContinue, kPauseQuit) when a pause ran.
 int EndFrame(int showPointer);

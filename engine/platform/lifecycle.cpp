@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/files.h"
 #include "platform/platform_internal.h"
+#include "platform/render.h"
 #include "platform/os.h"
 #include "platform/record/replay_internal.h"
 
@@ -12,14 +14,16 @@ namespace plat {
 
 namespace {
 
+// The machine's lifecycle: the backend in use, where notices go, and whether the
+// process is on its way out.
 struct Lifecycle {
   std::unique_ptr<Backend> backend;
   std::function<void(const std::string&)> noticeSink;
-  bool inNotice = false;
+  bool inNotice = false;  // a notice is being written (one from the sink is dropped)
   bool ending = false;  // an end without the farewell is under way
 };
 
-Lifecycle& S() {
+Lifecycle& Life() {
   static Lifecycle state;
   return state;
 }
@@ -37,7 +41,7 @@ void OnTerminationSignal(int signal) {
 
 // Runs the upper floors' save once per process end.
 void SaveForEnd() {
-  Lifecycle& s = S();
+  Lifecycle& s = Life();
   if (s.ending) return;
   s.ending = true;
   if (EndHooks.SaveForEnd) EndHooks.SaveForEnd();
@@ -50,7 +54,7 @@ EndServices EndHooks;
 void CatchTerminationSignals() { sys::CatchTerminationSignals(OnTerminationSignal); }
 
 void UseBackend(std::unique_ptr<Backend> backend) {
-  Lifecycle& s = S();
+  Lifecycle& s = Life();
   if (s.backend) {
     s.backend->Shutdown();
     s.backend.reset();
@@ -70,15 +74,15 @@ Backend& CurrentBackend() {
   // No stand-in is chosen behind the caller's back: the program installs the real
   // backend and every test installs the one it wants. Reaching the machine before
   // that is a programming error, said plainly rather than run on a fake machine.
-  if (!S().backend) {
+  if (!Life().backend) {
     std::fputs("platform: no backend installed; call plat::UseBackend (or plat::UseHeadless in a test) first\n",
                stderr);
     std::abort();
   }
-  return *S().backend;
+  return *Life().backend;
 }
 
-bool HasBackend() { return S().backend != nullptr; }
+bool HasBackend() { return Life().backend != nullptr; }
 
 bool StartServices() {
   servicesStarted = 1;
@@ -95,7 +99,7 @@ bool StartServices() {
 }
 
 void detail::CheckTermination() {
-  if (pendingSignal == 0 || S().ending) return;
+  if (pendingSignal == 0 || Life().ending) return;
   pendingSignal = 0;
   SaveForEnd();
   EndProcess(0);
@@ -108,10 +112,22 @@ void detail::CheckTermination() {
   sys::EndNow(1);
 }
 
-void SetNoticeSink(std::function<void(const std::string&)> sink) { S().noticeSink = std::move(sink); }
+void ResetProgramState() {
+  Lifecycle& s = Life();
+  s.noticeSink = nullptr;
+  s.inNotice = false;
+  s.ending = false;
+  pendingSignal = 0;
+  EndHooks = EndServices{};
+  BlockFileWrites(false);
+  UnmountFileRoots();
+  AutoMidHandle(false);
+}
+
+void SetNoticeSink(std::function<void(const std::string&)> sink) { Life().noticeSink = std::move(sink); }
 
 void Notice(const std::string& text) {
-  Lifecycle& c = S();
+  Lifecycle& c = Life();
   // The sink usually writes the log through this layer; a failure there must not
   // report itself again without end.
   if (!c.noticeSink || c.inNotice) return;

@@ -50,6 +50,12 @@ void CatchTerminationSignals();
 void SetNoticeSink(std::function<void(const std::string&)> sink);
 void Notice(const std::string& text);
 
+// What the platform keeps for the program beside its backend, back as a fresh
+// process has it: no notice sink, no end hooks, no end under way, no signal
+// pending, file writes allowed, the file roots unmounted, new images handled at
+// their corner. The backend stays.
+void ResetProgramState();
+
 // ---------------------------------------------------------------- memory
 // One clean-up step (returns bytes released) and the bytes the program has in use.
 long long CollectMemory();

@@ -50,17 +50,17 @@ void EnterName() {
 
     // One character a frame, so a burst of typing is spread over frames.
     int code = plat::GetChar();
-    if (NameCharacter(code)) PlayerName.push_back(static_cast<char>(code));
-    if (plat::KeyHit(plat::kKeyBackspace) > 0 && !PlayerName.empty()) PlayerName.pop_back();
+    if (NameCharacter(code)) HighScores.PlayerName.push_back(static_cast<char>(code));
+    if (plat::KeyHit(plat::kKeyBackspace) > 0 && !HighScores.PlayerName.empty()) HighScores.PlayerName.pop_back();
 
     SetColorAlpha(0, 255, 0);
-    plat::SetImageFont(UiFonts[font::kSubhead]);
-    DrawTextAligned(VirtualWidth / 2, VirtualHeight / 2 - 100, "Enter Your Name", kAlignCenter, kAlignMiddle);
+    plat::SetImageFont(Core.UiFonts[font::kSubhead]);
+    DrawTextAligned(Core.VirtualWidth / 2, Core.VirtualHeight / 2 - 100, "Enter Your Name", kAlignCenter, kAlignMiddle);
 
     // Centred by the name's own width so the blinking cursor never moves it.
-    plat::SetImageFont(UiFonts[font::kHeadline]);
+    plat::SetImageFont(Core.UiFonts[font::kHeadline]);
     const std::string cursor = ClockMod(600) < 300 ? "_" : " ";
-    DrawTextAligned(VirtualWidth / 2 - plat::TextWidth(PlayerName) / 2, VirtualHeight / 2, PlayerName + cursor,
+    DrawTextAligned(Core.VirtualWidth / 2 - plat::TextWidth(HighScores.PlayerName) / 2, Core.VirtualHeight / 2, HighScores.PlayerName + cursor,
                     kAlignLeft, kAlignMiddle);
 
     EndFrame(1);

@@ -1,4 +1,4 @@
-// Name entry after a game: edits PlayerName.
+// Name entry after a game: edits HighScores.PlayerName.
 #pragma once
 
 // Runs the name-entry screen until Enter, a click or Escape.

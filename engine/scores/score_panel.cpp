@@ -12,11 +12,6 @@
 #include "platform/platform.h"
 #include "scores/timestamp.h"
 
-int GraphScroll = 0;
-int LockedSelection = 0;
-const Scores* TopTable[26] = {};
-int BestScore = 1;
-
 namespace {
 
 constexpr int kTopRows = 25;
@@ -118,39 +113,39 @@ bool Matches(const Scores& s, int gameMode, int level, int gameFlags) {
 
 bool InTopTable(const Scores* s) {
   for (int k = 1; k <= kTopRows; k++) {
-    if (TopTable[k] == s) return true;
+    if (HighScores.TopTable[k] == s) return true;
   }
   return false;
 }
 
 void BuildTopTable(int gameMode, int level, int gameFlags) {
-  std::fill(std::begin(TopTable), std::end(TopTable), nullptr);
-  BestScore = 0;
-  for (const Scores& s : ScoreList) {
+  std::fill(std::begin(HighScores.TopTable), std::end(HighScores.TopTable), nullptr);
+  HighScores.BestScore = 0;
+  for (const Scores& s : HighScores.ScoreList) {
     if (!Matches(s, gameMode, level, gameFlags)) continue;
-    if (s.Score > BestScore) BestScore = static_cast<int>(static_cast<uint32_t>(s.Score));
+    if (s.Score > HighScores.BestScore) HighScores.BestScore = static_cast<int>(static_cast<uint32_t>(s.Score));
     // The first row holding a strictly smaller score, else the first empty row: equal
     // scores keep the newer record above the older one.
     int row = 0;
     for (int k = 1; k <= kTopRows && row == 0; k++) {
-      if (TopTable[k] && TopTable[k]->Score < s.Score) row = k;
+      if (HighScores.TopTable[k] && HighScores.TopTable[k]->Score < s.Score) row = k;
     }
     for (int k = 1; k <= kTopRows && row == 0; k++) {
-      if (!TopTable[k]) row = k;
+      if (!HighScores.TopTable[k]) row = k;
     }
     if (row == 0) continue;
-    for (int k = kTopRows; k > row; k--) TopTable[k] = TopTable[k - 1];
-    TopTable[row] = &s;
+    for (int k = kTopRows; k > row; k--) HighScores.TopTable[k] = HighScores.TopTable[k - 1];
+    HighScores.TopTable[row] = &s;
   }
-  if (BestScore == 0) BestScore = 1;
+  if (HighScores.BestScore == 0) HighScores.BestScore = 1;
 }
 
-// Bar height in pixels: score * 150 / BestScore in 64 bits, held to a range in which
+// Bar height in pixels: score * 150 / HighScores.BestScore in 64 bits, held to a range in which
 // the coordinates and colours made from it cannot overflow.
 int BarHeight(int64_t score) {
   int64_t product;
   if (__builtin_mul_overflow(score, int64_t{150}, &product)) product = score < 0 ? INT64_MIN : INT64_MAX;
-  const int64_t h = (BestScore == -1 && product == INT64_MIN) ? INT64_MAX : product / BestScore;
+  const int64_t h = (HighScores.BestScore == -1 && product == INT64_MIN) ? INT64_MAX : product / HighScores.BestScore;
   return static_cast<int>(std::clamp<int64_t>(h, INT_MIN / 4, INT_MAX / 4));
 }
 
@@ -166,8 +161,8 @@ int ClockMod(int n) { return static_cast<int>(static_cast<unsigned>(plat::Millis
 
 int DrawScorePanel(int slide, int gameMode, int level, int gameFlags) {
   const int s = slide;
-  const int W = VirtualWidth;
-  const int B = VirtualHeight - 10;  // the panel's baseline
+  const int W = Core.VirtualWidth;
+  const int B = Core.VirtualHeight - 10;  // the panel's baseline
   const int L = W - s - 6;           // left text edge
   const int R = W - s + 314;         // right text edge
   const bool button = plat::MouseDown(plat::kMouseLeft);
@@ -186,23 +181,23 @@ int DrawScorePanel(int slide, int gameMode, int level, int gameFlags) {
   // The graph, newest record at the right. Old records outside the top table go from
   // the list once the panel is drawn: each variant keeps its 50 newest and its 25 best.
   std::vector<std::list<Scores>::iterator> trimmed;
-  int x = W - s + 306 + GraphScroll;
+  int x = W - s + 306 + HighScores.GraphScroll;
   bool hasPrevious = false;
   int previousX = 0, previousY = 0;
   int count = 0;
-  for (auto it = ScoreList.begin(); it != ScoreList.end(); ++it) {
+  for (auto it = HighScores.ScoreList.begin(); it != HighScores.ScoreList.end(); ++it) {
     const Scores& rec = *it;
     if (!Matches(rec, gameMode, level, gameFlags)) continue;
     count++;
     if (rec.Best[30] == 1) result = 1;
-    if (count == LockedSelection && !selected) selected = &rec;
+    if (count == HighScores.LockedSelection && !selected) selected = &rec;
     if (count > kKeptNewest && !InTopTable(&rec)) trimmed.push_back(it);
 
     if (x > W - s - 14) {
       const int h = BarHeight(rec.Score);
       const int top = B - h;
       SetColorAlpha(255 - h, 255, 80, 1);
-      DrawImageCounted(IconsFiltered, x - 8, top - 8, 7, kBudgetMain);
+      DrawImageCounted(Core.IconsFiltered, x - 8, top - 8, 7, kBudgetMain);
       SetColorAlpha(255, 80 + h, 80, 1);
       if (hasPrevious) DrawLine(x, top, previousX, previousY);
       SetColorAlpha(0, 0, 0, 0.3);
@@ -212,7 +207,7 @@ int DrawScorePanel(int slide, int gameMode, int level, int gameFlags) {
       previousY = top;
       if (MouseInRect(x - 9, B - 150, 19, 150)) {
         selected = &rec;
-        if (button) LockedSelection = count;
+        if (button) HighScores.LockedSelection = count;
       }
       if (selected == &rec) {
         SetColorAlpha(255, 255, 255, 0.3);
@@ -220,25 +215,25 @@ int DrawScorePanel(int slide, int gameMode, int level, int gameFlags) {
       }
       x -= 18;
     }
-    if (selected == &rec && button) LockedSelection = count;
+    if (selected == &rec && button) HighScores.LockedSelection = count;
   }
 
-  if (MouseInRect(W - s - 12, B - 150, 32, 150) && GraphScroll < 1000) GraphScroll += 8;
-  if (MouseInRect(W - s + 270, B - 150, 62, 150) && GraphScroll > 0) GraphScroll -= 8;
+  if (MouseInRect(W - s - 12, B - 150, 32, 150) && HighScores.GraphScroll < 1000) HighScores.GraphScroll += 8;
+  if (MouseInRect(W - s + 270, B - 150, 62, 150) && HighScores.GraphScroll > 0) HighScores.GraphScroll -= 8;
 
   // The table: 25 records are ranked, 16 listed.
-  plat::SetImageFont(UiFonts[font::kText]);
+  plat::SetImageFont(Core.UiFonts[font::kText]);
   int listed = 0;
   for (int k = 1; k <= kListedRows; k++) {
-    const Scores* rec = TopTable[k];
+    const Scores* rec = HighScores.TopTable[k];
     if (!rec) continue;
     listed++;
     const int y = B + 17 * k - 443;
-    if (LockedSelection == 1000 + k && !selected) selected = rec;
+    if (HighScores.LockedSelection == 1000 + k && !selected) selected = rec;
     SetColorAlpha(255, 255, 255, 1);
     if (MouseInRect(L, y, 320, 18)) {
       selected = rec;
-      if (button) LockedSelection = 1000 + k;
+      if (button) HighScores.LockedSelection = 1000 + k;
     }
     DrawTextAligned(L, y, rec->Name.substr(0, 24), kAlignLeft, kAlignTop);
     DrawTextAligned(R, y, TwelveDigits(rec->Score), kAlignRight, kAlignTop);
@@ -255,7 +250,7 @@ int DrawScorePanel(int slide, int gameMode, int level, int gameFlags) {
       SetColorAlpha(0, 0, 80, 0.6);
     }
     plat::DrawRect(W - s - 12, 0, 330, kThanksBoxHeight);
-    plat::SetImageFont(UiFonts[font::kLabel]);
+    plat::SetImageFont(Core.UiFonts[font::kLabel]);
     const int cx = W - (s + 2) / 2 - 10;
     int y[kThanksLines];
     PlaceThanks(y);
@@ -279,27 +274,27 @@ int DrawScorePanel(int slide, int gameMode, int level, int gameFlags) {
     const Scores& rec = *selected;
     SetColorAlpha(255, 255, 255, 0.6);
     plat::DrawRect(W - s - 12, B - 566, 330, 140);
-    plat::SetImageFont(UiFonts[font::kLabel]);
+    plat::SetImageFont(Core.UiFonts[font::kLabel]);
     SetColorAlpha(80, 80, 0, 1);
     DrawTextAligned(L, B - 562, rec.Name, kAlignLeft, kAlignTop);
     SetColorAlpha(0, 0, 80, 1);
     DrawTextAligned(R, B - 541, std::to_string(rec.Score), kAlignRight, kAlignTop);
-    plat::SetImageFont(UiFonts[font::kNote]);
+    plat::SetImageFont(Core.UiFonts[font::kNote]);
     SetColorAlpha(0, 80, 0, 1);
     if (rec.Best[30] == 1) DrawTextAligned(L, B - 516, "Complete!", kAlignLeft, kAlignMiddle);
-    plat::SetImageFont(UiFonts[font::kText]);
+    plat::SetImageFont(Core.UiFonts[font::kText]);
     SetColorAlpha(0, 0, 0, 1);
     DrawTextAligned(L, B - 430, TimestampDate(rec.Timestamp) + ", " + TimestampTime(rec.Timestamp), kAlignLeft,
                     kAlignBottom);
     SetScaleXY(0.28);
     SetColorAlpha(255, 255, 255, 1);
     for (int k = 1; k <= kBadgeCount; k++) {
-      if (TestBit(rec.Badges, k)) DrawImageCounted(BadgesImage, W - s + 20 * k - 24, B - 476, k - 1, kBudgetMain);
+      if (TestBit(rec.Badges, k)) DrawImageCounted(Core.BadgesImage, W - s + 20 * k - 24, B - 476, k - 1, kBudgetMain);
     }
     SetScaleXY(1);
   }
 
-  for (auto it : trimmed) ScoreList.erase(it);
+  for (auto it : trimmed) HighScores.ScoreList.erase(it);
   // The screen draws on after the panel; leave it opaque, not at a line's 0.3.
   plat::SetAlpha(1);
   return result;

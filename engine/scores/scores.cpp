@@ -7,20 +7,12 @@
 #include "core/log.h"
 #include "platform/platform.h"
 
-int64_t LastGameTimestamp = 0;
-std::list<Scores> ScoreList;
-std::string PlayerName = "Player";
+HighScoresState HighScores;
 
 namespace {
 
 const char* const kScoreFile = "scores.dat";
 const char* const kAsideFile = "scores.dat.unsaved";
-bool g_scoresLoaded = false;  // RefreshScores has read the file once this run
-// The scores.dat in the folder is one this run read or wrote. Any other (one that
-// could not be read, or appeared since) holds records the list does not: it is
-// never replaced, and the list is written beside it instead.
-bool g_fileIsOurs = false;
-std::string g_asideFile;  // where this run writes its list beside such a file
 
 // A number read from the file that must not be negative. The most negative int
 // has no positive twin and reads as the largest one.
@@ -82,8 +74,8 @@ std::string Join(const int* values, int first, int last) {
 // A file of this run's own beside scores.dat: one left by an earlier run holds
 // that run's records, so it is not reused.
 const std::string& AsideFile() {
-  if (g_asideFile.empty()) g_asideFile = plat::UnusedFileName(kAsideFile);
-  return g_asideFile;
+  if (HighScores.AsideFile.empty()) HighScores.AsideFile = plat::UnusedFileName(kAsideFile);
+  return HighScores.AsideFile;
 }
 
 void WriteAside(const std::string& text, const std::string& why) {
@@ -98,8 +90,8 @@ void WriteAside(const std::string& text, const std::string& why) {
 // True when scores.dat itself now holds the list.
 bool WriteScoreFile() {
   SortScores();
-  const std::string text = FormatScores(ScoreList);
-  if (plat::FileType(kScoreFile) != plat::kFileTypeNone && !g_fileIsOurs) {
+  const std::string text = FormatScores(HighScores.ScoreList);
+  if (plat::FileType(kScoreFile) != plat::kFileTypeNone && !HighScores.FileIsOurs) {
     WriteAside(text, "was not read this run");
     return false;
   }
@@ -108,7 +100,7 @@ bool WriteScoreFile() {
     return false;
   }
   if (plat::ReplaceFileContents(kScoreFile, text)) {
-    g_fileIsOurs = true;
+    HighScores.FileIsOurs = true;
     return true;
   }
   LogLine(std::string("\tCould not write ") + kScoreFile);
@@ -123,11 +115,11 @@ int Scores::Compare(const Scores& other) const {
 }
 
 void SortScores() {
-  ScoreList.sort([](const Scores& a, const Scores& b) { return a.Compare(b) < 0; });
+  HighScores.ScoreList.sort([](const Scores& a, const Scores& b) { return a.Compare(b) < 0; });
 }
 
 void AddScore(const Scores& record) {
-  ScoreList.push_back(record);
+  HighScores.ScoreList.push_back(record);
   SortScores();
 }
 
@@ -179,7 +171,7 @@ void LoadScores() {
   if (in == 0) {
     // Keep what is in memory rather than show an empty table.
     LogLine(std::string("\tCould not read ") + kScoreFile);
-    g_fileIsOurs = false;
+    HighScores.FileIsOurs = false;
     return;
   }
   std::string text;
@@ -189,17 +181,17 @@ void LoadScores() {
   } while (!plat::Eof(in));
   plat::CloseStream(in);
 
-  g_fileIsOurs = true;
+  HighScores.FileIsOurs = true;
   ParsedScores parsed = ParseScores(text);
-  ScoreList = std::move(parsed.records);
-  if (parsed.named) PlayerName = parsed.firstName;
+  HighScores.ScoreList = std::move(parsed.records);
+  if (parsed.named) HighScores.PlayerName = parsed.firstName;
 }
 
 void SaveScores() { WriteScoreFile(); }
 
 void RefreshScores() {
-  if (!g_scoresLoaded) {
-    g_scoresLoaded = true;
+  if (!HighScores.ScoresLoaded) {
+    HighScores.ScoresLoaded = true;
     LoadScores();
     return;
   }
@@ -208,9 +200,5 @@ void RefreshScores() {
 }
 
 void ResetScores() {
-  ScoreList.clear();
-  PlayerName = "Player";
-  g_scoresLoaded = false;
-  g_fileIsOurs = false;
-  g_asideFile.clear();
+  HighScores = HighScoresState{};
 }

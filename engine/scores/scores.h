@@ -23,13 +23,33 @@ class Scores {
   int Compare(const Scores& other) const;
 };
 
-extern std::list<Scores> ScoreList;  // newest first
-extern std::string PlayerName;       // "Player" until a score file names one
-// The timestamp of the record the last game added (0 before one, or after a game
-// that added none): its replay is named by it. The game sets it with its record.
-extern int64_t LastGameTimestamp;
+// The scores floor's state, one record: the list and the file it came from, and
+// what the title screen's score panel keeps between frames.
+struct HighScoresState {
+  std::list<Scores> ScoreList;         // newest first
+  std::string PlayerName = "Player";  // "Player" until a score file names one
+  // The timestamp of the record the last game added (0 before one, or after a game
+  // that added none): its replay is named by it. The game sets it with its record.
+  int64_t LastGameTimestamp = 0;
+  bool ScoresLoaded = false;  // RefreshScores has read the file once this run
+  // The scores.dat in the folder is one this run read or wrote. Any other (one that
+  // could not be read, or appeared since) holds records the list does not: it is
+  // never replaced, and the list is written beside it instead.
+  bool FileIsOurs = false;
+  std::string AsideFile;  // where this run writes its list beside such a file
 
-// Sorts ScoreList ascending by Compare (stable).
+  // The score panel (scores/score_panel.h).
+  int GraphScroll = 0;      // 0..1000, kept between frames
+  int LockedSelection = 0;  // n: the n-th matching record; 1000 + k: table row k
+  // Rebuilt by every DrawScorePanel: the variant's 25 best records, best first (slots
+  // 1..25, empty ones null; valid until ScoreList next changes), and its best score in
+  // 32 bits (1 rather than 0, as it divides the bar heights).
+  const Scores* TopTable[26] = {};
+  int BestScore = 1;
+};
+extern HighScoresState HighScores;
+
+// Sorts HighScores.ScoreList ascending by Compare (stable).
 void SortScores();
 // Appends a record and sorts the list.
 void AddScore(const Scores& record);
@@ -58,5 +78,6 @@ void SaveScores();
 // first call loads "scores.dat"; later calls save the list first, so that records
 // added since start-up are kept (and when that save fails, the list is simply kept).
 void RefreshScores();
-// Back to the start of a run: no records, "Player", and the next RefreshScores loads.
+// Back to the start of a run: no records, "Player", the next RefreshScores loads,
+// and the score panel as a fresh program has it.
 void ResetScores();

@@ -66,7 +66,7 @@ std::string ParseOptions(const std::vector<std::string>& args, ProgramOptions& o
 }
 
 std::string UsageText() {
-  std::string text = "Usage: " + ThisGame.programName + " [OPTION]...\n\nOptions:\n";
+  std::string text = "Usage: " + Core.ThisGame.programName + " [OPTION]...\n\nOptions:\n";
   for (const OptionSpec& o : Options()) {
     std::string left = std::string("  ") + (o.alias ? std::string(o.alias) + ", " : "") + o.name;
     if (o.value) left += std::string(" ") + o.value;
@@ -76,4 +76,4 @@ std::string UsageText() {
   return text;
 }
 
-std::string VersionText() { return ThisGame.programName + " " + ThisGame.version; }
+std::string VersionText() { return Core.ThisGame.programName + " " + Core.ThisGame.version; }

@@ -42,15 +42,13 @@ void DrawTitleScatter(int from, int to, double turn) {
     const int b = plat::Rand(1, 5);
     const int c = plat::Rand(1, 5);
     SetColorAlpha(50 * c, 50 * b, 50 * a, 0.4);
-    const int y = plat::Rand(0, VirtualHeight);
-    const int x = plat::Rand(0, VirtualWidth);
-    DrawTextAligned(x, y, AppTitle, kAlignCenter, kAlignMiddle);
+    const int y = plat::Rand(0, Core.VirtualHeight);
+    const int x = plat::Rand(0, Core.VirtualWidth);
+    DrawTextAligned(x, y, Core.AppTitle, kAlignCenter, kAlignMiddle);
   }
 }
 
 }  // namespace
-
-int PauseCursor = 0;
 
 int PauseMenu() {
   WaitWhileEscapeHeld();
@@ -61,7 +59,7 @@ int PauseMenu() {
   plat::MidHandle(backdrop);
   plat::GrabImage(backdrop, 0, 0);
 
-  PauseCursor = 0;
+  Shell.PauseCursor = 0;
   int latch = 1;  // a key still held from the game is not taken
   double turn = 0;
   double phase = 0;
@@ -76,8 +74,8 @@ int PauseMenu() {
     SetScaleXY(wobbleX, wobbleY);
     turn += 0.1;
     SetRotationDeg(turn);
-    plat::SetImageFont(UiFonts[font::kMenu]);
-    plat::DrawImage(backdrop, VirtualWidth / 2, VirtualHeight / 2);
+    plat::SetImageFont(Core.UiFonts[font::kMenu]);
+    plat::DrawImage(backdrop, Core.VirtualWidth / 2, Core.VirtualHeight / 2);
 
     plat::SeedRnd(kScatterSeed);
     DrawTitleScatter(1, 140, turn);
@@ -85,32 +83,32 @@ int PauseMenu() {
     SetRotationDeg(0);
     SetScaleXY(1);
     SetColorAlpha(0, 0, 0, 0.5);
-    const double boxX = 0.1 * VirtualWidth;
-    const double boxY = 0.375 * VirtualHeight;
-    plat::DrawRect(boxX, boxY, VirtualWidth / 6, VirtualHeight / 4);
+    const double boxX = 0.1 * Core.VirtualWidth;
+    const double boxY = 0.375 * Core.VirtualHeight;
+    plat::DrawRect(boxX, boxY, Core.VirtualWidth / 6, Core.VirtualHeight / 4);
 
     const bool up = AnyPlayerAction(kActionUp) || plat::KeyDown(plat::kKeyUp);
     const bool down = AnyPlayerAction(kActionDown) || plat::KeyDown(plat::kKeyDown);
     const bool fire =
         AnyPlayerAction(kActionFire) || AnyPlayerAction(kActionFire2) || plat::KeyDown(plat::kKeySpace);
     if (up && latch == 0) {
-      PauseCursor--;
+      Shell.PauseCursor--;
       latch = 1;
     }
     if (down && latch == 0) {
-      PauseCursor++;
+      Shell.PauseCursor++;
       latch = 1;
     }
     if (!fire && !down && !up) latch = 0;
-    if (PauseCursor < 0) PauseCursor = 1;
+    if (Shell.PauseCursor < 0) Shell.PauseCursor = 1;
 
-    plat::SetImageFont(UiFonts[font::kMenu]);
+    plat::SetImageFont(Core.UiFonts[font::kMenu]);
     int y = static_cast<int>(boxY);
     for (int item = 0; item < 2; ++item) {
       y += 60;
       SetColorAlpha(255, 255, 255);
       int indent = 0;
-      if (item == PauseCursor) {
+      if (item == Shell.PauseCursor) {
         SetColorAlpha(255, 255, 0);
         indent = 20;
         if (fire && latch == 0) {
@@ -120,22 +118,22 @@ int PauseMenu() {
       }
       DrawTextAligned(static_cast<int>(boxX) + indent + 10, y, kPauseItems[item], kAlignLeft, kAlignTop);
     }
-    if (PauseCursor > 1) PauseCursor = 0;
+    if (Shell.PauseCursor > 1) Shell.PauseCursor = 0;
 
     SetScaleXY(wobbleX, wobbleY);
     DrawTitleScatter(141, 180, turn);
 
     EndFrame(1);
-    if (plat::KeyDown(plat::kKeyEscape)) result = PauseCursor == 1 ? kPauseQuit : kPauseContinue;
+    if (plat::KeyDown(plat::kKeyEscape)) result = Shell.PauseCursor == 1 ? kPauseQuit : kPauseContinue;
   }
 
   plat::SeedRnd(plat::LogicMillisecs());
   WaitWhileEscapeHeld();
   // After Quit the game shows "Game Over" over the frame it was paused on.
-  plat::FreeImage(QuitPicture);
-  QuitPicture = 0;
+  plat::FreeImage(Frame.QuitPicture);
+  Frame.QuitPicture = 0;
   if (result == kPauseQuit) {
-    QuitPicture = backdrop;
+    Frame.QuitPicture = backdrop;
   } else {
     plat::FreeImage(backdrop);
   }
@@ -148,19 +146,19 @@ void TakeScreenshot() {
   // Screenshots go to Files/, the parent of the game's folder; come back to
   // wherever this screen was.
   const std::string before = plat::CurrentDir();
-  if (FilesFolderPath.empty() || !plat::ChangeDir(FilesFolderPath)) plat::ChangeDir("..");
+  if (Core.FilesFolderPath.empty() || !plat::ChangeDir(Core.FilesFolderPath)) plat::ChangeDir("..");
   LogLine("\tGrabbing Screenshot");
   plat::Pixmap shot = plat::GrabPixmap(0, 0, plat::GraphicsWidth(), plat::GraphicsHeight());
 
   ResetDrawState();
-  plat::SetImageFont(UiFonts[font::kHeadline]);
-  DrawTextAligned(VirtualWidth / 2, VirtualHeight / 2 - 30, "Saving Screenshot", kAlignCenter, kAlignMiddle);
-  plat::SetImageFont(UiFonts[font::kSubhead]);
-  DrawTextAligned(VirtualWidth / 2, VirtualHeight / 2 + 30, "Sometimes, this takes a while!", kAlignCenter,
+  plat::SetImageFont(Core.UiFonts[font::kHeadline]);
+  DrawTextAligned(Core.VirtualWidth / 2, Core.VirtualHeight / 2 - 30, "Saving Screenshot", kAlignCenter, kAlignMiddle);
+  plat::SetImageFont(Core.UiFonts[font::kSubhead]);
+  DrawTextAligned(Core.VirtualWidth / 2, Core.VirtualHeight / 2 + 30, "Sometimes, this takes a while!", kAlignCenter,
                   kAlignMiddle);
   plat::Flip(-1);
 
-  const std::string name = CleanFileName(TitleFirst + " " + TitleSecond + " (Screenshot_" +
+  const std::string name = CleanFileName(Core.TitleFirst + " " + Core.TitleSecond + " (Screenshot_" +
                                          plat::CurrentDate() + "_" + plat::CurrentTime() + ")") +
                            ".png";
   LogLine("\tSaving Screenshot : " + name);

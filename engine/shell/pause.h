@@ -3,9 +3,6 @@
 
 #include <string>
 
-// The pause menu's selection: 0 "Continue", 1 "Quit".
-extern int PauseCursor;
-
 // Runs the pause menu until the player chooses: kPauseContinue or kPauseQuit.
 int PauseMenu();
 // Saves the back buffer as a PNG in Files/ and posts "Saved Screenshot", or
@@ -13,3 +10,5 @@ int PauseMenu();
 void TakeScreenshot();
 // The text without the characters # ' , ` . \ / : | * ? and the double quote.
 std::string CleanFileName(const std::string& text);
+
+#include "shell/shell_state.h"  // the floor's record, Shell

@@ -8,8 +8,6 @@
 #include "core/game_table.h"
 #include "platform/platform.h"
 
-std::string FilePlacesProblem;
-
 namespace {
 
 // Absolute against the working folder and without "." or ".." steps, as it is shown.
@@ -52,14 +50,14 @@ FilePlaces ChooseFilePlaces(const ProgramOptions& options, const MachinePlaces& 
   } else if (machine.workHasFiles) {
     places.data = here;
   } else {
-    places.data = machine.programFolder + "/../share/" + ThisGame.programName;
+    places.data = machine.programFolder + "/../share/" + Core.ThisGame.programName;
   }
   if (!options.saveFolder.empty()) {
     places.save = options.saveFolder;
   } else if (machine.workHasFiles) {
     places.save = here;
   } else if (!machine.userDataFolder.empty()) {
-    places.save = machine.userDataFolder + "/" + ThisGame.programName;
+    places.save = machine.userDataFolder + "/" + Core.ThisGame.programName;
   } else {
     places.noSave = machine.noHome.empty() ? "HOME is not set" : machine.noHome;
   }
@@ -69,14 +67,14 @@ FilePlaces ChooseFilePlaces(const ProgramOptions& options, const MachinePlaces& 
 }
 
 std::string UseFilePlaces(const FilePlaces& places, FileNeeds needs) {
-  FilePlacesProblem.clear();
+  Shell.FilePlacesProblem.clear();
   plat::UnmountFileRoots();
   if (!places.mount) return {};
   // The terminal gets the whole story; the screen a line short enough to read there.
   std::string problems;
   auto add = [&problems](const std::string& full, const std::string& brief) {
     problems += (problems.empty() ? "" : "\n") + full;
-    FilePlacesProblem += (FilePlacesProblem.empty() ? "" : "\n") + brief;
+    Shell.FilePlacesProblem += (Shell.FilePlacesProblem.empty() ? "" : "\n") + brief;
   };
   if (needs.media && plat::FileType(places.data + "/Files") != plat::kFileTypeFolder) {
     add("No game media in " + places.data + "/Files (start with --data DIR)", "The game's media are missing");

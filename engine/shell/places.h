@@ -44,6 +44,4 @@ std::string UseFilePlaces(const FilePlaces& places, FileNeeds needs = {});
 // For --help: where the save folder is for this run.
 std::string DescribeFilePlaces(const FilePlaces& places);
 
-// The same problems in lines short enough for the screen, which start-up shows in
-// the message list.
-extern std::string FilePlacesProblem;
+#include "shell/shell_state.h"  // the floor's record, Shell

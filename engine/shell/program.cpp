@@ -22,7 +22,7 @@ int RunEngine(int argc, char** argv, const GameTable& game) {
   ApplyTargetDefaults(options);
   if (error.empty() && options.headless && options.replayFile.empty()) error = "option --headless needs --replay";
   if (!error.empty()) {
-    std::fprintf(stderr, "%s: %s\n%s", ThisGame.programName.c_str(), error.c_str(), UsageText().c_str());
+    std::fprintf(stderr, "%s: %s\n%s", Core.ThisGame.programName.c_str(), error.c_str(), UsageText().c_str());
     return 2;
   }
   FilePlaces places = ChooseFilePlaces(options, AskMachinePlaces());

@@ -24,8 +24,8 @@
 namespace {
 
 // The game's score and state digest, through its table (0 where it gives none).
-int GameScoreNow() { return ThisGame.Score ? ThisGame.Score() : 0; }
-uint64_t GameStateChecksum() { return ThisGame.Checksum ? ThisGame.Checksum() : 0; }
+int GameScoreNow() { return Core.ThisGame.Score ? Core.ThisGame.Score() : 0; }
+uint64_t GameStateChecksum() { return Core.ThisGame.Checksum ? Core.ThisGame.Checksum() : 0; }
 
 constexpr int kBindingSlots = 101;
 constexpr int kMenuHidden = -300;
@@ -39,9 +39,6 @@ struct GameStart {
   MouseInfo mouse;
   int bindings[kBindingSlots] = {};
 };
-
-std::vector<std::pair<std::string, std::string>> g_header;
-bool g_recording = false;
 
 std::string Join(const std::vector<int>& values) {
   std::string out;
@@ -113,20 +110,20 @@ bool ReadStart(const plat::Tape& tape, GameStart& start, int& line, std::string&
 }
 
 void ApplyStart(const GameStart& s) {
-  Difficulty = s.difficulty;
-  VirtualWidth = s.width;
-  VirtualHeight = s.height;
+  Core.Difficulty = s.difficulty;
+  Core.VirtualWidth = s.width;
+  Core.VirtualHeight = s.height;
   plat::SetVirtualResolution(s.width, s.height);
-  Settings[slot::slowSystem] = s.slowSystem;
-  FrameParity = s.frameParity;
-  MouseState = s.mouse;
-  for (int k = 0; k < kBindingSlots; ++k) KeyBindings[k] = s.bindings[k];
-  ControlMode = 1;
-  GameState = kStatePlaying;
-  SettingsOpen = 0;
-  MenuY = kMenuHidden;
-  PauseSuspended = 0;
-  LastFrameTime = plat::Millisecs();
+  Core.Settings[slot::slowSystem] = s.slowSystem;
+  Core.FrameParity = s.frameParity;
+  Core.MouseState = s.mouse;
+  for (int k = 0; k < kBindingSlots; ++k) Core.KeyBindings[k] = s.bindings[k];
+  Core.ControlMode = 1;
+  Core.GameState = kStatePlaying;
+  Frame.SettingsOpen = 0;
+  Config.MenuY = kMenuHidden;
+  Frame.PauseSuspended = 0;
+  Frame.LastFrameTime = plat::Millisecs();
 }
 
 // A close request or Alt+F4 inside a replay ends it rather than the program.
@@ -168,26 +165,26 @@ std::string ReplayFileName(const ReplayName& r) {
 }  // namespace
 
 void BeginGameRecording() {
-  std::vector<int> bindings(KeyBindings, KeyBindings + kBindingSlots);
-  g_header = {
+  std::vector<int> bindings(Core.KeyBindings, Core.KeyBindings + kBindingSlots);
+  Shell.ReplayHeader = {
       {"recorded", plat::CurrentDate() + " " + plat::CurrentTime()},
-      {"difficulty", std::to_string(Difficulty)},
-      {"area", std::to_string(VirtualWidth) + " " + std::to_string(VirtualHeight)},
-      {"slow-system", std::to_string(Settings[slot::slowSystem] == 1 ? 1 : 0)},
-      {"frame-parity", std::to_string(FrameParity)},
-      {"mouse", Join({MouseState.x, MouseState.y, MouseState.oldX, MouseState.oldY, MouseState.MouseClicked,
-                      MouseState.RightClicked})},
+      {"difficulty", std::to_string(Core.Difficulty)},
+      {"area", std::to_string(Core.VirtualWidth) + " " + std::to_string(Core.VirtualHeight)},
+      {"slow-system", std::to_string(Core.Settings[slot::slowSystem] == 1 ? 1 : 0)},
+      {"frame-parity", std::to_string(Core.FrameParity)},
+      {"mouse", Join({Core.MouseState.x, Core.MouseState.y, Core.MouseState.oldX, Core.MouseState.oldY, Core.MouseState.MouseClicked,
+                      Core.MouseState.RightClicked})},
       {"bindings", Join(bindings)},
   };
   plat::StartRecording(GameStateChecksum);
-  g_recording = true;
+  Shell.Recording = true;
 }
 
 std::string EndGameRecording() {
-  if (!g_recording) return {};
-  g_recording = false;
+  if (!Shell.Recording) return {};
+  Shell.Recording = false;
   plat::Tape tape = plat::StopRecording();
-  tape.header = g_header;
+  tape.header = Shell.ReplayHeader;
   tape.footer = "score " + std::to_string(GameScoreNow()) + " frames " + std::to_string(tape.FrameCount() - 1);
   return plat::FormatTape(tape);
 }
@@ -270,11 +267,11 @@ ReplayResult PlayTape(plat::Tape tape, const std::string& fileName, bool watched
 
   ApplyStart(start);
   const bool wasBlocked = plat::FileWritesBlocked();
-  const auto savedShutdown = FrameHooks.Shutdown;
-  const std::list<Scores> savedScores = ScoreList;
-  const std::string savedName = PlayerName;
+  const auto savedShutdown = Frame.FrameHooks.Shutdown;
+  const std::list<Scores> savedScores = HighScores.ScoreList;
+  const std::string savedName = HighScores.PlayerName;
   plat::BlockFileWrites(true);
-  FrameHooks.Shutdown = EndOnClose;
+  Frame.FrameHooks.Shutdown = EndOnClose;
   plat::StartReplay(std::move(tape), GameStateChecksum, watched);
   auto diverged = [&](int frame) {
     result.code = 3;
@@ -283,7 +280,7 @@ ReplayResult PlayTape(plat::Tape tape, const std::string& fileName, bool watched
   };
   try {
     try {
-      if (ThisGame.Play) ThisGame.Play();
+      if (Core.ThisGame.Play) Core.ThisGame.Play();
     } catch (const GameClosed&) {
     }
     plat::StopReplay(true);
@@ -302,10 +299,10 @@ ReplayResult PlayTape(plat::Tape tape, const std::string& fileName, bool watched
     plat::StopReplay(false);
     result.line = "stopped at frame " + std::to_string(result.frames);
   }
-  GameState = kStateTitle;
-  ScoreList = savedScores;
-  PlayerName = savedName;
-  FrameHooks.Shutdown = savedShutdown;
+  Core.GameState = kStateTitle;
+  HighScores.ScoreList = savedScores;
+  HighScores.PlayerName = savedName;
+  Frame.FrameHooks.Shutdown = savedShutdown;
   plat::BlockFileWrites(wasBlocked);
   return result;
 }
@@ -326,7 +323,7 @@ int ReplayCommand(const std::string& file, bool headless) {
   if (headless) {
     plat::UseHeadlessMachine();
     InstallServices();
-    DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = DrawLimit[kBudgetParticles] = 50000;
+    Draw.DrawLimit[kBudgetMain] = Draw.DrawLimit[kBudgetGlow] = Draw.DrawLimit[kBudgetParticles] = 50000;
     r = PlayTape(std::move(tape), file, false);
   } else {
     // Nothing is written: no log, settings or scores.

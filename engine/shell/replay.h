@@ -40,3 +40,5 @@ ReplayResult PlayTape(plat::Tape tape, const std::string& fileName, bool watched
 // "--replay FILE" plays it in the window, with "--headless" on the headless
 // backend, printing the result line. Returns the exit code.
 int ReplayCommand(const std::string& file, bool headless);
+
+#include "shell/shell_state.h"  // the floor's record, Shell

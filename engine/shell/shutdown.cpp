@@ -36,15 +36,15 @@ const AppealLine kAppeal[] = {
 };
 
 void EnterCommonFolder() {
-  if (!FilesFolderPath.empty() && plat::ChangeDir(FilesFolderPath + "/Common")) return;
+  if (!Core.FilesFolderPath.empty() && plat::ChangeDir(Core.FilesFolderPath + "/Common")) return;
   plat::ChangeDir("../");
   plat::ChangeDir("Common/");
 }
 
 void DrawThanks(int dx, int dy) {
-  plat::SetImageFont(UiFonts[font::kSubhead]);
+  plat::SetImageFont(Core.UiFonts[font::kSubhead]);
   DrawTextAligned(0 + dx, 220 + dy, "Thanks for Playing", kAlignLeft, kAlignTop);
-  plat::SetImageFont(UiFonts[font::kMenu]);
+  plat::SetImageFont(Core.UiFonts[font::kMenu]);
   DrawTextAligned(50 + dx, 296 + dy, "Send Feedback!", kAlignLeft, kAlignTop);
 }
 
@@ -74,7 +74,7 @@ void DrawFarewell() {
 
   SetColorAlpha(180, 255, 255, 1);
   for (const AppealLine& line : kAppeal) {
-    plat::SetImageFont(UiFonts[line.font]);
+    plat::SetImageFont(Core.UiFonts[line.font]);
     DrawTextAligned(line.x, line.y, line.text, kAlignLeft, kAlignTop);
   }
   plat::Flip(-1);
@@ -132,7 +132,7 @@ void SaveAndLogClosing(EndSaveStage stage) {
   if (stage >= EndSaveStage::kSettingsRead) SaveSetup();
   if (stage >= EndSaveStage::kAllRead) {
     // The score file lives in the game folder, whichever folder this screen was in.
-    if (!GameFolderPath.empty()) plat::ChangeDir(GameFolderPath);
+    if (!Core.GameFolderPath.empty()) plat::ChangeDir(Core.GameFolderPath);
     SaveScores();
   }
   // A close request during display setup must not leave the crash marker behind.
@@ -146,12 +146,14 @@ void SaveAndLogClosing(EndSaveStage stage) {
 
 }  // namespace
 
-EndSaveStage SaveStage = EndSaveStage::kNothingRead;
+ShellState Shell;
+
+void ResetShell() { Shell = ShellState{}; }
 
 void Shutdown() {
   plat::ShowPointer();
   SaveAndLogClosing(EndSaveStage::kAllRead);
-  SaveStage = EndSaveStage::kSaved;
+  Shell.SaveStage = EndSaveStage::kSaved;
 
   plat::CloseDisplay();
   if (plat::OpenDisplay(kFarewellWidth, kFarewellHeight, 0, 60, 0)) {
@@ -164,7 +166,7 @@ void Shutdown() {
 }
 
 void EndWithoutFarewell() {
-  if (SaveStage != EndSaveStage::kSaved) SaveAndLogClosing(SaveStage);
-  SaveStage = EndSaveStage::kSaved;
+  if (Shell.SaveStage != EndSaveStage::kSaved) SaveAndLogClosing(Shell.SaveStage);
+  Shell.SaveStage = EndSaveStage::kSaved;
   CloseLog();
 }

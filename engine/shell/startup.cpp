@@ -20,11 +20,11 @@
 namespace {
 
 void CreateSharedTables() {
-  MessageList.clear();
+  Core.MessageList.clear();
   plat::HidePointer();  // the program draws its own pointer
-  LastFrameTime = plat::Millisecs();
-  DrawLimit[kBudgetMain] = 50000;
-  DrawLimit[kBudgetGlow] = 50000;
+  Frame.LastFrameTime = plat::Millisecs();
+  Draw.DrawLimit[kBudgetMain] = 50000;
+  Draw.DrawLimit[kBudgetGlow] = 50000;
   ReadJoysticks();
   // Memory is only cleaned up when EndFrame asks, every other frame.
 }
@@ -32,9 +32,9 @@ void CreateSharedTables() {
 void WriteLogHeader() {
   LogLine("Corvell's Brindlewood Engine");
   LogLine("----------------------------");
-  LogLine("Week #" + std::to_string(WeekNumber));
+  LogLine("Week #" + std::to_string(Core.WeekNumber));
   LogLine("----------------------------");
-  LogLine(AppTitle);
+  LogLine(Core.AppTitle);
   LogLine("----------------------------");
   LogLine("");
   LogLine("Loading");
@@ -43,67 +43,66 @@ void WriteLogHeader() {
 }  // namespace
 
 void InstallServices() {
-  FrameHooks.DrawPopups = ThisGame.DrawPopups;
-  FrameHooks.SaveSetup = SaveSetup;
-  FrameHooks.TakeScreenshot = TakeScreenshot;
-  FrameHooks.PauseMenu = PauseMenu;
-  FrameHooks.DrawSettingsMenu = DrawSettingsMenu;
-  FrameHooks.UpdateSong = UpdateSong;
-  FrameHooks.Shutdown = Shutdown;
-  DisplayHooks.LoadScores = RefreshScores;
-  DisplayHooks.LoadGameMedia = ThisGame.LoadMedia;
+  Frame.FrameHooks.DrawPopups = Core.ThisGame.DrawPopups;
+  Frame.FrameHooks.SaveSetup = SaveSetup;
+  Frame.FrameHooks.TakeScreenshot = TakeScreenshot;
+  Frame.FrameHooks.PauseMenu = PauseMenu;
+  Frame.FrameHooks.DrawSettingsMenu = DrawSettingsMenu;
+  Frame.FrameHooks.UpdateSong = UpdateSong;
+  Frame.FrameHooks.Shutdown = Shutdown;
+  Config.DisplayHooks.LoadScores = RefreshScores;
+  Config.DisplayHooks.LoadGameMedia = Core.ThisGame.LoadMedia;
   plat::EndHooks.SaveForEnd = EndWithoutFarewell;
 }
 
 void StartUp() {
-  SaveStage = EndSaveStage::kNothingRead;
+  Shell.SaveStage = EndSaveStage::kNothingRead;
   InstallServices();
   plat::StartServices();
-  plat::SetWindowTitle(AppTitle);
+  plat::SetWindowTitle(Core.AppTitle);
   FillCredits();
   CreateSharedTables();
 
   // A missing folder leaves us where we are; files then land beside the program.
   plat::ChangeDir("Files/");
-  FilesFolderPath = plat::CurrentDir();
+  Core.FilesFolderPath = plat::CurrentDir();
   // With saving off the log goes nowhere (not to the terminal either).
   if (plat::SavingOn()) OpenLog("Debug.txt");
   WriteLogHeader();
   LoadSetup();
-  SaveStage = EndSaveStage::kSettingsRead;
+  Shell.SaveStage = EndSaveStage::kSettingsRead;
   LogLine("Grabbing Previous Scores");
   LogLine("");
-  plat::ChangeDir(GameFolder);
-  GameFolderPath = plat::CurrentDir();
+  plat::ChangeDir(Core.GameFolder);
+  Core.GameFolderPath = plat::CurrentDir();
 
   int loadingStart = plat::Millisecs();
   SetupDisplay();
-  SaveStage = EndSaveStage::kAllRead;
+  Shell.SaveStage = EndSaveStage::kAllRead;
 
   // The game's own tables join here when the game is built.
-  ControlMode = 1;
-  PlayerCount = 4;
-  BadgeCount = 16;
-  GameState = kStateTitle;
+  Core.ControlMode = 1;
+  Core.PlayerCount = 4;
+  Core.BadgeCount = 16;
+  Core.GameState = kStateTitle;
   LogLine("Finished Loading");
 
   // The loading screen stays up at least this long.
   while (MsBetween(loadingStart, plat::Millisecs()) < kLoadingMinimumMs) plat::Delay(1);
-  Difficulty = 1;
+  Core.Difficulty = 1;
   // Where files live was settled before start-up; what went wrong there shows on the
   // title screen (added now, so that the loading frames do not use up its time).
-  for (size_t at = 0; at < FilePlacesProblem.size();) {
-    size_t end = FilePlacesProblem.find('\n', at);
-    if (end == std::string::npos) end = FilePlacesProblem.size();
-    AddMessage(FilePlacesProblem.substr(at, end - at), 1);
+  for (size_t at = 0; at < Shell.FilePlacesProblem.size();) {
+    size_t end = Shell.FilePlacesProblem.find('\n', at);
+    if (end == std::string::npos) end = Shell.FilePlacesProblem.size();
+    AddMessage(Shell.FilePlacesProblem.substr(at, end - at), 1);
     at = end + 1;
   }
 }
 
 void RunProgram() {
-  static bool started = false;
-  if (started) return;
-  started = true;
+  if (Shell.ProgramRan) return;
+  Shell.ProgramRan = true;
   if (!plat::HasBackend()) plat::UseRealMachine();
   StartUp();
   RunTitleScreen();

@@ -16,10 +16,10 @@ class SfxTest : public ::testing::Test {
   void SetUp() override {
     backend = &plat::UseHeadless();
     ResetSfx();
-    Settings[slot::masterVolume] = 100;
-    Settings[slot::soundVolume] = 100;
-    SoundEffects[2] = MakeSound(10.0);
-    SoundEffects[4] = MakeSound(1.0);
+    Core.Settings[slot::masterVolume] = 100;
+    Core.Settings[slot::soundVolume] = 100;
+    Audio.SoundEffects[2] = MakeSound(10.0);
+    Audio.SoundEffects[4] = MakeSound(1.0);
   }
   void TearDown() override { ResetSfx(); }
 
@@ -29,51 +29,51 @@ class SfxTest : public ::testing::Test {
     pcm.samples.assign(static_cast<size_t>(seconds * pcm.rate), 16384);
     return plat::CurrentBackend().Audio().CreateSound(pcm);
   }
-  plat::MixerChannelInfo Info(int slot) { return backend->ChannelInfo(ChannelTable[slot]); }
+  plat::MixerChannelInfo Info(int slot) { return backend->ChannelInfo(Audio.ChannelTable[slot]); }
 
   plat::HeadlessBackend* backend = nullptr;
 };
 
 TEST_F(SfxTest, EffectsRotateAndTheOldestIsCutOff) {
   PlaySfx(2, 1, 1, 0);
-  EXPECT_EQ(SfxSlot, 21);
+  EXPECT_EQ(Audio.SfxSlot, 21);
   for (int i = 1; i < 236; ++i) PlaySfx(2, 1, 1, 0);
-  EXPECT_EQ(SfxSlot, 20) << "slots 21..255 then 20";
+  EXPECT_EQ(Audio.SfxSlot, 20) << "slots 21..255 then 20";
   std::set<int> channels;
   for (int slot = 20; slot <= 255; ++slot) {
-    EXPECT_TRUE(plat::ChannelPlaying(ChannelTable[slot])) << slot;
-    channels.insert(ChannelTable[slot]);
+    EXPECT_TRUE(plat::ChannelPlaying(Audio.ChannelTable[slot])) << slot;
+    channels.insert(Audio.ChannelTable[slot]);
   }
   EXPECT_EQ(channels.size(), 236u);
-  EXPECT_EQ(ChannelTable[19], 0);
-  EXPECT_EQ(ChannelTable[256], 0);
+  EXPECT_EQ(Audio.ChannelTable[19], 0);
+  EXPECT_EQ(Audio.ChannelTable[256], 0);
 
-  int oldest = ChannelTable[21];
+  int oldest = Audio.ChannelTable[21];
   PlaySfx(2, 1, 1, 0);  // the 237th
-  EXPECT_EQ(SfxSlot, 21);
+  EXPECT_EQ(Audio.SfxSlot, 21);
   EXPECT_FALSE(plat::ChannelPlaying(oldest));
-  EXPECT_NE(ChannelTable[21], oldest);
-  EXPECT_TRUE(plat::ChannelPlaying(ChannelTable[21]));
+  EXPECT_NE(Audio.ChannelTable[21], oldest);
+  EXPECT_TRUE(plat::ChannelPlaying(Audio.ChannelTable[21]));
 }
 
 TEST_F(SfxTest, AFinishedChannelStaysInItsSlotAndIsReused) {
   PlaySfx(4, 1, 1, 0);
-  int first = ChannelTable[21];
+  int first = Audio.ChannelTable[21];
   backend->AdvanceTime(1000);
   EXPECT_FALSE(plat::ChannelPlaying(first));
   for (int i = 0; i < 236; ++i) PlaySfx(4, 1, 1, 0);
-  EXPECT_EQ(ChannelTable[21], first);
+  EXPECT_EQ(Audio.ChannelTable[21], first);
   EXPECT_TRUE(plat::ChannelPlaying(first));
 }
 
 TEST_F(SfxTest, MissingEffectLeavesTheRotationAlone) {
   for (int index : {3, 0, -1, 201, 100000}) {
     PlaySfx(index, 1, 1, 0);
-    EXPECT_EQ(SfxSlot, 20) << index;
+    EXPECT_EQ(Audio.SfxSlot, 20) << index;
   }
-  for (int slot = 0; slot < 260; ++slot) EXPECT_EQ(ChannelTable[slot], 0) << slot;
+  for (int slot = 0; slot < 260; ++slot) EXPECT_EQ(Audio.ChannelTable[slot], 0) << slot;
   PlaySfx(2, 1, 1, 0);
-  EXPECT_EQ(SfxSlot, 21);
+  EXPECT_EQ(Audio.SfxSlot, 21);
 }
 
 TEST_F(SfxTest, ArgumentsAreClampedNaNIncluded) {
@@ -86,8 +86,8 @@ TEST_F(SfxTest, ArgumentsAreClampedNaNIncluded) {
                  Case{1.5, 0.5, 0.25, 1.5, 0.5, 0.25}}) {
     SCOPED_TRACE(testing::Message() << c.rate << " " << c.volume << " " << c.pan);
     PlaySfx(2, c.rate, c.volume, c.pan);
-    plat::MixerChannelInfo info = Info(SfxSlot);
-    EXPECT_EQ(info.sound, SoundEffects[2]);
+    plat::MixerChannelInfo info = Info(Audio.SfxSlot);
+    EXPECT_EQ(info.sound, Audio.SoundEffects[2]);
     EXPECT_TRUE(info.playing);
     EXPECT_FALSE(info.paused);
     EXPECT_DOUBLE_EQ(info.rate, c.wantRate);
@@ -104,11 +104,11 @@ TEST_F(SfxTest, HardLeftIsHeardOnTheLeftOnly) {
 }
 
 TEST_F(SfxTest, VolumeFollowsTheSettingsAtTheStart) {
-  Settings[slot::masterVolume] = 50;
-  Settings[slot::soundVolume] = 50;
+  Core.Settings[slot::masterVolume] = 50;
+  Core.Settings[slot::soundVolume] = 50;
   PlaySfx(2, 1, 1, 0);
   EXPECT_DOUBLE_EQ(Info(21).volume, 0.25);
-  Settings[slot::masterVolume] = 100;
+  Core.Settings[slot::masterVolume] = 100;
   EXPECT_DOUBLE_EQ(Info(21).volume, 0.25) << "a playing effect keeps its volume";
   PlaySfx(2, 1, 0.5, 0);
   EXPECT_DOUBLE_EQ(Info(22).volume, 0.25);
@@ -117,20 +117,20 @@ TEST_F(SfxTest, VolumeFollowsTheSettingsAtTheStart) {
 TEST_F(SfxTest, SoundVolumeZeroStartsNothing) {
   PlaySfx(2, 1, 1, 0);
   for (int volume : {0, -5}) {
-    Settings[slot::soundVolume] = volume;
+    Core.Settings[slot::soundVolume] = volume;
     PlaySfx(2, 1, 1, 0);
-    EXPECT_EQ(SfxSlot, 21);
-    EXPECT_EQ(ChannelTable[22], 0);
+    EXPECT_EQ(Audio.SfxSlot, 21);
+    EXPECT_EQ(Audio.ChannelTable[22], 0);
   }
-  EXPECT_TRUE(plat::ChannelPlaying(ChannelTable[21])) << "effects already playing go on";
+  EXPECT_TRUE(plat::ChannelPlaying(Audio.ChannelTable[21])) << "effects already playing go on";
 }
 
 TEST_F(SfxTest, RateChangesHowLongAnEffectLasts) {
   PlaySfx(4, 2, 1, 0);
   backend->AdvanceTime(499);
-  EXPECT_TRUE(plat::ChannelPlaying(ChannelTable[21]));
+  EXPECT_TRUE(plat::ChannelPlaying(Audio.ChannelTable[21]));
   backend->AdvanceTime(1);
-  EXPECT_FALSE(plat::ChannelPlaying(ChannelTable[21]));
+  EXPECT_FALSE(plat::ChannelPlaying(Audio.ChannelTable[21]));
 }
 
 TEST(SfxWithoutDevice, PlaysSilentlyWithoutFailing) {
@@ -138,14 +138,14 @@ TEST(SfxWithoutDevice, PlaysSilentlyWithoutFailing) {
   options.audioDevice = false;
   plat::HeadlessBackend& backend = plat::UseHeadless(options);
   ResetSfx();
-  Settings[slot::masterVolume] = Settings[slot::soundVolume] = 100;
+  Core.Settings[slot::masterVolume] = Core.Settings[slot::soundVolume] = 100;
   plat::PcmData pcm;
   pcm.samples.assign(100, 1000);
-  SoundEffects[2] = plat::CurrentBackend().Audio().CreateSound(pcm);
-  ASSERT_NE(SoundEffects[2], 0);
+  Audio.SoundEffects[2] = plat::CurrentBackend().Audio().CreateSound(pcm);
+  ASSERT_NE(Audio.SoundEffects[2], 0);
   for (int i = 0; i < 300; ++i) PlaySfx(2, 1, 1, 0);
-  EXPECT_NE(ChannelTable[21], 0);
-  EXPECT_FALSE(plat::ChannelPlaying(ChannelTable[21]));
+  EXPECT_NE(Audio.ChannelTable[21], 0);
+  EXPECT_FALSE(plat::ChannelPlaying(Audio.ChannelTable[21]));
   EXPECT_EQ(backend.MixLevels(20), std::make_pair(0.0, 0.0));
   ResetSfx();
 }

@@ -1,5 +1,5 @@
 // The settings panel, driven frame by frame on the headless machine with the
-// mouse placed in MouseState (as EndFrame leaves it) or scripted through EndFrame.
+// mouse placed in Core.MouseState (as EndFrame leaves it) or scripted through EndFrame.
 #include <algorithm>
 #include <climits>
 
@@ -20,33 +20,33 @@ class SettingsMenuTest : public ScratchTest {
     ScratchTest::SetUp();
     ASSERT_TRUE(plat::OpenDisplay(800, 600, 0, 60, 0));
     plat::SetVirtualResolution(1280, 960);
-    VirtualWidth = 1280;
-    VirtualHeight = 960;
-    DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = 50000;
-    IconsCrisp = plat::CreateImage(16, 16, 64);
-    IconsFiltered = plat::CreateImage(16, 16, 64);
-    MenuY = -300;
-    BindingCaptureSlot = -1;
-    ControlMode = 1;
-    PlayerCount = 4;
-    JoystickCount = 0;
-    for (int& e : JoyEnabled) e = 0;
-    ModeCount = 0;
+    Core.VirtualWidth = 1280;
+    Core.VirtualHeight = 960;
+    Draw.DrawLimit[kBudgetMain] = Draw.DrawLimit[kBudgetGlow] = 50000;
+    Core.IconsCrisp = plat::CreateImage(16, 16, 64);
+    Core.IconsFiltered = plat::CreateImage(16, 16, 64);
+    Config.MenuY = -300;
+    Config.BindingCaptureSlot = -1;
+    Core.ControlMode = 1;
+    Core.PlayerCount = 4;
+    Config.JoystickCount = 0;
+    for (int& e : Config.JoyEnabled) e = 0;
+    Config.ModeCount = 0;
     machine_->SetRecording(true);
   }
 
   void OpenAtRest() {
-    SettingsOpen = 1;
-    MenuY = kRestY;
+    ::Frame.SettingsOpen = 1;
+    Config.MenuY = kRestY;
   }
 
   // One frame of the panel with the mouse at (x, y) and the given clicks; returns
   // the draw calls it made.
   std::vector<plat::DrawCall> Frame(int x, int y, int clicks = 0, int rightClicks = 0) {
-    MouseState.x = x;
-    MouseState.y = y;
-    MouseState.MouseClicked = clicks;
-    MouseState.RightClicked = rightClicks;
+    Core.MouseState.x = x;
+    Core.MouseState.y = y;
+    Core.MouseState.MouseClicked = clicks;
+    Core.MouseState.RightClicked = rightClicks;
     const size_t before = machine_->CurrentFrameCalls().size();
     DrawSettingsMenu();
     const std::vector<plat::DrawCall>& all = machine_->CurrentFrameCalls();
@@ -61,10 +61,10 @@ class SettingsMenuTest : public ScratchTest {
   }
 
   void SetModes(const std::vector<std::pair<int, int>>& modes) {
-    ModeCount = static_cast<int>(modes.size());
-    for (int i = 0; i < ModeCount; i++) {
-      ModeList.width[i + 1] = modes[i].first;
-      ModeList.height[i + 1] = modes[i].second;
+    Config.ModeCount = static_cast<int>(modes.size());
+    for (int i = 0; i < Config.ModeCount; i++) {
+      Config.ModeList.width[i + 1] = modes[i].first;
+      Config.ModeList.height[i + 1] = modes[i].second;
     }
   }
 };
@@ -73,12 +73,12 @@ class SettingsMenuTest : public ScratchTest {
 int Inside(int rowY) { return rowY + kRestY + 16; }
 
 TEST_F(SettingsMenuTest, TabSlidesThePanelInTenFramesAndOutAgain) {
-  FrameHooks.DrawSettingsMenu = DrawSettingsMenu;
+  ::Frame.FrameHooks.DrawSettingsMenu = DrawSettingsMenu;
   machine_->ScriptInput().PressKey(plat::kKeyTab);
   std::vector<int> offsets;
   for (int frame = 0; frame < 11; frame++) {
     EndFrame(0);
-    offsets.push_back(MenuY);
+    offsets.push_back(Config.MenuY);
   }
   const std::vector<int> opening = {-268, -236, -204, -172, -140, -108, -76, -44, -12, 20, 20};
   EXPECT_EQ(offsets, opening);
@@ -87,22 +87,22 @@ TEST_F(SettingsMenuTest, TabSlidesThePanelInTenFramesAndOutAgain) {
   machine_->ScriptInput().ReleaseKey(plat::kKeyTab);
   machine_->ScriptInput().PressKey(plat::kKeyTab);
   for (int frame = 0; frame < 10; frame++) EndFrame(0);
-  EXPECT_EQ(MenuY, -300);
+  EXPECT_EQ(Config.MenuY, -300);
   EXPECT_EQ(Text(machine_->LastFrameCalls(), "Graphics"), nullptr);  // hidden draws nothing
 }
 
 TEST_F(SettingsMenuTest, AClickReachesThePanelOnTheFrameAfterItHappened) {
-  FrameHooks.DrawSettingsMenu = DrawSettingsMenu;
+  ::Frame.FrameHooks.DrawSettingsMenu = DrawSettingsMenu;
   OpenAtRest();
   plat::MoveVirtualMouse(30, Inside(30));  // the Windowed/Fullscreen option
   machine_->ScriptInput().PressMouse(plat::kMouseLeft);
   EndFrame(0);
-  EXPECT_EQ(Settings[slot::fullscreen], 0);  // EndFrame reads the click after the panel ran
-  EXPECT_EQ(MouseState.MouseClicked, 1);
+  EXPECT_EQ(Core.Settings[slot::fullscreen], 0);  // EndFrame reads the click after the panel ran
+  EXPECT_EQ(Core.MouseState.MouseClicked, 1);
   EndFrame(0);
-  EXPECT_EQ(Settings[slot::fullscreen], 1);
+  EXPECT_EQ(Core.Settings[slot::fullscreen], 1);
   EndFrame(0);
-  EXPECT_EQ(Settings[slot::fullscreen], 1);  // one click, one step
+  EXPECT_EQ(Core.Settings[slot::fullscreen], 1);  // one click, one step
 }
 
 TEST_F(SettingsMenuTest, OptionsCycleThroughTheirLabels) {
@@ -116,11 +116,11 @@ TEST_F(SettingsMenuTest, OptionsCycleThroughTheirLabels) {
       {slot::gfxEngine, 184, {1, 2, 0, 1}},
   };
   for (const Case& c : cases) {
-    Settings[c.slot] = 0;
+    Core.Settings[c.slot] = 0;
     std::vector<int> seen;
     for (size_t i = 0; i < c.afterClicks.size(); i++) {
       Frame(30, Inside(c.rowY), 1);
-      seen.push_back(Settings[c.slot]);
+      seen.push_back(Core.Settings[c.slot]);
     }
     EXPECT_EQ(seen, c.afterClicks) << "slot " << c.slot;
   }
@@ -131,10 +131,10 @@ TEST_F(SettingsMenuTest, OptionsCycleThroughTheirLabels) {
 TEST_F(SettingsMenuTest, AMachineWithOneRendererOffersOnlyIt) {
   machine_->SetRendererChoices(1);
   OpenAtRest();
-  Settings[slot::gfxEngine] = 0;
+  Core.Settings[slot::gfxEngine] = 0;
   for (int click = 0; click < 2; click++) {
     std::vector<plat::DrawCall> calls = Frame(30, Inside(184), 1);
-    EXPECT_EQ(Settings[slot::gfxEngine], 0);
+    EXPECT_EQ(Core.Settings[slot::gfxEngine], 0);
     EXPECT_NE(Text(calls, "OpenGL"), nullptr);
     EXPECT_EQ(Text(calls, "DirectX 9"), nullptr);
   }
@@ -142,7 +142,7 @@ TEST_F(SettingsMenuTest, AMachineWithOneRendererOffersOnlyIt) {
 
 TEST_F(SettingsMenuTest, OptionShowsTwoLineLabelsAndItsIconOrGlow) {
   OpenAtRest();
-  Settings[slot::gfxEngine] = 1;
+  Core.Settings[slot::gfxEngine] = 1;
   std::vector<plat::DrawCall> calls = Frame(600, 600);  // mouse away
   const plat::DrawCall* first = Text(calls, "DirectX 9");
   const plat::DrawCall* second = Text(calls, "Alternative");
@@ -158,13 +158,13 @@ TEST_F(SettingsMenuTest, OptionShowsTwoLineLabelsAndItsIconOrGlow) {
     }
     return frames;
   };
-  std::vector<int> crisp = iconFrames(calls, IconsCrisp);
+  std::vector<int> crisp = iconFrames(calls, Core.IconsCrisp);
   EXPECT_NE(std::find(crisp.begin(), crisp.end(), 18 + 1), crisp.end());
-  EXPECT_TRUE(iconFrames(calls, IconsFiltered).empty());
+  EXPECT_TRUE(iconFrames(calls, Core.IconsFiltered).empty());
 
   calls = Frame(30, Inside(184));  // hovering the gfxEngine option glows it
-  EXPECT_EQ(iconFrames(calls, IconsFiltered), std::vector<int>{19});
-  EXPECT_EQ(Settings[slot::gfxEngine], 1);  // no click, no change
+  EXPECT_EQ(iconFrames(calls, Core.IconsFiltered), std::vector<int>{19});
+  EXPECT_EQ(Core.Settings[slot::gfxEngine], 1);  // no click, no change
 }
 
 TEST_F(SettingsMenuTest, ResolutionButtonWrapsBothWaysAndTakesTheModeSize) {
@@ -181,7 +181,7 @@ TEST_F(SettingsMenuTest, ResolutionButtonWrapsBothWaysAndTakesTheModeSize) {
       {7, kRightClick, 5},  // an index left over from a longer list
   };
   for (const Case& c : cases) {
-    Settings[slot::resolutionIndex] = c.from;
+    Core.Settings[slot::resolutionIndex] = c.from;
     int clicks = 0, rightClicks = 0;
     switch (c.input) {
       case kClick: clicks = 1; break;
@@ -197,26 +197,26 @@ TEST_F(SettingsMenuTest, ResolutionButtonWrapsBothWaysAndTakesTheModeSize) {
       machine_->ScriptInput().ReleaseKey(key);
     }
     SCOPED_TRACE("from " + std::to_string(c.from) + " input " + std::to_string(c.input));
-    EXPECT_EQ(Settings[slot::resolutionIndex], c.to);
-    EXPECT_EQ(Settings[slot::width], ModeList.width[c.to]);
-    EXPECT_EQ(Settings[slot::height], ModeList.height[c.to]);
+    EXPECT_EQ(Core.Settings[slot::resolutionIndex], c.to);
+    EXPECT_EQ(Core.Settings[slot::width], Config.ModeList.width[c.to]);
+    EXPECT_EQ(Core.Settings[slot::height], Config.ModeList.height[c.to]);
   }
 }
 
 TEST_F(SettingsMenuTest, ResolutionButtonIgnoresInputWhenNotUnderTheMouseOrWithoutModes) {
   SetModes({{640, 480}, {800, 600}});
   OpenAtRest();
-  Settings[slot::resolutionIndex] = 1;
-  Settings[slot::width] = 640;
+  Core.Settings[slot::resolutionIndex] = 1;
+  Core.Settings[slot::width] = 640;
   machine_->ScriptInput().PressKey(plat::kKeyRight);
   Frame(600, 600, 1, 1);
-  EXPECT_EQ(Settings[slot::resolutionIndex], 1);
+  EXPECT_EQ(Core.Settings[slot::resolutionIndex], 1);
   EXPECT_EQ(plat::KeyHit(plat::kKeyRight), 1);  // the press is left for the screen
 
-  ModeCount = 0;
+  Config.ModeCount = 0;
   Frame(30, Inside(70), 1);
-  EXPECT_EQ(Settings[slot::resolutionIndex], 1);
-  EXPECT_EQ(Settings[slot::width], 640);
+  EXPECT_EQ(Core.Settings[slot::resolutionIndex], 1);
+  EXPECT_EQ(Core.Settings[slot::width], 640);
 }
 
 TEST_F(SettingsMenuTest, SizeTextAndQualityLabelFollowTheHeight) {
@@ -232,8 +232,8 @@ TEST_F(SettingsMenuTest, SizeTextAndQualityLabelFollowTheHeight) {
       {1024, "Bigger! (High-Definition!)", 180, 255, 80},
   };
   for (const Case& c : cases) {
-    Settings[slot::width] = 1280;
-    Settings[slot::height] = c.height;
+    Core.Settings[slot::width] = 1280;
+    Core.Settings[slot::height] = c.height;
     std::vector<plat::DrawCall> calls = Frame(600, 600);
     SCOPED_TRACE(c.height);
     EXPECT_NE(Text(calls, "1280x" + std::to_string(c.height)), nullptr);
@@ -260,14 +260,14 @@ TEST_F(SettingsMenuTest, SlidersFollowTheHeldMouseAndSnapAtTheEnds) {
   machine_->ScriptInput().PressMouse(plat::kMouseLeft);
   for (const Slider& s : sliders) {
     for (const Case& c : cases) {
-      Settings[s.slot] = 50;
+      Core.Settings[s.slot] = 50;
       Frame(x + c.mouseOffset, s.y + 4);
-      EXPECT_EQ(Settings[s.slot], c.want) << "slot " << s.slot << " at x + " << c.mouseOffset;
+      EXPECT_EQ(Core.Settings[s.slot], c.want) << "slot " << s.slot << " at x + " << c.mouseOffset;
     }
     // Dragged left past the end: the last position inside sets the value.
-    Settings[s.slot] = 50;
+    Core.Settings[s.slot] = 50;
     for (int offset : {30, 10, 2, -2}) Frame(x + offset, s.y + 4);
-    EXPECT_EQ(Settings[s.slot], 0) << "slot " << s.slot;
+    EXPECT_EQ(Core.Settings[s.slot], 0) << "slot " << s.slot;
   }
   // Not held: the value stays, but is still snapped.
   machine_->ScriptInput().ReleaseMouse(plat::kMouseLeft);
@@ -275,9 +275,9 @@ TEST_F(SettingsMenuTest, SlidersFollowTheHeldMouseAndSnapAtTheEnds) {
                                        {94, 94},  {250, 100},      {INT_MAX, 100},
                                        {-7, 0},   {INT_MIN, 0}};
   for (auto [value, want] : snaps) {
-    Settings[slot::musicVolume] = value;
+    Core.Settings[slot::musicVolume] = value;
     std::vector<plat::DrawCall> calls = Frame(x + 50, kRestY + 170 + 4);
-    EXPECT_EQ(Settings[slot::musicVolume], want) << value;
+    EXPECT_EQ(Core.Settings[slot::musicVolume], want) << value;
     EXPECT_NE(Text(calls, "Music : " + std::to_string(value)), nullptr);  // shown before snapping
     // The knob (icon 23, drawn about its centre) stays on its track whatever the file held.
     auto knob = std::find_if(calls.begin(), calls.end(), [](const plat::DrawCall& c) {
@@ -300,18 +300,18 @@ TEST_F(SettingsMenuTest, AudioDriverCyclesThroughAtMostSixDrivers) {
       {{}, {0}},
   };
   for (const Case& c : cases) {
-    AudioDriverNames = c.names;
-    Settings[slot::audioDriver] = 0;
+    Core.AudioDriverNames = c.names;
+    Core.Settings[slot::audioDriver] = 0;
     std::vector<int> seen;
     for (size_t i = 0; i < c.afterClicks.size(); i++) {
       Frame(kAudioX + 5, Inside(20), 1);
-      seen.push_back(Settings[slot::audioDriver]);
+      seen.push_back(Core.Settings[slot::audioDriver]);
     }
     EXPECT_EQ(seen, c.afterClicks) << c.names.size() << " drivers";
   }
 
-  AudioDriverNames = {"OpenAL", "FreeAudio", "DirectSound"};
-  Settings[slot::audioDriver] = 2;
+  Core.AudioDriverNames = {"OpenAL", "FreeAudio", "DirectSound"};
+  Core.Settings[slot::audioDriver] = 2;
   std::vector<plat::DrawCall> calls = Frame(600, 600);
   EXPECT_NE(Text(calls, "Audio Driver"), nullptr);
   EXPECT_NE(Text(calls, "DirectSound"), nullptr);
@@ -329,9 +329,9 @@ TEST_F(SettingsMenuTest, ClickingAJoystickNameTogglesIt) {
   pad.name = "Pad Two";
   machine_->PlugJoystick(pad);
   ReadJoysticks();
-  ASSERT_EQ(JoystickCount, 2);
-  JoyEnabled[1] = 1;
-  JoyEnabled[2] = 0;
+  ASSERT_EQ(Config.JoystickCount, 2);
+  Config.JoyEnabled[1] = 1;
+  Config.JoyEnabled[2] = 0;
   OpenAtRest();
 
   std::vector<plat::DrawCall> calls = Frame(600, 600);
@@ -345,12 +345,12 @@ TEST_F(SettingsMenuTest, ClickingAJoystickNameTogglesIt) {
   EXPECT_EQ(two->alpha, 0.2);
 
   Frame(kAudioX + 3, kRestY + 245 + 5, 1);
-  EXPECT_EQ(JoyEnabled[2], 1);
-  EXPECT_EQ(JoyEnabled[1], 1);
+  EXPECT_EQ(Config.JoyEnabled[2], 1);
+  EXPECT_EQ(Config.JoyEnabled[1], 1);
   Frame(kAudioX + 3, kRestY + 245 + 5, 1);
-  EXPECT_EQ(JoyEnabled[2], 0);
+  EXPECT_EQ(Config.JoyEnabled[2], 0);
   Frame(kAudioX + 3, kRestY + 245 + 5, 0);
-  EXPECT_EQ(JoyEnabled[2], 0);
+  EXPECT_EQ(Config.JoyEnabled[2], 0);
 
   machine_->JoystickAt(0).buttons[0] = true;  // held first button lights the name
   calls = Frame(600, 600);
@@ -361,12 +361,12 @@ TEST_F(SettingsMenuTest, ClickingAJoystickNameTogglesIt) {
 
 TEST_F(SettingsMenuTest, BindingRowsOnlyForKeyboardGames) {
   OpenAtRest();
-  KeyBindings[10] = plat::kKeyZ;
-  KeyBindings[20] = plat::kKeyUp;
+  Core.KeyBindings[10] = plat::kKeyZ;
+  Core.KeyBindings[20] = plat::kKeyUp;
   EXPECT_EQ(Text(Frame(600, 600), "Player 1"), nullptr);
 
-  ControlMode = 0;
-  PlayerCount = 2;
+  Core.ControlMode = 0;
+  Core.PlayerCount = 2;
   std::vector<plat::DrawCall> calls = Frame(600, 600);
   EXPECT_NE(Text(calls, "Player 2"), nullptr);
   EXPECT_EQ(Text(calls, "Player 3"), nullptr);
@@ -374,7 +374,7 @@ TEST_F(SettingsMenuTest, BindingRowsOnlyForKeyboardGames) {
   const plat::DrawCall* found = Text(calls, row);
   ASSERT_NE(found, nullptr);
   Frame(static_cast<int>(found->x) + 3, static_cast<int>(found->y) + 5, 1);
-  EXPECT_EQ(BindingCaptureSlot, 10);
+  EXPECT_EQ(Config.BindingCaptureSlot, 10);
 }
 
 // Display setup's folders and log, for Apply.
@@ -387,13 +387,13 @@ class SettingsMenuApplyTest : public SettingsMenuTest {
     ASSERT_TRUE(plat::ChangeDir(At("Files")));
     ASSERT_TRUE(OpenLog("Debug.txt"));
     ASSERT_TRUE(plat::ChangeDir("257/"));
-    FilesFolderPath = At("Files");
-    GraphicsStarted = 0;
-    ScreenWidth = 800;
-    ScreenHeight = 600;
-    Settings[slot::width] = 800;
-    Settings[slot::height] = 600;
-    AudioDriverNames = {"OpenAL"};
+    Core.FilesFolderPath = At("Files");
+    Config.GraphicsStarted = 0;
+    Core.ScreenWidth = 800;
+    Core.ScreenHeight = 600;
+    Core.Settings[slot::width] = 800;
+    Core.Settings[slot::height] = 600;
+    Core.AudioDriverNames = {"OpenAL"};
     SetupDisplay();
     machine_->SetRecording(true);
   }
@@ -405,13 +405,13 @@ class SettingsMenuApplyTest : public SettingsMenuTest {
 };
 
 TEST_F(SettingsMenuApplyTest, ApplySavesTheSetupAndReopensTheDisplayAtTheChosenSize) {
-  ASSERT_EQ(Settings[slot::resolutionIndex], 2);  // 800x600 of the headless modes
-  ASSERT_EQ(ModeCount, 6);                        // ... 1280x960, 1280x800, 1920x1080
-  ASSERT_EQ(ModeList.width[6], 1920);
+  ASSERT_EQ(Core.Settings[slot::resolutionIndex], 2);  // 800x600 of the headless modes
+  ASSERT_EQ(Config.ModeCount, 6);                        // ... 1280x960, 1280x800, 1920x1080
+  ASSERT_EQ(Config.ModeList.width[6], 1920);
   OpenAtRest();
   Frame(30, Inside(70), 0, 1);
   Frame(30, Inside(70), 0, 1);  // back past 1 to the last mode
-  ASSERT_EQ(Settings[slot::width], 1920);
+  ASSERT_EQ(Core.Settings[slot::width], 1920);
 
   std::vector<plat::DrawCall> calls = Frame(600, 600);
   const plat::DrawCall* apply = Text(calls, "Apply");
@@ -420,31 +420,31 @@ TEST_F(SettingsMenuApplyTest, ApplySavesTheSetupAndReopensTheDisplayAtTheChosenS
   EXPECT_EQ(Count("Applying Graphical Settings"), 1);
   Frame(20, kRestY + 261, 1);
 
-  EXPECT_EQ(SettingsOpen, 0);
+  EXPECT_EQ(::Frame.SettingsOpen, 0);
   std::vector<std::string> setup = ReadLines("Files/Setup.ini");
   EXPECT_NE(std::find(setup.begin(), setup.end(), "Width=1920"), setup.end());
   EXPECT_NE(std::find(setup.begin(), setup.end(), "Height=1080"), setup.end());
   EXPECT_EQ(Count("Applying Graphical Settings"), 2);
   EXPECT_EQ(Count("\tChanged Graphics Mode ingame."), 1);
   EXPECT_EQ(plat::GraphicsWidth(), 1920);
-  EXPECT_EQ(VirtualWidth, 1600);
-  EXPECT_EQ(VirtualHeight, 900);
-  EXPECT_EQ(MouseState.MouseClicked, 0);  // nothing after Apply takes the same click
+  EXPECT_EQ(Core.VirtualWidth, 1600);
+  EXPECT_EQ(Core.VirtualHeight, 900);
+  EXPECT_EQ(Core.MouseState.MouseClicked, 0);  // nothing after Apply takes the same click
 }
 
 // A frame of the engine test during Apply, with the panel still showing and the
 // player clicking Apply again.
 void ClickApplyAgainWhileLoading() {
-  SettingsOpen = 1;
-  MenuY = kRestY;
-  MouseState.x = 20;
-  MouseState.y = kRestY + 261;
-  MouseState.MouseClicked = 1;
+  ::Frame.SettingsOpen = 1;
+  Config.MenuY = kRestY;
+  Core.MouseState.x = 20;
+  Core.MouseState.y = kRestY + 261;
+  Core.MouseState.MouseClicked = 1;
   DrawSettingsMenu();
 }
 
 TEST_F(SettingsMenuApplyTest, ASecondApplyFromTheLoadingFramesIsIgnored) {
-  DisplayHooks.LoadGameMedia = ClickApplyAgainWhileLoading;
+  Config.DisplayHooks.LoadGameMedia = ClickApplyAgainWhileLoading;
   OpenAtRest();
   Frame(20, kRestY + 261, 1);
   EXPECT_EQ(Count("Applying Graphical Settings"), 2);  // start-up's and this Apply's

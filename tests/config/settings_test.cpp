@@ -56,22 +56,22 @@ class SetupFileTest : public ScratchTest {
 };
 
 TEST_F(SetupFileTest, DefaultsWithoutAFileAndNothingCreated) {
-  Settings[slot::gfxEngine] = 2;  // left over from an earlier run
-  KeyBindings[50] = 7;
+  Core.Settings[slot::gfxEngine] = 2;  // left over from an earlier run
+  Core.KeyBindings[50] = 7;
   LoadSetup();
-  EXPECT_EQ(Settings[slot::width], 800);
-  EXPECT_EQ(Settings[slot::height], 600);
-  EXPECT_EQ(Settings[slot::fullscreen], 0);
-  EXPECT_EQ(Settings[slot::gfxEngine], 0);
-  EXPECT_EQ(Settings[slot::slowSystem], 0);
-  EXPECT_EQ(Settings[slot::masterVolume], 50);
-  EXPECT_EQ(Settings[slot::soundVolume], 50);
-  EXPECT_EQ(Settings[slot::musicVolume], 50);
+  EXPECT_EQ(Core.Settings[slot::width], 800);
+  EXPECT_EQ(Core.Settings[slot::height], 600);
+  EXPECT_EQ(Core.Settings[slot::fullscreen], 0);
+  EXPECT_EQ(Core.Settings[slot::gfxEngine], 0);
+  EXPECT_EQ(Core.Settings[slot::slowSystem], 0);
+  EXPECT_EQ(Core.Settings[slot::masterVolume], 50);
+  EXPECT_EQ(Core.Settings[slot::soundVolume], 50);
+  EXPECT_EQ(Core.Settings[slot::musicVolume], 50);
   const int defaults[][2] = {{0, 38}, {3, 37}, {5, 39}, {8, 40}, {10, 90}, {11, 88}, {12, 67}, {13, 86}};
   int bound = 0;
-  for (int k : KeyBindings) bound += k != 0;
+  for (int k : Core.KeyBindings) bound += k != 0;
   EXPECT_EQ(bound, 8);
-  for (auto& d : defaults) EXPECT_EQ(KeyBindings[d[0]], d[1]) << "slot " << d[0];
+  for (auto& d : defaults) EXPECT_EQ(Core.KeyBindings[d[0]], d[1]) << "slot " << d[0];
   EXPECT_EQ(plat::FileType("Setup.ini"), plat::kFileTypeNone);
 }
 
@@ -109,18 +109,18 @@ TEST_F(SetupFileTest, EachKeyByItsRules) {
   };
   for (const LineCase& c : cases) {
     LoadFrom(c.file);
-    EXPECT_EQ(Settings[c.slotNumber], c.want) << "file: " << c.file;
+    EXPECT_EQ(Core.Settings[c.slotNumber], c.want) << "file: " << c.file;
   }
 }
 
 TEST_F(SetupFileTest, KeyLinesBindSlotsOneToNinetyNine) {
   LoadFrom("Key=21,90\r\nKey=0,55\r\nKey=100,55\r\nKey=99,-301\r\nKey=-4,66\r\nKey=12\r\n");
-  EXPECT_EQ(KeyBindings[21], 90);
-  EXPECT_EQ(KeyBindings[0], 38);  // slot 0 is never read back
-  EXPECT_EQ(KeyBindings[100], 0);
-  EXPECT_EQ(KeyBindings[99], 301);
-  EXPECT_EQ(KeyBindings[4], 66);
-  EXPECT_EQ(KeyBindings[12], 12);  // without a comma the whole value is the code too
+  EXPECT_EQ(Core.KeyBindings[21], 90);
+  EXPECT_EQ(Core.KeyBindings[0], 38);  // slot 0 is never read back
+  EXPECT_EQ(Core.KeyBindings[100], 0);
+  EXPECT_EQ(Core.KeyBindings[99], 301);
+  EXPECT_EQ(Core.KeyBindings[4], 66);
+  EXPECT_EQ(Core.KeyBindings[12], 12);  // without a comma the whole value is the code too
 }
 
 TEST_F(SetupFileTest, WritesItsLogLinesInOrder) {
@@ -164,15 +164,15 @@ TEST_F(SetupFileTest, SurvivesHostileFiles) {
   };
   for (const std::string& f : files) {
     LoadFrom(f);
-    EXPECT_GE(Settings[slot::width], 0);
+    EXPECT_GE(Core.Settings[slot::width], 0);
   }
   LoadFrom(files[2]);
-  EXPECT_EQ(Settings[slot::width], 640);
+  EXPECT_EQ(Core.Settings[slot::width], 640);
   LoadFrom(files[3]);
-  EXPECT_EQ(Settings[slot::width], 1024);
-  EXPECT_EQ(Settings[slot::height], 700);
+  EXPECT_EQ(Core.Settings[slot::width], 1024);
+  EXPECT_EQ(Core.Settings[slot::height], 700);
   LoadFrom(files[4]);
-  EXPECT_EQ(Settings[slot::width], 1111);
+  EXPECT_EQ(Core.Settings[slot::width], 1111);
 }
 
 struct DriverCase {
@@ -203,8 +203,8 @@ TEST_F(SetupFileTest, DefaultDriverIsTheLastDirectElseTheFirstOpenALOrFree) {
     plat::DeleteFile("Setup.ini");
     if (!c.file.empty()) WriteBytes("Setup.ini", c.file);
     LoadSetup();
-    EXPECT_EQ(AudioDriverNames, c.offered);
-    EXPECT_EQ(Settings[slot::audioDriver], c.want)
+    EXPECT_EQ(Core.AudioDriverNames, c.offered);
+    EXPECT_EQ(Core.Settings[slot::audioDriver], c.want)
         << "file: " << c.file << ", offered: " << c.offered.size();
     EXPECT_EQ(machine.RequestedAudioDriver(), c.selected) << "file: " << c.file;
   }
@@ -218,24 +218,24 @@ class SaveTest : public SetupFileTest {
     MakeDir("Files/257");
     ASSERT_TRUE(plat::ChangeDir("Files/257"));
     LoadSetup();
-    FilesFolderPath = At("Files");  // as start-up remembers it
+    Core.FilesFolderPath = At("Files");  // as start-up remembers it
   }
   void TearDown() override {
-    FilesFolderPath.clear();
+    Core.FilesFolderPath.clear();
     SetupFileTest::TearDown();
   }
 };
 
 TEST_F(SaveTest, WritesTheExactLayoutIntoFilesAndStaysInTheGameFolder) {
-  Settings[slot::fullscreen] = 1;
-  Settings[slot::gfxEngine] = 1;
-  Settings[slot::width] = 1024;
-  Settings[slot::height] = 768;
-  Settings[slot::slowSystem] = 0;
-  Settings[slot::masterVolume] = 50;
-  Settings[slot::soundVolume] = 40;
-  Settings[slot::musicVolume] = 30;
-  Settings[slot::audioDriver] = 1;
+  Core.Settings[slot::fullscreen] = 1;
+  Core.Settings[slot::gfxEngine] = 1;
+  Core.Settings[slot::width] = 1024;
+  Core.Settings[slot::height] = 768;
+  Core.Settings[slot::slowSystem] = 0;
+  Core.Settings[slot::masterVolume] = 50;
+  Core.Settings[slot::soundVolume] = 40;
+  Core.Settings[slot::musicVolume] = 30;
+  Core.Settings[slot::audioDriver] = 1;
   std::string here = plat::CurrentDir();
   SaveSetup();
   EXPECT_EQ(plat::CurrentDir(), here);
@@ -249,12 +249,12 @@ TEST_F(SaveTest, WritesTheExactLayoutIntoFilesAndStaysInTheGameFolder) {
 }
 
 TEST_F(SaveTest, OptionalLinesAndBindingRange) {
-  Settings[slot::fullscreen] = 5;  // neither value: no line
-  Settings[slot::gfxEngine] = 2;
-  Settings[slot::slowSystem] = 1;
-  KeyBindings[99] = 301;
-  KeyBindings[100] = 12;  // never written
-  KeyBindings[40] = -3;   // not a code
+  Core.Settings[slot::fullscreen] = 5;  // neither value: no line
+  Core.Settings[slot::gfxEngine] = 2;
+  Core.Settings[slot::slowSystem] = 1;
+  Core.KeyBindings[99] = 301;
+  Core.KeyBindings[100] = 12;  // never written
+  Core.KeyBindings[40] = -3;   // not a code
   SaveSetup();
   std::vector<std::string> lines = ReadLines("Files/Setup.ini");
   std::vector<std::string> head(lines.begin(), lines.begin() + 6);
@@ -266,25 +266,25 @@ TEST_F(SaveTest, OptionalLinesAndBindingRange) {
 }
 
 TEST_F(SaveTest, WhatIsSavedLoadsBackTheSame) {
-  Settings[slot::fullscreen] = 1;
-  Settings[slot::gfxEngine] = 2;
-  Settings[slot::width] = 1440;
-  Settings[slot::height] = 900;
-  Settings[slot::slowSystem] = 1;
-  Settings[slot::masterVolume] = 100;
-  Settings[slot::soundVolume] = 0;
-  Settings[slot::musicVolume] = 250;
-  Settings[slot::audioDriver] = 1;
-  KeyBindings[21] = 90;
-  KeyBindings[3] = 65;
+  Core.Settings[slot::fullscreen] = 1;
+  Core.Settings[slot::gfxEngine] = 2;
+  Core.Settings[slot::width] = 1440;
+  Core.Settings[slot::height] = 900;
+  Core.Settings[slot::slowSystem] = 1;
+  Core.Settings[slot::masterVolume] = 100;
+  Core.Settings[slot::soundVolume] = 0;
+  Core.Settings[slot::musicVolume] = 250;
+  Core.Settings[slot::audioDriver] = 1;
+  Core.KeyBindings[21] = 90;
+  Core.KeyBindings[3] = 65;
   int settings[100], keys[101];
-  std::copy(std::begin(Settings), std::end(Settings), settings);
-  std::copy(std::begin(KeyBindings), std::end(KeyBindings), keys);
+  std::copy(std::begin(Core.Settings), std::end(Core.Settings), settings);
+  std::copy(std::begin(Core.KeyBindings), std::end(Core.KeyBindings), keys);
   SaveSetup();
   ASSERT_TRUE(plat::ChangeDir(".."));
   LoadSetup();
-  for (int i = 0; i < 100; i++) EXPECT_EQ(Settings[i], settings[i]) << "slot " << i;
-  for (int i = 1; i < 101; i++) EXPECT_EQ(KeyBindings[i], keys[i]) << "key slot " << i;
+  for (int i = 0; i < 100; i++) EXPECT_EQ(Core.Settings[i], settings[i]) << "slot " << i;
+  for (int i = 1; i < 101; i++) EXPECT_EQ(Core.KeyBindings[i], keys[i]) << "key slot " << i;
 }
 
 TEST_F(SaveTest, UnknownDriverWritesTheFirstOfferedBack) {
@@ -292,7 +292,7 @@ TEST_F(SaveTest, UnknownDriverWritesTheFirstOfferedBack) {
   ASSERT_TRUE(plat::ChangeDir(".."));
   LoadSetup();
   ASSERT_TRUE(plat::ChangeDir("257"));
-  EXPECT_EQ(Settings[slot::audioDriver], 0);
+  EXPECT_EQ(Core.Settings[slot::audioDriver], 0);
   SaveSetup();
   std::vector<std::string> lines = ReadLines("Files/Setup.ini");
   EXPECT_NE(std::find(lines.begin(), lines.end(), "AudioDriver = A"), lines.end());
@@ -323,12 +323,12 @@ TEST_F(SaveTest, ASaveThatCannotReplaceTheFileLogsOneLine) {
     }
     ASSERT_TRUE(OpenLog(At("Files/Debug.txt")));
     int before[100];
-    std::copy(std::begin(Settings), std::end(Settings), before);
+    std::copy(std::begin(Core.Settings), std::end(Core.Settings), before);
     std::string here = plat::CurrentDir();
     SaveSetup();
     CloseLog();
     EXPECT_EQ(plat::CurrentDir(), here);
-    for (int i = 0; i < 100; i++) EXPECT_EQ(Settings[i], before[i]);
+    for (int i = 0; i < 100; i++) EXPECT_EQ(Core.Settings[i], before[i]);
     if (c.mode != 0) {
       EXPECT_EQ(ReadBytes("Files/Setup.ini"), old);
       struct stat st;
@@ -360,10 +360,10 @@ TEST_F(SaveTest, AnUnreadableFileIsKeptAndTheSettingsSavedBesideIt) {
   ASSERT_TRUE(OpenLog(At("Files/Debug.txt")));
   const int status = ExitStatusOfChild(true, [&] {
     if (!plat::ChangeDir(At("Files"))) return 2;
-    Settings[slot::width] = 640;
+    Core.Settings[slot::width] = 640;
     LoadSetup();
-    const bool defaults = Settings[slot::width] == 800 && Settings[slot::masterVolume] == 50 && KeyBindings[21] == 0;
-    Settings[slot::musicVolume] = 70;  // changed in the settings panel
+    const bool defaults = Core.Settings[slot::width] == 800 && Core.Settings[slot::masterVolume] == 50 && Core.KeyBindings[21] == 0;
+    Core.Settings[slot::musicVolume] = 70;  // changed in the settings panel
     SaveSetup();
     SaveSetup();
     return defaults ? 0 : 1;
@@ -403,13 +403,13 @@ TEST_F(SaveTest, SavesIntoTheFolderStartUpEnteredFromAnyFolder) {
 TEST_F(SaveTest, AStartFolderNamed257WithoutFilesKeepsItsSettings) {
   MakeDir("elsewhere/257");
   ASSERT_TRUE(plat::ChangeDir(At("elsewhere/257")));
-  FilesFolderPath = At("elsewhere/257");
-  Settings[slot::width] = 1024;
+  Core.FilesFolderPath = At("elsewhere/257");
+  Core.Settings[slot::width] = 1024;
   SaveSetup();
   EXPECT_EQ(plat::FileType(At("elsewhere/257/Setup.ini")), plat::kFileTypeFile);
   EXPECT_EQ(plat::FileType(At("elsewhere/Setup.ini")), plat::kFileTypeNone);
   LoadSetup();
-  EXPECT_EQ(Settings[slot::width], 1024);
+  EXPECT_EQ(Core.Settings[slot::width], 1024);
 }
 
 }  // namespace

@@ -29,23 +29,23 @@ class DisplaySetupTest : public ScratchTest {
     ASSERT_TRUE(plat::ChangeDir(At("Files")));
     ASSERT_TRUE(OpenLog("Debug.txt"));
     ASSERT_TRUE(plat::ChangeDir("257/"));
-    ModeCount = 0;
-    ScreenWidth = 800;
-    ScreenHeight = 600;
-    GraphicsStarted = 0;
+    Config.ModeCount = 0;
+    Core.ScreenWidth = 800;
+    Core.ScreenHeight = 600;
+    Config.GraphicsStarted = 0;
     ResetSfx();
-    Settings[slot::width] = 800;
-    Settings[slot::height] = 600;
-    Settings[slot::masterVolume] = Settings[slot::soundVolume] = 50;
-    DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = 50000;
+    Core.Settings[slot::width] = 800;
+    Core.Settings[slot::height] = 600;
+    Core.Settings[slot::masterVolume] = Core.Settings[slot::soundVolume] = 50;
+    Draw.DrawLimit[kBudgetMain] = Draw.DrawLimit[kBudgetGlow] = 50000;
     // A game's media step, as a game of the series has it: the engine test first.
     g_mediaLoads = 0;
-    DisplayHooks.LoadGameMedia = [] {
+    Config.DisplayHooks.LoadGameMedia = [] {
       ++g_mediaLoads;
       g_mediaFolder = plat::CurrentDir();
       EngineTest(60, 2);
     };
-    FilesFolderPath = At("Files");
+    Core.FilesFolderPath = At("Files");
   }
 
   plat::HeadlessOptions Options() override {
@@ -83,11 +83,11 @@ class DisplaySetupTest : public ScratchTest {
 TEST_F(DisplaySetupTest, ModeListKeepsOneEntryPerSizeOfAnAcceptedShape) {
   SetupDisplay();
   std::vector<std::pair<int, int>> listed;
-  for (int i = 1; i <= ModeCount; ++i) listed.emplace_back(ModeList.width[i], ModeList.height[i]);
+  for (int i = 1; i <= Config.ModeCount; ++i) listed.emplace_back(Config.ModeList.width[i], Config.ModeList.height[i]);
   const std::vector<std::pair<int, int>> expected = {{640, 480},  {800, 600},   {1024, 768}, {1280, 800},
                                                      {1366, 768}, {1680, 1050}, {1920, 1080}};
   EXPECT_EQ(listed, expected);  // 1024x600 and 1280x1024 have no accepted shape
-  EXPECT_EQ(Settings[slot::resolutionIndex], 2);
+  EXPECT_EQ(Core.Settings[slot::resolutionIndex], 2);
 }
 
 TEST_F(DisplaySetupTest, RequestedSizeChoosesTheVirtualSurface) {
@@ -103,38 +103,38 @@ TEST_F(DisplaySetupTest, RequestedSizeChoosesTheVirtualSurface) {
       {-5, 100000, 800, 600, 1280, 960, 0},
   };
   for (const Case& c : cases) {
-    ScreenWidth = 800;
-    ScreenHeight = 600;
-    GraphicsStarted = 0;
-    Settings[slot::width] = c.w;
-    Settings[slot::height] = c.h;
+    Core.ScreenWidth = 800;
+    Core.ScreenHeight = 600;
+    Config.GraphicsStarted = 0;
+    Core.Settings[slot::width] = c.w;
+    Core.Settings[slot::height] = c.h;
     SetupDisplay();
     SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
     EXPECT_EQ(plat::GraphicsWidth(), c.screenW);
     EXPECT_EQ(plat::GraphicsHeight(), c.screenH);
-    EXPECT_EQ(Settings[slot::width], c.screenW);
-    EXPECT_EQ(Settings[slot::height], c.screenH);
-    EXPECT_EQ(VirtualWidth, c.virtualW);
-    EXPECT_EQ(VirtualHeight, c.virtualH);
-    EXPECT_EQ(Settings[slot::widescreen], c.wide);
+    EXPECT_EQ(Core.Settings[slot::width], c.screenW);
+    EXPECT_EQ(Core.Settings[slot::height], c.screenH);
+    EXPECT_EQ(Core.VirtualWidth, c.virtualW);
+    EXPECT_EQ(Core.VirtualHeight, c.virtualH);
+    EXPECT_EQ(Core.Settings[slot::widescreen], c.wide);
     EXPECT_EQ(plat::VirtualResolutionWidth(), c.virtualW);
   }
 }
 
 TEST_F(DisplaySetupTest, FullScreenTakesTheDeepestDepthOrFallsBackToAWindow) {
-  Settings[slot::fullscreen] = 1;
+  Core.Settings[slot::fullscreen] = 1;
   SetupDisplay();
   EXPECT_TRUE(Logged("\tResolution : 800x600,32"));
   EXPECT_TRUE(machine_->DisplayOpenedFullScreen());
-  EXPECT_TRUE(MessageList.empty());
+  EXPECT_TRUE(Core.MessageList.empty());
 
   modes_ = {{1024, 768, 32, 60}};
   machine_ = &plat::UseHeadless(Options());
-  GraphicsStarted = 0;
-  Settings[slot::width] = 640;
-  Settings[slot::height] = 480;
-  ScreenWidth = 640;
-  ScreenHeight = 480;
+  Config.GraphicsStarted = 0;
+  Core.Settings[slot::width] = 640;
+  Core.Settings[slot::height] = 480;
+  Core.ScreenWidth = 640;
+  Core.ScreenHeight = 480;
   // The notice shows on the loading frames that follow.
   bool shown = false;
   machine_->SetRecording(true);
@@ -147,7 +147,7 @@ TEST_F(DisplaySetupTest, FullScreenTakesTheDeepestDepthOrFallsBackToAWindow) {
   EXPECT_TRUE(Logged("\tResolution : 640x480,0"));
   EXPECT_FALSE(machine_->DisplayOpenedFullScreen());
   EXPECT_TRUE(shown);
-  EXPECT_EQ(Settings[slot::fullscreen], 1);
+  EXPECT_EQ(Core.Settings[slot::fullscreen], 1);
 }
 
 TEST_F(DisplaySetupTest, LeftOverCrashMarkerSwitchesOpenGLToTheAlternativeRenderer) {
@@ -171,7 +171,7 @@ TEST_F(DisplaySetupTest, CleanStartKeepsOpenGLAndLogsTheSequence) {
   ASSERT_GE(log.size(), head.size());
   EXPECT_EQ(std::vector<std::string>(log.begin(), log.begin() + head.size()), head);
   EXPECT_EQ(log.back(), "-=-=-=-=-=-=-=-=-=-=-=-=-=-");
-  EXPECT_EQ(GraphicsStarted, 1);
+  EXPECT_EQ(Config.GraphicsStarted, 1);
 }
 
 TEST(SharedFonts, SmallDisplaysGetLargerType) {
@@ -191,28 +191,28 @@ TEST(SharedFonts, SmallDisplaysGetLargerType) {
 TEST_F(DisplaySetupTest, LoadsEverySharedAssetAndReloadsOnApply) {
   if (!CopyMedia()) GTEST_SKIP() << "game media not generated";
   SetupDisplay();
-  EXPECT_NE(UiFonts[font::kLabel], 0);
-  EXPECT_NE(SizedFonts[28], 0);
-  EXPECT_EQ(plat::ImageFrames(IconsCrisp), 64);
-  EXPECT_EQ(plat::ImageFrames(BadgesImage), 16);
-  EXPECT_NE(LogoImage, 0);
-  EXPECT_NE(SoundEffects[2], 0);
-  EXPECT_EQ(SoundEffects[1], 0);
+  EXPECT_NE(Core.UiFonts[font::kLabel], 0);
+  EXPECT_NE(Core.SizedFonts[28], 0);
+  EXPECT_EQ(plat::ImageFrames(Core.IconsCrisp), 64);
+  EXPECT_EQ(plat::ImageFrames(Core.BadgesImage), 16);
+  EXPECT_NE(Core.LogoImage, 0);
+  EXPECT_NE(Audio.SoundEffects[2], 0);
+  EXPECT_EQ(Audio.SoundEffects[1], 0);
   EXPECT_TRUE(Logged("\tSFX(10)"));
   EXPECT_FALSE(Logged("\tSFX(1)"));
   // The game's own media come last, from its folder.
   EXPECT_EQ(g_mediaLoads, 1);
   EXPECT_EQ(std::filesystem::path(g_mediaFolder).filename(), "257");
   // The splash's jingle plays once, in its own slot.
-  ASSERT_NE(ChannelTable[kBadgeJingleSlot], 0);
-  EXPECT_DOUBLE_EQ(machine_->ChannelInfo(ChannelTable[kBadgeJingleSlot]).volume, 0.25);
+  ASSERT_NE(Audio.ChannelTable[kBadgeJingleSlot], 0);
+  EXPECT_DOUBLE_EQ(machine_->ChannelInfo(Audio.ChannelTable[kBadgeJingleSlot]).volume, 0.25);
 
   const int framesBefore = machine_->FramesPresented();
   SetupDisplay();
   EXPECT_TRUE(Logged("\tChanged Graphics Mode ingame."));
   EXPECT_EQ(g_mediaLoads, 2);
-  EXPECT_EQ(plat::ImageFrames(IconsCrisp), 64);
-  EXPECT_NE(UiFonts[font::kLabel], 0);
+  EXPECT_EQ(plat::ImageFrames(Core.IconsCrisp), 64);
+  EXPECT_NE(Core.UiFonts[font::kLabel], 0);
   EXPECT_GT(plat::TextWidth("Apply"), 0);
   EXPECT_GT(machine_->FramesPresented(), framesBefore);  // the engine test ran again
 }
@@ -225,7 +225,7 @@ class EngineTestTest : public DisplaySetupTest {
     plat::OpenDisplay(800, 600, 0, 60, 0);
     plat::SetVirtualResolution(1280, 960);
     const int base = machine_->FramesPresented();
-    const bool slow = Settings[slot::slowSystem] == 1;
+    const bool slow = Core.Settings[slot::slowSystem] == 1;
     machine_->OnFrame([=, this](int frame) {
       // Slow-system mode presents every other frame.
       const int drawn = (frame - base) * (slow ? 2 : 1);
@@ -238,49 +238,49 @@ class EngineTestTest : public DisplaySetupTest {
 
 TEST_F(EngineTestTest, AFastMachineIsCappedAt20000Sprites) {
   Run([](int) { return 0; });
-  EXPECT_EQ(DrawLimit[kBudgetMain], 8000);
-  EXPECT_EQ(DrawLimit[kBudgetGlow], 8000);
-  EXPECT_EQ(DrawLimit[kBudgetParticles], 4000);
-  EXPECT_EQ(TargetFps, 60);
-  EXPECT_EQ(Settings[slot::slowSystem], 0);
+  EXPECT_EQ(Draw.DrawLimit[kBudgetMain], 8000);
+  EXPECT_EQ(Draw.DrawLimit[kBudgetGlow], 8000);
+  EXPECT_EQ(Draw.DrawLimit[kBudgetParticles], 4000);
+  EXPECT_EQ(Config.TargetFps, 60);
+  EXPECT_EQ(Core.Settings[slot::slowSystem], 0);
   EXPECT_TRUE(Logged("Aiming for 60,2"));
   EXPECT_TRUE(Logged("\tMain sprites : 8000"));
   EXPECT_FALSE(Logged("Settings Overwritten, Set to Default Lower Limits at 30fps."));
-  EXPECT_EQ(OverlayOn, 0);
+  EXPECT_EQ(Frame.OverlayOn, 0);
 }
 
 TEST_F(EngineTestTest, TheStepThatDropsToTheThresholdIsTheLastOneKept) {
   Run([](int n) { return n >= 3000 ? 2 : 0; });  // 17 ms frames: 58 frames a second
-  EXPECT_EQ(DrawLimit[kBudgetMain], 1200);
-  EXPECT_EQ(DrawLimit[kBudgetGlow], 1200);
-  EXPECT_EQ(DrawLimit[kBudgetParticles], 600);
-  EXPECT_EQ(Settings[slot::slowSystem], 0);
+  EXPECT_EQ(Draw.DrawLimit[kBudgetMain], 1200);
+  EXPECT_EQ(Draw.DrawLimit[kBudgetGlow], 1200);
+  EXPECT_EQ(Draw.DrawLimit[kBudgetParticles], 600);
+  EXPECT_EQ(Core.Settings[slot::slowSystem], 0);
 }
 
 TEST_F(EngineTestTest, ASlowMachineGetsTheLowerLimitsAndSlowSystemMode) {
   Run([](int) { return 5; });  // 20 ms frames from the start
-  EXPECT_EQ(DrawLimit[kBudgetMain], 1000);
-  EXPECT_EQ(DrawLimit[kBudgetGlow], 500);
-  EXPECT_EQ(DrawLimit[kBudgetParticles], 250);
-  EXPECT_EQ(Settings[slot::slowSystem], 1);
-  EXPECT_EQ(TargetFps, 30);
+  EXPECT_EQ(Draw.DrawLimit[kBudgetMain], 1000);
+  EXPECT_EQ(Draw.DrawLimit[kBudgetGlow], 500);
+  EXPECT_EQ(Draw.DrawLimit[kBudgetParticles], 250);
+  EXPECT_EQ(Core.Settings[slot::slowSystem], 1);
+  EXPECT_EQ(Config.TargetFps, 30);
   EXPECT_TRUE(Logged("\tMain sprites : 0"));  // logged before the lower limits apply
   EXPECT_TRUE(Logged("Settings Overwritten, Set to Default Lower Limits at 30fps."));
 }
 
 TEST_F(EngineTestTest, ASlowSystemStartAimsFor30) {
-  Settings[slot::slowSystem] = 1;
+  Core.Settings[slot::slowSystem] = 1;
   Run([](int) { return 0; });
   EXPECT_TRUE(Logged("Aiming for 30,2"));
-  EXPECT_EQ(TargetFps, 30);
-  EXPECT_EQ(DrawLimit[kBudgetMain], 8000);
+  EXPECT_EQ(Config.TargetFps, 30);
+  EXPECT_EQ(Draw.DrawLimit[kBudgetMain], 8000);
   EXPECT_TRUE(Logged("Settings Overwritten, Set to Default Lower Limits at 30fps."));
 }
 
 TEST_F(EngineTestTest, TheFirstStepOnlyWarmsUp) {
   Run([](int n) { return n >= 1000 ? 5 : 0; });  // 500 sprites hold 60, 1000 do not
   EXPECT_TRUE(Logged("\tMain sprites : 0"));     // 500 is never recorded
-  EXPECT_EQ(Settings[slot::slowSystem], 1);
+  EXPECT_EQ(Core.Settings[slot::slowSystem], 1);
 }
 
 TEST_F(EngineTestTest, DrawsTheBackdropLogosAndInvisibleTestSprites) {
@@ -294,18 +294,18 @@ TEST_F(EngineTestTest, DrawsTheBackdropLogosAndInvisibleTestSprites) {
   EngineTest(60, 2);
   const auto count = [&](auto pred) { return std::count_if(first.begin(), first.end(), pred); };
   EXPECT_EQ(count([](const plat::DrawCall& c) { return c.kind == plat::DrawCall::kRect && c.rotation == -45; }),
-            VirtualHeight / 10 + 1);
+            Core.VirtualHeight / 10 + 1);
   EXPECT_EQ(count([](const plat::DrawCall& c) {
-              return c.image == IconsCrisp && c.alpha == 0 && c.scaleX == 2 && c.scaleY == 2 && c.r == 0;
+              return c.image == Core.IconsCrisp && c.alpha == 0 && c.scaleX == 2 && c.scaleY == 2 && c.r == 0;
             }),
             kEngineTestFirstStep + 1);
   EXPECT_EQ(count([](const plat::DrawCall& c) {
-              return c.image == LogoImage && c.x == 0.3 * VirtualWidth && c.y == 0.3 * VirtualHeight &&
+              return c.image == Core.LogoImage && c.x == 0.3 * Core.VirtualWidth && c.y == 0.3 * Core.VirtualHeight &&
                      c.scaleX == 1.5;
             }),
             1);
   EXPECT_EQ(count([](const plat::DrawCall& c) {
-              return c.image == CommunityLogoImage && c.x == 0.7 * VirtualWidth && c.y == 0.7 * VirtualHeight;
+              return c.image == Core.CommunityLogoImage && c.x == 0.7 * Core.VirtualWidth && c.y == 0.7 * Core.VirtualHeight;
             }),
             1);
 }
@@ -329,19 +329,19 @@ TEST_F(DisplaySetupTest, TheSplashShowsStripesAndBothLogos) {
       EXPECT_DOUBLE_EQ(c.y, 3 * 10 * stripes);
       stripes++;
     }
-    if (c.image == LogoImage) {
+    if (c.image == Core.LogoImage) {
       logos++;
-      EXPECT_DOUBLE_EQ(c.x, 0.4 * VirtualHeight);
-      EXPECT_DOUBLE_EQ(c.y, 0.3 * VirtualHeight);
+      EXPECT_DOUBLE_EQ(c.x, 0.4 * Core.VirtualHeight);
+      EXPECT_DOUBLE_EQ(c.y, 0.3 * Core.VirtualHeight);
       EXPECT_DOUBLE_EQ(c.scaleX, 1.5);
     }
-    if (c.image == CommunityLogoImage) {
+    if (c.image == Core.CommunityLogoImage) {
       logos++;
-      EXPECT_DOUBLE_EQ(c.x, VirtualWidth - 0.4 * VirtualHeight);
-      EXPECT_DOUBLE_EQ(c.y, 0.7 * VirtualHeight);
+      EXPECT_DOUBLE_EQ(c.x, Core.VirtualWidth - 0.4 * Core.VirtualHeight);
+      EXPECT_DOUBLE_EQ(c.y, 0.7 * Core.VirtualHeight);
     }
   }
-  EXPECT_EQ(stripes, VirtualHeight / 10 + 1);
+  EXPECT_EQ(stripes, Core.VirtualHeight / 10 + 1);
   EXPECT_EQ(logos, 2);
 }
 
@@ -362,7 +362,7 @@ TEST_F(DisplaySetupTest, IconStripsAreCrispAndFiltered) {
     for (size_t i = 0; i + 3 < px.size(); i += 4) colours.insert(px[i] << 16 | px[i + 1] << 8 | px[i + 2]);
     return colours.size();
   };
-  const size_t crisp = distinctColours(IconsCrisp), smooth = distinctColours(IconsFiltered);
+  const size_t crisp = distinctColours(Core.IconsCrisp), smooth = distinctColours(Core.IconsFiltered);
   EXPECT_GT(smooth, 2 * crisp) << "crisp " << crisp << ", filtered " << smooth;
 }
 
@@ -392,18 +392,18 @@ class DisplayFallbackTest : public DisplaySetupTest {
 
 TEST_F(DisplayFallbackTest, ARefusedFullScreenOpensAWindowWithTheChosenRenderer) {
   UseFussy([](int depth, int) { return depth != 0; });
-  DisplayHooks.LoadGameMedia = nullptr;  // no engine-test frames to age the notice away
-  Settings[slot::fullscreen] = 1;
+  Config.DisplayHooks.LoadGameMedia = nullptr;  // no engine-test frames to age the notice away
+  Core.Settings[slot::fullscreen] = 1;
   SetupDisplay();
   EXPECT_TRUE(plat::DisplayIsOpen());
   EXPECT_FALSE(machine_->DisplayOpenedFullScreen());
   EXPECT_EQ(plat::GetGraphicsDriver(), 0);
-  EXPECT_EQ(Settings[slot::gfxEngine], 0);
+  EXPECT_EQ(Core.Settings[slot::gfxEngine], 0);
   EXPECT_FALSE(Logged("\tRenderer failed to start, trying the next one"));
   EXPECT_TRUE(Logged("\tFullscreen refused; using a window"));
   EXPECT_TRUE(Logged("\tResolution : 800x600,0"));
-  ASSERT_FALSE(MessageList.empty());
-  EXPECT_EQ(MessageList.front().txt, "Can't set to fullscreen in this resolution.");
+  ASSERT_FALSE(Core.MessageList.empty());
+  EXPECT_EQ(Core.MessageList.front().txt, "Can't set to fullscreen in this resolution.");
 }
 
 // A crash marker that is a link planted by someone else is used and removed, but
@@ -421,7 +421,7 @@ TEST_F(DisplayFallbackTest, ARendererThatCannotOpenAtAllGivesWayToTheNext) {
   SetupDisplay();
   EXPECT_TRUE(plat::DisplayIsOpen());
   EXPECT_EQ(plat::GetGraphicsDriver(), 1);
-  EXPECT_EQ(Settings[slot::gfxEngine], 1);
+  EXPECT_EQ(Core.Settings[slot::gfxEngine], 1);
   EXPECT_TRUE(Logged("\tRenderer failed to start, trying the next one"));
   EXPECT_TRUE(Logged("\tUsing DirectX 9 Driver"));
   EXPECT_EQ(plat::FileType("crash.dat"), plat::kFileTypeNone);
@@ -444,14 +444,14 @@ TEST_F(DisplaySetupTest, AMissingCommonFolderStillEndsInTheGameFolder) {
   const std::string game = plat::CurrentDir();
   SetupDisplay();
   EXPECT_EQ(plat::CurrentDir(), game);
-  EXPECT_EQ(UiFonts[font::kLabel], 0);  // nothing to load, nothing loaded
+  EXPECT_EQ(Core.UiFonts[font::kLabel], 0);  // nothing to load, nothing loaded
 }
 
 // A close request while the engine test runs is an orderly exit: the marker must
 // go, or the next start would switch renderers for good.
 TEST_F(DisplaySetupTest, AClosedWindowDuringTheEngineTestLeavesNoCrashMarker) {
   InstallServices();
-  DisplayHooks.LoadScores = nullptr;
+  Config.DisplayHooks.LoadScores = nullptr;
   machine_->OnFrame([&](int frame) {
     if (frame >= 20) machine_->RequestClose();  // and again to close the farewell window
   });

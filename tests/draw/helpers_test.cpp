@@ -16,7 +16,7 @@ class DrawTest : public ScratchTest {
     image_ = plat::CreateImage(40, 20, 4);
     glow_ = plat::CreateImage(80, 80, 4);
     ASSERT_NE(image_, 0);
-    DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = DrawLimit[kBudgetParticles] = 1000;
+    Draw.DrawLimit[kBudgetMain] = Draw.DrawLimit[kBudgetGlow] = Draw.DrawLimit[kBudgetParticles] = 1000;
   }
 
   std::vector<plat::DrawCall> Images() const {
@@ -38,15 +38,15 @@ class DrawTest : public ScratchTest {
 };
 
 TEST_F(DrawTest, CountedDrawsStopAtTheBudgetUntilTheNextFrame) {
-  DrawLimit[kBudgetMain] = 2;
+  Draw.DrawLimit[kBudgetMain] = 2;
   for (int i = 0; i < 3; i++) DrawImageCounted(image_, 10, 10, 0, kBudgetMain);
   EXPECT_EQ(Images().size(), 2u);
-  EXPECT_EQ(DrawCount[kBudgetMain], 2);
+  EXPECT_EQ(Draw.DrawCount[kBudgetMain], 2);
   NextFrame();
-  EXPECT_EQ(DrawCount[kBudgetMain], 0);
+  EXPECT_EQ(Draw.DrawCount[kBudgetMain], 0);
   for (int i = 0; i < 3; i++) DrawImageCounted(image_, 10, 10, 0, kBudgetMain);
   EXPECT_EQ(Images().size(), 2u);  // cleared with the screen, then two again
-  DrawLimit[5] = 0;
+  Draw.DrawLimit[5] = 0;
   DrawImageCounted(image_, 10, 10, 0, 5);
   DrawImageCounted(image_, 10, 10, 0, 20);
   DrawImageCounted(image_, 10, 10, 0, -1);
@@ -70,8 +70,8 @@ TEST_F(DrawTest, SlowSystemDrawsOnlyOnShownFrames) {
   } cases[] = {{0, 0, 3}, {0, 1, 3}, {1, 0, 3}, {1, 1, 0}, {2, 0, 0}};
   for (const Case& c : cases) {
     NextFrame();
-    Settings[slot::slowSystem] = c.slow;
-    FrameParity = c.parity;
+    Core.Settings[slot::slowSystem] = c.slow;
+    Core.FrameParity = c.parity;
     DrawImageCounted(image_, 0, 0, 0, kBudgetMain);
     DrawGlowImage(image_, 0, 0, 0, 0, 1.1, 0.8);
     EXPECT_EQ(Images().size(), c.drawn) << "slow " << c.slow << " parity " << c.parity;
@@ -108,15 +108,15 @@ TEST_F(DrawTest, GlowDrawsAnAdditiveCopyAndRestoresTheState) {
 }
 
 TEST_F(DrawTest, GlowBudgetsAreSeparate) {
-  DrawLimit[kBudgetMain] = 0;
+  Draw.DrawLimit[kBudgetMain] = 0;
   DrawGlowImage(image_, 0, 0, 0, 0, 1.1, 0.8);
   ASSERT_EQ(Images().size(), 1u);
   EXPECT_EQ(Images()[0].image, image_);  // the glow copy of the image itself
   EXPECT_EQ(Images()[0].blend, plat::kBlendLight);
   EXPECT_DOUBLE_EQ(Images()[0].x, 20);
-  EXPECT_EQ(DrawCount[kBudgetGlow], 1);
-  DrawLimit[kBudgetMain] = 10;
-  DrawLimit[kBudgetGlow] = 1;
+  EXPECT_EQ(Draw.DrawCount[kBudgetGlow], 1);
+  Draw.DrawLimit[kBudgetMain] = 10;
+  Draw.DrawLimit[kBudgetGlow] = 1;
   DrawGlowImage(image_, 0, 0, 0, 0, 1.1, 0.8);
   EXPECT_EQ(Images().size(), 2u);
   EXPECT_EQ(Images()[1].blend, plat::kBlendAlpha);
@@ -205,15 +205,15 @@ TEST(Clamps, BoundsAndOrder) {
 }
 
 TEST(MouseInRect, BorderIsOutside) {
-  MouseState.x = 10;
-  MouseState.y = 20;
+  Core.MouseState.x = 10;
+  Core.MouseState.y = 20;
   EXPECT_TRUE(MouseInRect(9, 19, 2, 2));
   EXPECT_FALSE(MouseInRect(10, 19, 5, 5));  // on the left edge
   EXPECT_FALSE(MouseInRect(9, 20, 5, 5));   // on the top edge
   EXPECT_FALSE(MouseInRect(5, 15, 5, 10));  // on the right edge
   EXPECT_FALSE(MouseInRect(5, 15, 10, 5));  // on the bottom edge
   EXPECT_TRUE(MouseInRect(0, 0, std::numeric_limits<int>::max(), std::numeric_limits<int>::max()));
-  MouseState = MouseInfo{};
+  Core.MouseState = MouseInfo{};
 }
 
 TEST(TestBit, OneBasedBits) {

@@ -42,16 +42,16 @@ TEST_F(InputTest, CalibrationTakesNamesButtonsRestValuesAndHat) {
   PlugStick(0, 0.5);  // a hat that does not read centred counts as absent
   Stick(1).axes[plat::kAxisR] = -0.6;
   ReadJoysticks();
-  EXPECT_EQ(JoystickCount, 2);
-  EXPECT_EQ(JoystickName[1], "Test Pad");
-  EXPECT_EQ(JoystickButtons[1], 6);
-  EXPECT_DOUBLE_EQ(JoystickRest[1][plat::kAxisX], 0.1);
-  EXPECT_DOUBLE_EQ(JoystickRest[2][plat::kAxisR], -0.6);
-  EXPECT_EQ(JoyEnabled[1], 1);
-  EXPECT_EQ(JoyEnabled[2], 1);
-  EXPECT_EQ(JoyEnabled[3], 0);
-  EXPECT_EQ(HatPresent[1], 1);
-  EXPECT_EQ(HatPresent[2], 0);
+  EXPECT_EQ(Config.JoystickCount, 2);
+  EXPECT_EQ(Config.JoystickName[1], "Test Pad");
+  EXPECT_EQ(Config.JoystickButtons[1], 6);
+  EXPECT_DOUBLE_EQ(Config.JoystickRest[1][plat::kAxisX], 0.1);
+  EXPECT_DOUBLE_EQ(Config.JoystickRest[2][plat::kAxisR], -0.6);
+  EXPECT_EQ(Config.JoyEnabled[1], 1);
+  EXPECT_EQ(Config.JoyEnabled[2], 1);
+  EXPECT_EQ(Config.JoyEnabled[3], 0);
+  EXPECT_EQ(Config.HatPresent[1], 1);
+  EXPECT_EQ(Config.HatPresent[2], 0);
 }
 
 TEST_F(InputTest, KeyboardCodesFollowTheKeysAndMouseCodesAreNeverHeld) {
@@ -115,7 +115,7 @@ TEST_F(InputTest, ADisabledOrMissingJoystickIsNeverHeld) {
   Stick().axes[plat::kAxisY] = 1;
   Stick().hat = 0;
   EXPECT_EQ(AnyInputCode(), 301);
-  JoyEnabled[1] = 0;
+  Config.JoyEnabled[1] = 0;
   for (int code = 300; code < 350; ++code) EXPECT_EQ(BindingDown(code), 0) << code;
   EXPECT_EQ(AnyInputCode(), 0);
   // Beyond the fourth joystick's codes there is no joystick at all.
@@ -138,9 +138,9 @@ TEST_F(InputTest, CodesPastTheFourthJoystickAreNeverHeld) {
 }
 
 TEST_F(InputTest, ActionsReadTheirPlayersSlots) {
-  KeyBindings[kActionFire] = plat::kKeyZ;
-  KeyBindings[20 + kActionUp] = plat::kKeyUp;
-  KeyBindings[kActionUp] = plat::kKeyX;
+  Core.KeyBindings[kActionFire] = plat::kKeyZ;
+  Core.KeyBindings[20 + kActionUp] = plat::kKeyUp;
+  Core.KeyBindings[kActionUp] = plat::kKeyX;
   Keys().PressKey(plat::kKeyZ);
   Keys().PressKey(plat::kKeyUp);
   EXPECT_EQ(ActionDown(kActionFire, 1), 1);

@@ -14,10 +14,10 @@ class ArrangementTest : public MusicTest {
   void Start(const std::string& text, int seed = 11) {
     WriteSong("t", text);
     StartSong("t", seed, 250);
-    ASSERT_EQ(SongPlaying, 1);
+    ASSERT_EQ(Audio.SongPlaying, 1);
   }
   std::vector<double> Grid(int part) const {
-    return std::vector<double>(StepGrid + part * 70, StepGrid + part * 70 + kBlockSteps);
+    return std::vector<double>(Audio.StepGrid + part * 70, Audio.StepGrid + part * 70 + kBlockSteps);
   }
 };
 
@@ -28,17 +28,17 @@ const char* const kPlainSong =
 TEST_F(ArrangementTest, DrumPatternRepeatsOverTheBlock) {
   Start(kPlainSong);
   for (int s = 0; s < kBlockSteps; ++s) {
-    EXPECT_EQ(StepGrid[0 * 70 + s], s % 4 + 1) << s;
-    EXPECT_EQ(StepGrid[1 * 70 + s], s % 4 + 1) << s;
-    EXPECT_EQ(StepGrid[2 * 70 + s], 1.0);
-    EXPECT_EQ(StepGrid[3 * 70 + s], 1.122);
+    EXPECT_EQ(Audio.StepGrid[0 * 70 + s], s % 4 + 1) << s;
+    EXPECT_EQ(Audio.StepGrid[1 * 70 + s], s % 4 + 1) << s;
+    EXPECT_EQ(Audio.StepGrid[2 * 70 + s], 1.0);
+    EXPECT_EQ(Audio.StepGrid[3 * 70 + s], 1.122);
   }
 }
 
 TEST_F(ArrangementTest, DrumTextReadsDigitsOnly) {
   Start("[DRUMS]\nSTRETCH=FALSE\n\"1098a \"\n[CHORDS]\n\"qqqq\"\n");
   const double expected[6] = {1, 0, 9, 8, 0, 0};
-  for (int s = 0; s < 12; ++s) EXPECT_EQ(StepGrid[s], expected[s % 6]) << s;
+  for (int s = 0; s < 12; ++s) EXPECT_EQ(Audio.StepGrid[s], expected[s % 6]) << s;
 }
 
 TEST_F(ArrangementTest, StretchModesSpreadPatterns) {
@@ -55,46 +55,46 @@ TEST_F(ArrangementTest, StretchModesSpreadPatterns) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.stretch);
-    CurrentSong = ParseSongDefinition(std::string("[BASS]\n") + c.stretch + "\n\"qw\"\n");
-    SongSeed = 3;
-    BlockNumber = 1;
+    Audio.CurrentSong = ParseSongDefinition(std::string("[BASS]\n") + c.stretch + "\n\"qw\"\n");
+    Audio.SongSeed = 3;
+    Audio.BlockNumber = 1;
     std::set<std::string> seen;
-    for (BlockCounter = 0; BlockCounter < 60; ++BlockCounter) seen.insert(PickPattern(kBass, 13));
+    for (Audio.BlockCounter = 0; Audio.BlockCounter < 60; ++Audio.BlockCounter) seen.insert(PickPattern(kBass, 13));
     EXPECT_EQ(seen, c.possible);
   }
 }
 
 TEST_F(ArrangementTest, DoubleStretchLeavesThreeSilentStepsAfterEachNote) {
   Start("[DRUMS]\n\"1\"\n[CHORDS]\n\"qqqq\"\n[MELODY]\nSTRETCH=DOUBLE\n\"qw\"\n");
-  EXPECT_EQ(PartPattern[kMelodyPart], "q   w   ");
+  EXPECT_EQ(Audio.PartPattern[kMelodyPart], "q   w   ");
   const double expected[8] = {1, 0, 0, 0, 1.122, 0, 0, 0};
-  for (int s = 0; s < kBlockSteps; ++s) EXPECT_EQ(StepGrid[3 * 70 + s], expected[s % 8]) << s;
+  for (int s = 0; s < kBlockSteps; ++s) EXPECT_EQ(Audio.StepGrid[3 * 70 + s], expected[s % 8]) << s;
 }
 
 // The draws a pick makes, written out independently: reseed from the seed and the
-// block position, throw BlockCounter * 4 + salt draws away, then choose.
+// block position, throw Audio.BlockCounter * 4 + salt draws away, then choose.
 TEST_F(ArrangementTest, PicksFollowTheSeededDrawSequence) {
   std::string text = "[BASS]\nSTRETCH=RANDOM+\n[CHORDS]\n";
   for (int i = 1; i <= 40; ++i) text += "\"" + std::string(1, static_cast<char>('a' + i % 26)) + std::to_string(i) + "\"\n";
   text += "[BASS]\n";
   for (int i = 1; i <= 40; ++i) text += "\"b" + std::to_string(i) + "\"\n";
-  CurrentSong = ParseSongDefinition(text);
+  Audio.CurrentSong = ParseSongDefinition(text);
   for (int seed : {0, 1, 977, -5, 4194305}) {
     for (int block : {0, 3, 17}) {
-      SongSeed = seed;
-      BlockNumber = 2;
-      BlockCounter = block;
+      Audio.SongSeed = seed;
+      Audio.BlockNumber = 2;
+      Audio.BlockCounter = block;
       const uint32_t base = (static_cast<uint32_t>(seed) << 10) + 2u + static_cast<uint32_t>(block);
       plat::SeedRnd(static_cast<int>(base + 13));
       for (int i = 0; i < block * 4 + 13; ++i) plat::Rand(0, 1000);
       const int chordLine = plat::Rand(1, 40);
-      EXPECT_EQ(PickChordLine(13), CurrentSong.Line(kChords, chordLine)) << seed << " " << block;
+      EXPECT_EQ(PickChordLine(13), Audio.CurrentSong.Line(kChords, chordLine)) << seed << " " << block;
 
       plat::SeedRnd(static_cast<int>(base + 19));
       for (int i = 0; i < block * 4 + 19; ++i) plat::Rand(0, 1000);
       const int bassLine = plat::Rand(1, 40);
       const int r = plat::Rand(0, 2);
-      EXPECT_EQ(PickPattern(kBass, 19), SpreadPattern(CurrentSong.Line(kBass, bassLine), r == 0 ? 0 : r == 1 ? 1 : 3))
+      EXPECT_EQ(PickPattern(kBass, 19), SpreadPattern(Audio.CurrentSong.Line(kBass, bassLine), r == 0 ? 0 : r == 1 ? 1 : 3))
           << seed << " " << block;
     }
   }
@@ -109,20 +109,20 @@ TEST_F(ArrangementTest, SectionLengthFollowsTheChordLine) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.chords);
     Start(std::string("[DRUMS]\n\"1\"\n[CHORDS]\n\"") + c.chords + "\"\n[BASS]\n\"q\"\n");
-    std::vector<int> numbers{BlockNumber};
-    std::vector<std::string> patterns{PartPattern[kBassPart]};
+    std::vector<int> numbers{Audio.BlockNumber};
+    std::vector<std::string> patterns{Audio.PartPattern[kBassPart]};
     for (int i = 1; i < 5; ++i) {
-      const int choice = SampleChoice[1];
-      const int muted = PartMuted[kAccompanyPart];
+      const int choice = Audio.SampleChoice[1];
+      const int muted = Audio.PartMuted[kAccompanyPart];
       GenerateArrangement();
-      numbers.push_back(BlockNumber);
-      if (BlockNumber > 1) {
-        EXPECT_EQ(SampleChoice[1], choice) << "sample choices hold within a section";
-        EXPECT_EQ(PartMuted[kAccompanyPart], muted) << "mute flags hold within a section";
+      numbers.push_back(Audio.BlockNumber);
+      if (Audio.BlockNumber > 1) {
+        EXPECT_EQ(Audio.SampleChoice[1], choice) << "sample choices hold within a section";
+        EXPECT_EQ(Audio.PartMuted[kAccompanyPart], muted) << "mute flags hold within a section";
       }
     }
     EXPECT_EQ(numbers, c.blockNumbers);
-    EXPECT_EQ(BlockCounter, 4);
+    EXPECT_EQ(Audio.BlockCounter, 4);
   }
 }
 
@@ -130,11 +130,11 @@ TEST_F(ArrangementTest, MelodicPatternsRunOnAcrossBlocks) {
   const std::string pattern = "qwertyuiopzxcvbnmQWERTYUIOPZXCVBNM234567890[]=-/";  // 48 characters
   ASSERT_EQ(pattern.size(), 48u);
   Start("[DRUMS]\n\"1\"\n[CHORDS]\n\"qqqqqqqq\"\n[MELODY]\nSTRETCH=FALSE\n\"" + pattern + "\"\n");
-  EXPECT_EQ(StepGrid[3 * 70 + 0], NotePitch(pattern[0]));
+  EXPECT_EQ(Audio.StepGrid[3 * 70 + 0], NotePitch(pattern[0]));
   GenerateArrangement();
-  ASSERT_EQ(BlockNumber, 2);
-  for (int s = 0; s < kBlockSteps; ++s) EXPECT_EQ(StepGrid[3 * 70 + s], NotePitch(pattern[(s + 64) % 48])) << s;
-  EXPECT_EQ(StepGrid[3 * 70 + 0], NotePitch('m')) << "character 16 opens block two";
+  ASSERT_EQ(Audio.BlockNumber, 2);
+  for (int s = 0; s < kBlockSteps; ++s) EXPECT_EQ(Audio.StepGrid[3 * 70 + s], NotePitch(pattern[(s + 64) % 48])) << s;
+  EXPECT_EQ(Audio.StepGrid[3 * 70 + 0], NotePitch('m')) << "character 16 opens block two";
 }
 
 // Every section keeps a drum kit and one of bass and melody; when both of a pair drew
@@ -144,12 +144,12 @@ TEST_F(ArrangementTest, EverySectionKeepsADrumKitAndBassOrMelody) {
   for (int seed = 1; seed <= 40; ++seed) {
     Start("[DRUMS]\n\"1\"\n[CHORDS]\n\"qqqq\"\n[BASS]\n\"q\"\n[MELODY]\n\"q\"\n[ACCOMPANY]\n\"q\"\n", seed);
     for (int block = 0; block < 6; ++block) {
-      const int drums[2] = {NextMuted[0], NextMuted[1]};
-      const int leads[2] = {NextMuted[2], NextMuted[3]};
-      const int accompaniment = NextMuted[4];
+      const int drums[2] = {Audio.NextMuted[0], Audio.NextMuted[1]};
+      const int leads[2] = {Audio.NextMuted[2], Audio.NextMuted[3]};
+      const int accompaniment = Audio.NextMuted[4];
       GenerateArrangement();  // four letters: every block starts a section
-      const int drumsOn = (PartMuted[0] == 0) + (PartMuted[1] == 0);
-      const int leadsOn = (PartMuted[2] == 0) + (PartMuted[3] == 0);
+      const int drumsOn = (Audio.PartMuted[0] == 0) + (Audio.PartMuted[1] == 0);
+      const int leadsOn = (Audio.PartMuted[2] == 0) + (Audio.PartMuted[3] == 0);
       EXPECT_GE(drumsOn, 1);
       EXPECT_GE(leadsOn, 1);
       if (drums[0] && drums[1]) {
@@ -160,8 +160,8 @@ TEST_F(ArrangementTest, EverySectionKeepsADrumKitAndBassOrMelody) {
         ++bothLeadsRested;
         EXPECT_EQ(leadsOn, 1);
       }
-      EXPECT_EQ(PartMuted[4], accompaniment);
-      accompanimentRested += PartMuted[4];
+      EXPECT_EQ(Audio.PartMuted[4], accompaniment);
+      accompanimentRested += Audio.PartMuted[4];
     }
   }
   EXPECT_GT(bothDrumsRested, 10);
@@ -172,9 +172,9 @@ TEST_F(ArrangementTest, EverySectionKeepsADrumKitAndBassOrMelody) {
 // One seed's first sections, pinned: a change to the order, the range or the
 // seeding of the draws shows here even where every rule above still holds.
 TEST_F(ArrangementTest, OneSeedGivesKnownSamplesMutesAndLeadIns) {
-  SampleCount[1] = 8;
-  SampleCount[2] = 5;
-  SampleCount[3] = 3;
+  Audio.SampleCount[1] = 8;
+  Audio.SampleCount[2] = 5;
+  Audio.SampleCount[3] = 3;
   Start("[DRUMS]\n\"1\"\n[CHORDS]\n\"qqqq\"\n[BASS]\n\"q\"\n[MELODY]\n\"q\"\n[ACCOMPANY]\n\"q\"\n", 2010);
   struct Section {
     std::vector<int> samples, muted, next, leadIn;
@@ -187,8 +187,8 @@ TEST_F(ArrangementTest, OneSeedGivesKnownSamplesMutesAndLeadIns) {
       {{1, 4, 1}, {0, 1, 1, 0, 1}, {1, 0, 0, 1, 0}, {2, 1, 2, 2, 1}},
   };
   for (const Section& want : expected) {
-    const std::vector<int> samples(SampleChoice + 1, SampleChoice + 4);
-    const std::vector<int> muted(PartMuted, PartMuted + 5), next(NextMuted, NextMuted + 5), leadIn(LeadIn, LeadIn + 5);
+    const std::vector<int> samples(Audio.SampleChoice + 1, Audio.SampleChoice + 4);
+    const std::vector<int> muted(Audio.PartMuted, Audio.PartMuted + 5), next(Audio.NextMuted, Audio.NextMuted + 5), leadIn(Audio.LeadIn, Audio.LeadIn + 5);
     auto text = [](const std::vector<int>& v) {
       std::string t;
       for (int x : v) t += std::to_string(x) + ",";
@@ -208,8 +208,8 @@ TEST_F(ArrangementTest, EmptyPatternsAndMissingSamplesStaySilent) {
     SCOPED_TRACE(text);
     Start(text);
     for (int block = 0; block < 4; ++block) {
-      for (double v : StepGrid) EXPECT_EQ(v, 0);
-      for (int part = 1; part <= 3; ++part) EXPECT_TRUE(SampleChoice[part] == 0 || SampleChoice[part] == 1);
+      for (double v : Audio.StepGrid) EXPECT_EQ(v, 0);
+      for (int part = 1; part <= 3; ++part) EXPECT_TRUE(Audio.SampleChoice[part] == 0 || Audio.SampleChoice[part] == 1);
       GenerateArrangement();
     }
   }

@@ -114,16 +114,16 @@ using SongFileTest = MusicTest;
 TEST_F(SongFileTest, StartSongReadsTheFileAndAMissingFileStartsNothing) {
   WriteSong("tune", "[DRUMS]\r\nSTRETCH=FALSE\r\n\"1\"\r\n[CHORDS]\r\n\"qqqq\"\r\n");
   StartSong("tune", 5, 250);
-  EXPECT_EQ(SongPlaying, 1);
-  EXPECT_EQ(CurrentSong.SongLineCount[kDrums], 1);
-  EXPECT_EQ(CurrentSong.StretchMode[kDrums], 0);
+  EXPECT_EQ(Audio.SongPlaying, 1);
+  EXPECT_EQ(Audio.CurrentSong.SongLineCount[kDrums], 1);
+  EXPECT_EQ(Audio.CurrentSong.StretchMode[kDrums], 0);
   StopSong();
 
   StartSong("absent", 5, 250);
-  EXPECT_EQ(SongPlaying, 0);
+  EXPECT_EQ(Audio.SongPlaying, 0);
   for (int s = 0; s < kSectionCount; ++s) {
-    EXPECT_EQ(CurrentSong.SongLineCount[s], 0);
-    EXPECT_EQ(CurrentSong.StretchMode[s], -1);
+    EXPECT_EQ(Audio.CurrentSong.SongLineCount[s], 0);
+    EXPECT_EQ(Audio.CurrentSong.StretchMode[s], -1);
   }
 }
 

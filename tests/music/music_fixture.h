@@ -37,11 +37,11 @@ class MusicTest : public ScratchTest {
     MakeDir("music");
     StopSong();
     ResetSfx();
-    for (plat::Sound& s : MusicSamples) s = 0;
-    for (int& c : SampleCount) c = 0;
-    CurrentSong = SongDefinition{};
-    Settings[slot::masterVolume] = 50;
-    Settings[slot::musicVolume] = 100;
+    for (plat::Sound& s : Audio.MusicSamples) s = 0;
+    for (int& c : Audio.SampleCount) c = 0;
+    Audio.CurrentSong = SongDefinition{};
+    Core.Settings[slot::masterVolume] = 50;
+    Core.Settings[slot::musicVolume] = 100;
     start_ms_ = plat::Millisecs();
   }
   void TearDown() override {
@@ -62,16 +62,16 @@ class MusicTest : public ScratchTest {
   int Elapsed() const { return plat::Millisecs() - start_ms_; }
   // Runs the player one virtual millisecond at a time until the next step is taken.
   void NextStep() {
-    const int before = StepIndex, blocks = BlockCounter;
-    for (int i = 0; i < 100000 && StepIndex == before && BlockCounter == blocks; ++i) {
+    const int before = Audio.StepIndex, blocks = Audio.BlockCounter;
+    for (int i = 0; i < 100000 && Audio.StepIndex == before && Audio.BlockCounter == blocks; ++i) {
       machine_->AdvanceTime(1);
       UpdateSong();
     }
   }
   void PlayAllParts() {
-    for (int p = 0; p < kPartCount; ++p) PartMuted[p] = 0;
+    for (int p = 0; p < kPartCount; ++p) Audio.PartMuted[p] = 0;
   }
-  plat::MixerChannelInfo Slot(int part) { return machine_->ChannelInfo(ChannelTable[part]); }
+  plat::MixerChannelInfo Slot(int part) { return machine_->ChannelInfo(Audio.ChannelTable[part]); }
 
   int start_ms_ = 0;
 };

@@ -17,7 +17,7 @@ class PlayerTest : public MusicTest {
   void Start(const std::string& text, int seed = 11, int pairLength = 250) {
     WriteSong("t", text);
     StartSong("t", seed, pairLength);
-    ASSERT_EQ(SongPlaying, 1);
+    ASSERT_EQ(Audio.SongPlaying, 1);
   }
 };
 
@@ -28,11 +28,11 @@ const char* const kBusySong =
 
 TEST_F(PlayerTest, StepsEvery125MsAfterAQuarterSecond) {
   Start(kBusySong);
-  EXPECT_EQ(StepIndex, -1);
+  EXPECT_EQ(Audio.StepIndex, -1);
   machine_->AdvanceTime(250);
   UpdateSong();
-  EXPECT_EQ(StepIndex, -1) << "nothing sounds until 250 ms have passed";
-  EXPECT_EQ(ChannelTable[0], 0);
+  EXPECT_EQ(Audio.StepIndex, -1) << "nothing sounds until 250 ms have passed";
+  EXPECT_EQ(Audio.ChannelTable[0], 0);
   std::vector<int> stepTimes;
   for (int i = 0; i < 4; ++i) {
     NextStep();
@@ -45,11 +45,11 @@ TEST_F(PlayerTest, TakesOneStepPerCallAndKeepsTheTempo) {
   Start(kBusySong);
   machine_->AdvanceTime(1250);  // a stall: eight steps are due
   UpdateSong();
-  EXPECT_EQ(StepIndex, 0) << "one step per call";
+  EXPECT_EQ(Audio.StepIndex, 0) << "one step per call";
   for (int i = 0; i < 7; ++i) UpdateSong();
-  EXPECT_EQ(StepIndex, 7);
+  EXPECT_EQ(Audio.StepIndex, 7);
   UpdateSong();
-  EXPECT_EQ(StepIndex, 7) << "caught up";
+  EXPECT_EQ(Audio.StepIndex, 7) << "caught up";
 
   // Uneven frames do not let the schedule drift: 64 s hold exactly 512 steps.
   std::mt19937 gen(1);
@@ -59,7 +59,7 @@ TEST_F(PlayerTest, TakesOneStepPerCallAndKeepsTheTempo) {
   }
   machine_->AdvanceTime(64250 - Elapsed());
   for (int i = 0; i < 5; ++i) UpdateSong();
-  EXPECT_EQ(BlockCounter * 64 + StepIndex + 1, 512);
+  EXPECT_EQ(Audio.BlockCounter * 64 + Audio.StepIndex + 1, 512);
 }
 
 TEST_F(PlayerTest, GridIsTheSameWhateverTheTimingAndOtherRandomUse) {
@@ -72,10 +72,10 @@ TEST_F(PlayerTest, GridIsTheSameWhateverTheTimingAndOtherRandomUse) {
     std::mt19937 gen(uneven ? 9 : 0);
     std::vector<std::vector<double>> blocks;
     int lastBlock = -1;
-    while (BlockCounter < 12) {
-      if (BlockCounter != lastBlock) {
-        lastBlock = BlockCounter;
-        blocks.emplace_back(StepGrid, StepGrid + 1300);
+    while (Audio.BlockCounter < 12) {
+      if (Audio.BlockCounter != lastBlock) {
+        lastBlock = Audio.BlockCounter;
+        blocks.emplace_back(Audio.StepGrid, Audio.StepGrid + 1300);
       }
       machine_->AdvanceTime(uneven ? 1 + static_cast<int>(gen() % 60) : 1);
       // Other users of the shared generator between frames.
@@ -102,13 +102,13 @@ TEST_F(PlayerTest, PartsPlayTheirSamplesWithPanRateAndVolume) {
   };
   const Expect expected[5] = {{3, 0.3, 1, 0.5},
                               {13, -0.3, 1, 0.5},
-                              {20 + SampleChoice[1], -0.3, 1.26 * 1.122, 0.5},
-                              {30 + SampleChoice[2], 0, 1.335 * 1.122, 0.5},
-                              {40 + SampleChoice[3], 0.3, 1.498 * 1.122, 0.25}};
+                              {20 + Audio.SampleChoice[1], -0.3, 1.26 * 1.122, 0.5},
+                              {30 + Audio.SampleChoice[2], 0, 1.335 * 1.122, 0.5},
+                              {40 + Audio.SampleChoice[3], 0.3, 1.498 * 1.122, 0.25}};
   for (int p = 0; p < kPartCount; ++p) {
     SCOPED_TRACE(p);
     const plat::MixerChannelInfo info = Slot(p);
-    EXPECT_EQ(info.sound, MusicSamples[expected[p].entry]);
+    EXPECT_EQ(info.sound, Audio.MusicSamples[expected[p].entry]);
     EXPECT_TRUE(info.playing);
     EXPECT_FALSE(info.paused);
     EXPECT_DOUBLE_EQ(info.pan, expected[p].pan);
@@ -120,7 +120,7 @@ TEST_F(PlayerTest, PartsPlayTheirSamplesWithPanRateAndVolume) {
   EXPECT_DOUBLE_EQ(Slot(0).pan, -0.8);
   EXPECT_DOUBLE_EQ(Slot(2).pan, 0.8);
 
-  Settings[slot::musicVolume] = 0;
+  Core.Settings[slot::musicVolume] = 0;
   NextStep();
   EXPECT_TRUE(Slot(0).playing) << "notes are still triggered at volume 0";
   EXPECT_EQ(Slot(0).volume, 0);
@@ -130,26 +130,26 @@ TEST_F(PlayerTest, ANoteCutsThePartsPreviousNoteAndRestsDoNot) {
   Start("[DRUMS]\nSTRETCH=FALSE\n\"19\"\n[CHORDS]\n\"qqqq\"\n[BASS]\nSTRETCH=FALSE\n\"q\"\n");
   PlayAllParts();
   NextStep();
-  const plat::Channel firstBass = ChannelTable[kBassPart], drum = ChannelTable[kDrumKit1];
-  EXPECT_EQ(Slot(kDrumKit1).sound, MusicSamples[1]);
+  const plat::Channel firstBass = Audio.ChannelTable[kBassPart], drum = Audio.ChannelTable[kDrumKit1];
+  EXPECT_EQ(Slot(kDrumKit1).sound, Audio.MusicSamples[1]);
   NextStep();
-  EXPECT_NE(ChannelTable[kBassPart], firstBass);
+  EXPECT_NE(Audio.ChannelTable[kBassPart], firstBass);
   EXPECT_FALSE(machine_->ChannelInfo(firstBass).playing) << "the second bass note cut the first";
   EXPECT_TRUE(Slot(kBassPart).playing);
-  EXPECT_EQ(ChannelTable[kDrumKit1], drum) << "digit 9 plays nothing";
+  EXPECT_EQ(Audio.ChannelTable[kDrumKit1], drum) << "digit 9 plays nothing";
   EXPECT_TRUE(machine_->ChannelInfo(drum).playing) << "a silent step leaves the last note ringing";
 }
 
 TEST_F(PlayerTest, DrumTextPlaysSampleOneSilenceSilenceSampleEight) {
   Start("[DRUMS]\nSTRETCH=FALSE\n\"1098\"\n[CHORDS]\n\"qqqq\"\n");
-  PartMuted[kDrumKit1] = 0;
+  Audio.PartMuted[kDrumKit1] = 0;
   std::vector<int> played;
   for (int i = 0; i < 4; ++i) {
-    const plat::Channel before = ChannelTable[kDrumKit1];
+    const plat::Channel before = Audio.ChannelTable[kDrumKit1];
     NextStep();
-    played.push_back(ChannelTable[kDrumKit1] != before ? Slot(kDrumKit1).sound : 0);
+    played.push_back(Audio.ChannelTable[kDrumKit1] != before ? Slot(kDrumKit1).sound : 0);
   }
-  EXPECT_EQ(played, (std::vector<int>{MusicSamples[1], 0, 0, MusicSamples[8]}));
+  EXPECT_EQ(played, (std::vector<int>{Audio.MusicSamples[1], 0, 0, Audio.MusicSamples[8]}));
 }
 
 // A part resting now but playing in the next section comes in early at the end of
@@ -167,24 +167,24 @@ TEST_F(PlayerTest, RestingPartsLeadIntoTheNextSection) {
                  std::to_string(c.leadIn));
     Start(std::string(kBusySong).replace(std::string(kBusySong).find("qqqqqqqq"), 8, c.chords));
     for (int p : {kDrumKit2, kMelodyPart}) {
-      PartMuted[p] = 1;
-      NextMuted[p] = c.nextMuted;
-      LeadIn[p] = c.leadIn;
+      Audio.PartMuted[p] = 1;
+      Audio.NextMuted[p] = c.nextMuted;
+      Audio.LeadIn[p] = c.leadIn;
     }
-    const int lastBlock = static_cast<int>(ChordLine.size()) / 4;
+    const int lastBlock = static_cast<int>(Audio.ChordLine.size()) / 4;
     int first[2] = {-1, -1}, notes[2] = {0, 0};
     plat::Channel before[2] = {0, 0};
-    while (BlockCounter < lastBlock - 1 || StepIndex < 63) {
+    while (Audio.BlockCounter < lastBlock - 1 || Audio.StepIndex < 63) {
       NextStep();
       for (int i = 0; i < 2; ++i) {
         const int p = i == 0 ? kDrumKit2 : kMelodyPart;
-        if (ChannelTable[p] && first[i] < 0) {
-          EXPECT_EQ(BlockNumber, lastBlock);
-          first[i] = StepIndex;
+        if (Audio.ChannelTable[p] && first[i] < 0) {
+          EXPECT_EQ(Audio.BlockNumber, lastBlock);
+          first[i] = Audio.StepIndex;
         }
         // Each note takes a fresh channel: count the steps that started one.
-        notes[i] += ChannelTable[p] != before[i];
-        before[i] = ChannelTable[p];
+        notes[i] += Audio.ChannelTable[p] != before[i];
+        before[i] = Audio.ChannelTable[p];
       }
     }
     EXPECT_EQ(first[0], c.firstStep) << "drum kit 2";
@@ -201,12 +201,12 @@ TEST_F(PlayerTest, ChordOutsideTheNoteTableSilencesMelodicParts) {
   Start("[DRUMS]\nSTRETCH=FALSE\n\"1\"\n[CHORDS]\n\"qaqq\"\n[BASS]\nSTRETCH=FALSE\n\"q\"\n"
         "[MELODY]\nSTRETCH=FALSE\n\"q\"\n[ACCOMPANY]\nSTRETCH=FALSE\n\"q\"\n");
   PlayAllParts();
-  while (StepIndex < 15) NextStep();
-  const plat::Channel bass = ChannelTable[kBassPart];
+  while (Audio.StepIndex < 15) NextStep();
+  const plat::Channel bass = Audio.ChannelTable[kBassPart];
   ASSERT_TRUE(machine_->ChannelInfo(bass).playing);
   NextStep();  // step 16: chord letter a
   EXPECT_FALSE(machine_->ChannelInfo(bass).playing) << "the silent note still cuts the previous one";
-  for (int p = kBassPart; p <= kAccompanyPart; ++p) EXPECT_EQ(ChannelTable[p], 0) << p;
+  for (int p = kBassPart; p <= kAccompanyPart; ++p) EXPECT_EQ(Audio.ChannelTable[p], 0) << p;
   EXPECT_TRUE(Slot(kDrumKit1).playing);
   const auto [left, right] = machine_->MixLevels(20);
   EXPECT_NEAR(left, right, 0.2) << "only the drums, near the centre";
@@ -219,16 +219,16 @@ TEST_F(PlayerTest, MissingMelodicSamplesStaySilent) {
     std::filesystem::remove(At(MusicSamplePath(30 + n)));
   }
   WriteBytes(MusicSamplePath(33), SquareWav(1));
-  for (int& c : SampleCount) c = 0;
+  for (int& c : Audio.SampleCount) c = 0;
   LoadMusicSamples();
-  ASSERT_EQ(SampleCount[1], 0);
-  ASSERT_EQ(SampleCount[2], 3);
+  ASSERT_EQ(Audio.SampleCount[1], 0);
+  ASSERT_EQ(Audio.SampleCount[2], 3);
   for (int seed = 1; seed <= 6; ++seed) {
     Start(kBusySong, seed);
     PlayAllParts();
     NextStep();
-    EXPECT_EQ(ChannelTable[kBassPart], 0);
-    EXPECT_EQ(ChannelTable[kMelodyPart] != 0, SampleChoice[2] == 3) << "sample " << SampleChoice[2];
+    EXPECT_EQ(Audio.ChannelTable[kBassPart], 0);
+    EXPECT_EQ(Audio.ChannelTable[kMelodyPart] != 0, Audio.SampleChoice[2] == 3) << "sample " << Audio.SampleChoice[2];
     StopSong();
   }
 }
@@ -238,21 +238,21 @@ TEST_F(PlayerTest, StopSongSilencesTheMusicChannels) {
   PlayAllParts();
   for (int i = 0; i < 3; ++i) NextStep();
   std::vector<plat::Channel> playing;
-  for (int p = 0; p < kPartCount; ++p) playing.push_back(ChannelTable[p]);
-  const plat::Channel effect = ChannelTable[kFirstSfxSlot] = plat::PlaySound(MusicSamples[1]);
+  for (int p = 0; p < kPartCount; ++p) playing.push_back(Audio.ChannelTable[p]);
+  const plat::Channel effect = Audio.ChannelTable[kFirstSfxSlot] = plat::PlaySound(Audio.MusicSamples[1]);
   StopSong();
-  EXPECT_EQ(SongPlaying, 0);
-  for (int slot = 0; slot < 20; ++slot) EXPECT_EQ(ChannelTable[slot], 0) << slot;
+  EXPECT_EQ(Audio.SongPlaying, 0);
+  for (int slot = 0; slot < 20; ++slot) EXPECT_EQ(Audio.ChannelTable[slot], 0) << slot;
   for (plat::Channel c : playing) EXPECT_FALSE(machine_->ChannelInfo(c).playing);
   EXPECT_TRUE(machine_->ChannelInfo(effect).playing) << "effects are not music";
   plat::StopChannel(effect);
 
-  const int step = StepIndex;
+  const int step = Audio.StepIndex;
   for (int i = 0; i < 1000; ++i) {
     machine_->AdvanceTime(1);
     UpdateSong();
   }
-  EXPECT_EQ(StepIndex, step);
+  EXPECT_EQ(Audio.StepIndex, step);
   EXPECT_EQ(machine_->MixLevels(50), std::make_pair(0.0, 0.0));
 }
 
@@ -276,7 +276,7 @@ TEST_F(PlayerTest, BrokenDefinitionsPlayWithoutFault) {
     SCOPED_TRACE(text.substr(0, 20));
     Start(text);
     for (int i = 0; i < 200; ++i) NextStep();
-    EXPECT_EQ(SongPlaying, 1);
+    EXPECT_EQ(Audio.SongPlaying, 1);
     StopSong();
   }
 }

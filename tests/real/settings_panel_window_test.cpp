@@ -36,8 +36,8 @@ void PushKey(Uint32 type, SDL_Keycode sym, SDL_Scancode code) {
 
 // A left click at a virtual point, as the window would report it.
 void PushClick(double vx, double vy) {
-  const int x = static_cast<int>(vx * plat::GraphicsWidth() / VirtualWidth);
-  const int y = static_cast<int>(vy * plat::GraphicsHeight() / VirtualHeight);
+  const int x = static_cast<int>(vx * plat::GraphicsWidth() / Core.VirtualWidth);
+  const int y = static_cast<int>(vy * plat::GraphicsHeight() / Core.VirtualHeight);
   for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
     SDL_Event e{};
     e.type = type;
@@ -70,19 +70,19 @@ class SettingsPanelWindowTest : public ::testing::Test {
     ASSERT_TRUE(plat::StartServices());
     ASSERT_TRUE(plat::ChangeDir(root_ + "/Files"));
     ASSERT_TRUE(OpenLog("Debug.txt"));
-    FilesFolderPath = root_ + "/Files";
+    Core.FilesFolderPath = root_ + "/Files";
     LoadSetup();
     ASSERT_TRUE(plat::ChangeDir("257/"));
-    DisplayHooks = DisplayServices{};
-    DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = 50000;
+    Config.DisplayHooks = DisplayServices{};
+    Draw.DrawLimit[kBudgetMain] = Draw.DrawLimit[kBudgetGlow] = 50000;
     SetupDisplay();
     ASSERT_TRUE(plat::DisplayIsOpen());
-    FrameHooks = FrameServices{};
-    FrameHooks.SaveSetup = SaveSetup;
-    FrameHooks.DrawSettingsMenu = DrawSettingsMenu;
-    OverlayOn = 0;
-    ControlMode = 1;
-    LastFrameTime = plat::Millisecs();
+    Frame.FrameHooks = FrameServices{};
+    Frame.FrameHooks.SaveSetup = SaveSetup;
+    Frame.FrameHooks.DrawSettingsMenu = DrawSettingsMenu;
+    Frame.OverlayOn = 0;
+    Core.ControlMode = 1;
+    Frame.LastFrameTime = plat::Millisecs();
   }
 
   void TearDown() override {
@@ -107,13 +107,13 @@ TEST_F(SettingsPanelWindowTest, TabOpensThePanelAndApplyReopensTheWindowAtTheCho
   PushKey(SDL_KEYDOWN, SDLK_TAB, SDL_SCANCODE_TAB);
   PushKey(SDL_KEYUP, SDLK_TAB, SDL_SCANCODE_TAB);
   for (int frame = 0; frame < 12; frame++) ScreenFrame();
-  ASSERT_EQ(SettingsOpen, 1);
-  ASSERT_EQ(MenuY, 20);
+  ASSERT_EQ(Frame.SettingsOpen, 1);
+  ASSERT_EQ(Config.MenuY, 20);
 
-  // The panel's bright bottom edge on the back buffer, at virtual y MenuY + 298.
+  // The panel's bright bottom edge on the back buffer, at virtual y Config.MenuY + 298.
   BeginFrameDrawing(1);
   DrawSettingsMenu();
-  const int edgeY = (MenuY + 299) * plat::GraphicsHeight() / VirtualHeight;
+  const int edgeY = (Config.MenuY + 299) * plat::GraphicsHeight() / Core.VirtualHeight;
   plat::Pixmap shot = plat::GrabPixmap(0, 0, plat::GraphicsWidth(), plat::GraphicsHeight());
   const uint32_t edge = plat::PixmapPixel(shot, plat::GraphicsWidth() / 2, edgeY);
   const uint32_t below = plat::PixmapPixel(shot, plat::GraphicsWidth() / 2, edgeY + 10);
@@ -123,21 +123,21 @@ TEST_F(SettingsPanelWindowTest, TabOpensThePanelAndApplyReopensTheWindowAtTheCho
   plat::Flip(0);
 
   // Step the resolution button to a listed size other than the open one.
-  ASSERT_GT(ModeCount, 0);
+  ASSERT_GT(Config.ModeCount, 0);
   int target = 0;
-  for (int step = 0; step < ModeCount + 1 && target == 0; step++) {
-    PushClick(30, MenuY + 70 + 16);
+  for (int step = 0; step < Config.ModeCount + 1 && target == 0; step++) {
+    PushClick(30, Config.MenuY + 70 + 16);
     ScreenFrame();
     ScreenFrame();  // the panel takes the click a frame after EndFrame read it
-    if (Settings[slot::width] != firstWidth) target = Settings[slot::width];
+    if (Core.Settings[slot::width] != firstWidth) target = Core.Settings[slot::width];
   }
   if (target == 0) GTEST_SKIP() << "the X server lists no other usable size";
-  const int targetHeight = Settings[slot::height];
+  const int targetHeight = Core.Settings[slot::height];
 
-  PushClick(20, MenuY + 261);
+  PushClick(20, Config.MenuY + 261);
   ScreenFrame();
   ScreenFrame();
-  EXPECT_EQ(SettingsOpen, 0);
+  EXPECT_EQ(Frame.SettingsOpen, 0);
   EXPECT_EQ(plat::GraphicsWidth(), target);
   EXPECT_EQ(plat::GraphicsHeight(), targetHeight);
   int w = 0, h = 0;

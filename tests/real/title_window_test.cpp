@@ -52,7 +52,7 @@ void WatchTitle() {
   }
   g_blueShare = blue / ((gh / 4.0) * (gw / 4.0));
   // The prompt's box: 400 by 80 virtual pixels around the centre.
-  const double sx = gw / static_cast<double>(VirtualWidth), sy = gh / static_cast<double>(VirtualHeight);
+  const double sx = gw / static_cast<double>(Core.VirtualWidth), sy = gh / static_cast<double>(Core.VirtualHeight);
   for (int y = static_cast<int>(gh / 2 - 40 * sy); y < gh / 2 + 40 * sy; ++y) {
     for (int x = static_cast<int>(gw / 2 - 200 * sx); x < gw / 2 + 200 * sx; ++x) {
       const uint32_t p = plat::PixmapPixel(shot, x, y);
@@ -80,7 +80,7 @@ TEST(TitleWindow, ShowsTheTitleUntilAnEscapeTap) {
 
   plat::UseBackend(plat::MakeSdlBackend());
   StartUp();
-  FrameHooks.UpdateSong = WatchTitle;
+  Frame.FrameHooks.UpdateSong = WatchTitle;
   RunTitleScreen();  // returns on Escape
   EXPECT_EQ(g_frames, 45) << "the Escape tap was not acted on";
   plat::UseHeadless();  // closes the window

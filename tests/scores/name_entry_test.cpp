@@ -15,7 +15,7 @@ class NameEntryTest : public ScoresTest {
     ASSERT_TRUE(plat::OpenDisplay(800, 600, 0, 60, 0));
     plat::SetVirtualResolution(1280, 960);
     machine_->SetFrameCap(100);  // a screen that never ends fails instead of hanging
-    LastFrameTime = plat::Millisecs();
+    Frame.LastFrameTime = plat::Millisecs();
   }
 
   plat::InputState& In() { return machine_->ScriptInput(); }
@@ -36,16 +36,16 @@ TEST_F(NameEntryTest, BackspaceRemovesOneCharacterAFrameDownToEmpty) {
     const char* name;
   } cases[] = {{1, "Playe"}, {6, ""}, {7, ""}};
   for (const auto& c : cases) {
-    PlayerName = "Player";
+    HighScores.PlayerName = "Player";
     int start = machine_->FramesPresented();
     Run([&](int frame) { Tap(frame - start < c.backspaces ? plat::kKeyBackspace : plat::kKeyEnter); });
-    EXPECT_EQ(PlayerName, c.name) << c.backspaces;
+    EXPECT_EQ(HighScores.PlayerName, c.name) << c.backspaces;
     EXPECT_EQ(machine_->FramesPresented() - start, c.backspaces + 1);
   }
 }
 
 TEST_F(NameEntryTest, TypingIntoAnEmptyNameShowsItCentredWithTheCursor) {
-  PlayerName = "";
+  HighScores.PlayerName = "";
   machine_->SetRecording(true);
   std::vector<plat::DrawCall> shown;
   Run([&](int frame) {
@@ -55,7 +55,7 @@ TEST_F(NameEntryTest, TypingIntoAnEmptyNameShowsItCentredWithTheCursor) {
       Tap(plat::kKeyEnter);
     }
   });
-  EXPECT_EQ(PlayerName, "A");
+  EXPECT_EQ(HighScores.PlayerName, "A");
 
   const plat::DrawCall *title = nullptr, *name = nullptr;
   for (const plat::DrawCall& c : shown) {
@@ -86,7 +86,7 @@ TEST_F(NameEntryTest, EnterHeldFromTheGameDoesNotSkipTheScreen) {
   });
   EXPECT_GE(firstFrame, release);
   EXPECT_EQ(machine_->FramesPresented(), 3);
-  EXPECT_EQ(PlayerName, "Player");
+  EXPECT_EQ(HighScores.PlayerName, "Player");
 }
 
 TEST_F(NameEntryTest, AClickOrEscapeAcceptsTheNameAndWaitsForRelease) {
@@ -100,7 +100,7 @@ TEST_F(NameEntryTest, AClickOrEscapeAcceptsTheNameAndWaitsForRelease) {
        [](plat::InputState& in) { in.ReleaseKey(plat::kKeyEscape); }},
   };
   for (const auto& c : cases) {
-    PlayerName = "Player";
+    HighScores.PlayerName = "Player";
     int start = machine_->FramesPresented();
     int64_t release = 0;
     Run([&](int frame) {
@@ -111,7 +111,7 @@ TEST_F(NameEntryTest, AClickOrEscapeAcceptsTheNameAndWaitsForRelease) {
         machine_->At(release, c.release);
       }
     });
-    EXPECT_EQ(PlayerName, "PlayerZ") << c.what;
+    EXPECT_EQ(HighScores.PlayerName, "PlayerZ") << c.what;
     EXPECT_EQ(machine_->FramesPresented() - start, 2) << c.what;
     EXPECT_GE(machine_->Now(), release) << c.what;
   }
@@ -121,7 +121,7 @@ TEST_F(NameEntryTest, OneTypedCharacterAFrameAndNoneThatBreakTheFile) {
   std::vector<std::string> names;
   Run([&](int frame) {
     if (frame == 0) In().typed = {'x', 'y', '|', '\r', '\n', 300, 'z'};
-    if (frame > 0) names.push_back(PlayerName);
+    if (frame > 0) names.push_back(HighScores.PlayerName);
     if (frame == 7) Tap(plat::kKeyEnter);
   });
   EXPECT_EQ(names, (std::vector<std::string>{"Playerx", "Playerxy", "Playerxy", "Playerxy", "Playerxy", "Playerxy",
@@ -130,12 +130,12 @@ TEST_F(NameEntryTest, OneTypedCharacterAFrameAndNoneThatBreakTheFile) {
 
 TEST_F(NameEntryTest, ANameHasNoLengthLimit) {
   const std::string thirty(30, 'n');
-  PlayerName = thirty;
+  HighScores.PlayerName = thirty;
   Run([&](int frame) {
     if (frame == 0) In().typed.push_back('x');
     if (frame == 2) Tap(plat::kKeyEnter);
   });
-  EXPECT_EQ(PlayerName, thirty + "x");
+  EXPECT_EQ(HighScores.PlayerName, thirty + "x");
 }
 
 }  // namespace

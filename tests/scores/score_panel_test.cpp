@@ -22,14 +22,14 @@ class ScorePanelTest : public ScoresTest {
     ScoresTest::SetUp();
     ASSERT_TRUE(plat::OpenDisplay(800, 600, 0, 60, 0));
     plat::SetVirtualResolution(1280, 960);
-    IconsFiltered = plat::CreateImage(16, 16, 64);
-    BadgesImage = plat::CreateImage(64, 64, 16);
-    DrawLimit[kBudgetMain] = 50000;
-    MouseState.x = MouseState.y = -1000;
+    Core.IconsFiltered = plat::CreateImage(16, 16, 64);
+    Core.BadgesImage = plat::CreateImage(64, 64, 16);
+    ::Draw.DrawLimit[kBudgetMain] = 50000;
+    Core.MouseState.x = Core.MouseState.y = -1000;
     machine_->SetRecording(true);
   }
   void TearDown() override {
-    BadgesImage = 0;
+    Core.BadgesImage = 0;
     ScoresTest::TearDown();
   }
 
@@ -45,7 +45,7 @@ class ScorePanelTest : public ScoresTest {
   Calls Bars(const Calls& calls) const {
     Calls out;
     std::copy_if(calls.begin(), calls.end(), std::back_inserter(out), [](const plat::DrawCall& c) {
-      return c.kind == plat::DrawCall::kImage && c.image == IconsFiltered && c.frame == 7;
+      return c.kind == plat::DrawCall::kImage && c.image == Core.IconsFiltered && c.frame == 7;
     });
     return out;
   }
@@ -85,13 +85,13 @@ TEST_F(ScorePanelTest, NoMatchingRecordDrawsOnlyTheFrame) {
   EXPECT_EQ(calls[0].alpha, 0.6);
   EXPECT_EQ(calls[1].y, kB - 150);
   EXPECT_EQ(calls[1].width, kSlide + 1);
-  EXPECT_EQ(ScoreList.size(), 1u);
+  EXPECT_EQ(HighScores.ScoreList.size(), 1u);
 }
 
 TEST_F(ScorePanelTest, AllZeroScoresDrawFlatBars) {
   for (int i = 1; i <= 3; i++) AddScore(Record(0, i));
   Calls bars = Bars(Draw());
-  EXPECT_EQ(BestScore, 1);
+  EXPECT_EQ(HighScores.BestScore, 1);
   ASSERT_EQ(bars.size(), 3u);
   for (size_t i = 0; i < bars.size(); i++) {
     EXPECT_EQ(bars[i].x, 1266 - 18 * static_cast<int>(i));
@@ -105,10 +105,10 @@ TEST_F(ScorePanelTest, ThirtyRecordsRankTwentyFiveListSixteenAndSayThanks) {
   int result = -1;
   Calls calls = Draw(&result);
   EXPECT_EQ(result, 0);
-  EXPECT_EQ(BestScore, 300);
+  EXPECT_EQ(HighScores.BestScore, 300);
   for (int k = 1; k <= 25; k++) {
-    ASSERT_NE(TopTable[k], nullptr);
-    EXPECT_EQ(TopTable[k]->Score, 310 - 10 * k);
+    ASSERT_NE(HighScores.TopTable[k], nullptr);
+    EXPECT_EQ(HighScores.TopTable[k]->Score, 310 - 10 * k);
   }
   std::vector<std::string> scores = Column(calls, false);
   ASSERT_EQ(scores.size(), 16u);
@@ -122,7 +122,7 @@ TEST_F(ScorePanelTest, ThirtyRecordsRankTwentyFiveListSixteenAndSayThanks) {
                            "for making yet another", "free downloadable game!", "brindlewood community pages"}) {
     EXPECT_NE(Text(calls, line), nullptr) << line;
   }
-  EXPECT_EQ(ScoreList.size(), 30u);
+  EXPECT_EQ(HighScores.ScoreList.size(), 30u);
 }
 
 // The thank-you lines sit at their standard places with the standard 24-pixel
@@ -139,10 +139,10 @@ TEST_F(ScorePanelTest, ThanksStayApartAndInsideTheirBox) {
   const int standard[] = {20, 38, 56, 90, 108, 126, 165};
   for (int size : {24, 28, 36}) {
     SCOPED_TRACE(size);
-    UiFonts[font::kLabel] = plat::LoadImageFont(face, size, 4);
-    ASSERT_NE(UiFonts[font::kLabel], 0);
+    Core.UiFonts[font::kLabel] = plat::LoadImageFont(face, size, 4);
+    ASSERT_NE(Core.UiFonts[font::kLabel], 0);
     const Calls calls = Draw();
-    plat::SetImageFont(UiFonts[font::kLabel]);
+    plat::SetImageFont(Core.UiFonts[font::kLabel]);
     int previousBottom = INT_MIN;
     for (int i = 0; i < 7; i++) {
       const plat::DrawCall* c = Text(calls, lines[i]);
@@ -162,8 +162,8 @@ TEST_F(ScorePanelTest, ThanksStayApartAndInsideTheirBox) {
       EXPECT_GE(top, previousBottom) << lines[i] << " touches the line above";
       previousBottom = bottom;
     }
-    plat::FreeFont(UiFonts[font::kLabel]);
-    UiFonts[font::kLabel] = 0;
+    plat::FreeFont(Core.UiFonts[font::kLabel]);
+    Core.UiFonts[font::kLabel] = 0;
   }
 }
 
@@ -199,17 +199,17 @@ TEST_F(ScorePanelTest, SixtyRecordsKeepTheFiftyNewestAndTheOlderBest) {
   AddScore(Record(1, -5, "Other mode", 1));
   Draw();
   std::vector<int64_t> kept;
-  for (const Scores& s : ScoreList) {
+  for (const Scores& s : HighScores.ScoreList) {
     if (s.GameMode == 0) kept.push_back(s.Timestamp);
   }
   std::vector<int64_t> expected;
   for (int t = 60; t >= 11; t--) expected.push_back(t);
   for (int t = 5; t >= 1; t--) expected.push_back(t);
   EXPECT_EQ(kept, expected);
-  EXPECT_EQ(ScoreList.size(), 56u);  // the other variant is untouched
+  EXPECT_EQ(HighScores.ScoreList.size(), 56u);  // the other variant is untouched
 
   Draw();  // nothing more goes
-  EXPECT_EQ(ScoreList.size(), 56u);
+  EXPECT_EQ(HighScores.ScoreList.size(), 56u);
 }
 
 TEST_F(ScorePanelTest, RowsShowTwentyFourCharactersAndTwelveDigits) {
@@ -233,16 +233,16 @@ TEST_F(ScorePanelTest, HoldingTheButtonOnARowLocksTheDetailBox) {
   AddScore(done);
   AddScore(Record(5, 1, "Eli"));
 
-  MouseState.x = 1000;
-  MouseState.y = kB + 17 - 443 + 5;  // over row 1
+  Core.MouseState.x = 1000;
+  Core.MouseState.y = kB + 17 - 443 + 5;  // over row 1
   machine_->ScriptInput().PressMouse(plat::kMouseLeft);
   int result = 0;
   Draw(&result);
   EXPECT_EQ(result, 1);
-  EXPECT_EQ(LockedSelection, 1001);
+  EXPECT_EQ(HighScores.LockedSelection, 1001);
 
   machine_->ScriptInput().ReleaseMouse(plat::kMouseLeft);
-  MouseState.x = MouseState.y = -1000;
+  Core.MouseState.x = Core.MouseState.y = -1000;
   Calls calls = Draw();  // the lock keeps the box up with the mouse away
   const plat::DrawCall* name = nullptr;
   for (const plat::DrawCall& c : calls) {
@@ -255,7 +255,7 @@ TEST_F(ScorePanelTest, HoldingTheButtonOnARowLocksTheDetailBox) {
   EXPECT_NE(Text(calls, "15-12-2026, 12:34:56"), nullptr);
   std::vector<int> badgeFrames;
   for (const plat::DrawCall& c : calls) {
-    if (c.kind == plat::DrawCall::kImage && c.image == BadgesImage) {
+    if (c.kind == plat::DrawCall::kImage && c.image == Core.BadgesImage) {
       badgeFrames.push_back(c.frame);
       EXPECT_EQ(c.scaleX, 0.28);
       EXPECT_EQ(c.alpha, 1);
@@ -268,20 +268,20 @@ TEST_F(ScorePanelTest, HoveringABarSelectsItAndTheEdgesScroll) {
   AddScore(Record(50, 1, "Old"));
   AddScore(Record(80, 2, "New"));
   // The second bar (the older record) spans x 1239..1257.
-  MouseState.x = 1245;
-  MouseState.y = kB - 50;
+  Core.MouseState.x = 1245;
+  Core.MouseState.y = kB - 50;
   machine_->ScriptInput().PressMouse(plat::kMouseLeft);
   Calls calls = Draw();
-  EXPECT_EQ(LockedSelection, 2);
+  EXPECT_EQ(HighScores.LockedSelection, 2);
   EXPECT_NE(Text(calls, "50"), nullptr);  // the detail box's score
 
   machine_->ScriptInput().ReleaseMouse(plat::kMouseLeft);
-  MouseState.x = 1280 - kSlide;  // the left scroll zone
+  Core.MouseState.x = 1280 - kSlide;  // the left scroll zone
   for (int i = 0; i < 130; i++) Draw();
-  EXPECT_EQ(GraphScroll, 1000);
-  MouseState.x = 1280 - kSlide + 300;  // the right one
+  EXPECT_EQ(HighScores.GraphScroll, 1000);
+  Core.MouseState.x = 1280 - kSlide + 300;  // the right one
   Draw();
-  EXPECT_EQ(GraphScroll, 992);
+  EXPECT_EQ(HighScores.GraphScroll, 992);
 }
 
 }  // namespace

@@ -28,8 +28,8 @@ class ScoresTest : public ScratchTest {
   void SetUp() override {
     ScratchTest::SetUp();
     ResetScores();
-    GraphScroll = 0;
-    LockedSelection = 0;
+    HighScores.GraphScroll = 0;
+    HighScores.LockedSelection = 0;
   }
   void TearDown() override {
     ResetScores();

@@ -30,19 +30,19 @@ TEST_F(ScoresTest, TheFileExampleIsWrittenByteForByte) {
   EXPECT_EQ(ReadBytes("scores.dat"), expected);
   EXPECT_TRUE(SaveTemps("scores.dat").empty());
 
-  ScoreList.clear();
-  PlayerName = "Someone";
+  HighScores.ScoreList.clear();
+  HighScores.PlayerName = "Someone";
   LoadScores();
-  ASSERT_EQ(ScoreList.size(), 1u);
-  EXPECT_EQ(FormatScores(ScoreList), expected);
-  EXPECT_EQ(PlayerName, "Ann");
+  ASSERT_EQ(HighScores.ScoreList.size(), 1u);
+  EXPECT_EQ(FormatScores(HighScores.ScoreList), expected);
+  EXPECT_EQ(HighScores.PlayerName, "Ann");
 }
 
 TEST_F(ScoresTest, ListsAreWrittenNewestFirstWithSignsAndSpacesKept) {
   AddScore(Record(-42, 100, " Old "));
   AddScore(Record(7, 300, "New"));
   AddScore(Record(9, 200, "Mid"));
-  EXPECT_EQ(ScoreList.front().Name, "New");
+  EXPECT_EQ(HighScores.ScoreList.front().Name, "New");
   SaveScores();
   EXPECT_EQ(ReadBytes("scores.dat"), Lines({"7|New|0|300|0|0|0|0", Zeros(), "9|Mid|0|200|0|0|0|0", Zeros(),
                                             "-42| Old |0|100|0|0|0|0", Zeros()}));
@@ -50,11 +50,11 @@ TEST_F(ScoresTest, ListsAreWrittenNewestFirstWithSignsAndSpacesKept) {
 
 TEST_F(ScoresTest, SortingIsStableAndNewestFirst) {
   // Equal timestamps keep their order; timestamps less than 2^31 apart sort newest first.
-  ScoreList = {Record(1, 50, "a"), Record(2, 70, "b"), Record(3, 50, "c"), Record(4, 70, "d"),
+  HighScores.ScoreList = {Record(1, 50, "a"), Record(2, 70, "b"), Record(3, 50, "c"), Record(4, 70, "d"),
                Record(5, 1000, "e")};
   SortScores();
   std::string order;
-  for (const Scores& s : ScoreList) order += s.Name;
+  for (const Scores& s : HighScores.ScoreList) order += s.Name;
   EXPECT_EQ(order, "ebdac");
   EXPECT_EQ(Record(0, 10).Compare(Record(0, 25)), 15);
   EXPECT_EQ(Record(0, 0).Compare(Record(0, int64_t{1} << 32)), 0);  // only the low 32 bits count
@@ -145,8 +145,8 @@ TEST_F(ScoresTest, ReadingFollowsTheFileRules) {
     ResetScores();
     WriteBytes("scores.dat", c.text);
     LoadScores();
-    EXPECT_EQ(FormatScores(ScoreList), c.written) << c.what << " (file)";
-    EXPECT_EQ(PlayerName, c.player ? c.player : "Player") << c.what << " (file)";
+    EXPECT_EQ(FormatScores(HighScores.ScoreList), c.written) << c.what << " (file)";
+    EXPECT_EQ(HighScores.PlayerName, c.player ? c.player : "Player") << c.what << " (file)";
   }
 }
 
@@ -156,22 +156,22 @@ TEST_F(ScoresTest, MegabyteLinesAreReadWhole) {
   const std::string text = junk + "\r\n1|" + longName + "|0|5|0|0|0|0\r\n" + junk + "|3";
   WriteBytes("scores.dat", text);
   LoadScores();
-  ASSERT_EQ(ScoreList.size(), 1u);
-  EXPECT_EQ(ScoreList.front().Name, longName);
-  EXPECT_EQ(ScoreList.front().Best[1], 0);  // "####..." is not a number
-  EXPECT_EQ(ScoreList.front().Best[2], 3);
+  ASSERT_EQ(HighScores.ScoreList.size(), 1u);
+  EXPECT_EQ(HighScores.ScoreList.front().Name, longName);
+  EXPECT_EQ(HighScores.ScoreList.front().Best[1], 0);  // "####..." is not a number
+  EXPECT_EQ(HighScores.ScoreList.front().Best[2], 3);
 }
 
 TEST_F(ScoresTest, AMissingFileLeavesListAndNameAlone) {
   AddScore(Record(10, 10, "Kept"));
-  PlayerName = "Typed";
+  HighScores.PlayerName = "Typed";
   LoadScores();
-  ASSERT_EQ(ScoreList.size(), 1u);
-  EXPECT_EQ(PlayerName, "Typed");
+  ASSERT_EQ(HighScores.ScoreList.size(), 1u);
+  EXPECT_EQ(HighScores.PlayerName, "Typed");
 
   MakeDir("scores.dat");  // a folder where the file should be
   LoadScores();
-  EXPECT_EQ(ScoreList.size(), 1u);
+  EXPECT_EQ(HighScores.ScoreList.size(), 1u);
 }
 
 TEST_F(ScoresTest, AFailedSaveKeepsTheOldFileAndSaysSo) {
@@ -187,7 +187,7 @@ TEST_F(ScoresTest, AFailedSaveKeepsTheOldFileAndSaysSo) {
   CloseLog();
   const std::vector<std::string> log = ReadLines("Debug.txt");
   EXPECT_NE(std::find(log.begin(), log.end(), "\tCould not write scores.dat"), log.end());
-  EXPECT_EQ(ScoreList.size(), 2u);
+  EXPECT_EQ(HighScores.ScoreList.size(), 2u);
 }
 
 // A scores.dat this run has not read holds records the list lacks, and one the
@@ -226,7 +226,7 @@ TEST_F(ScoresTest, AFileNotReadThisRunOrReadOnlyIsKeptAndTheListWrittenBeside) {
       AddScore(Record(2, 6, "New"));
       RefreshScores();
       SaveScores();
-      return ScoreList.size() == static_cast<size_t>(c.records) ? 0 : 1;
+      return HighScores.ScoreList.size() == static_cast<size_t>(c.records) ? 0 : 1;
     });
     CloseLog();
     if (status == 77) GTEST_SKIP() << "cannot drop the root user's rights here";
@@ -277,7 +277,7 @@ TEST_F(ScoresTest, AKilledSaveLeavesTheOldOrTheNewFileWhole) {
       // Saving has begun before the parent starts its clock, however slow the start.
       if (write(started[1], "!", 1) != 1) _exit(1);
       for (int i = 0;; i++) {
-        ScoreList = i % 2 ? a : b;
+        HighScores.ScoreList = i % 2 ? a : b;
         SaveScores();
       }
     }
@@ -306,23 +306,23 @@ TEST_F(ScoresTest, AKilledSaveLeavesTheOldOrTheNewFileWhole) {
 TEST_F(ScoresTest, RefreshKeepsTheRecordsOfThisRun) {
   WriteBytes("scores.dat", Lines({"5|Bob|0|900|0|0|0|0", Zeros()}));
   RefreshScores();  // start-up: reads the file
-  ASSERT_EQ(ScoreList.size(), 1u);
-  EXPECT_EQ(PlayerName, "Bob");
+  ASSERT_EQ(HighScores.ScoreList.size(), 1u);
+  EXPECT_EQ(HighScores.PlayerName, "Bob");
 
-  PlayerName = "Cy";
+  HighScores.PlayerName = "Cy";
   AddScore(Record(8, 1000, "Cy"));
   RefreshScores();  // an Apply
-  ASSERT_EQ(ScoreList.size(), 2u);
-  EXPECT_EQ(ScoreList.front().Name, "Cy");
-  EXPECT_EQ(PlayerName, "Cy");
-  EXPECT_EQ(ReadBytes("scores.dat"), FormatScores(ScoreList));
+  ASSERT_EQ(HighScores.ScoreList.size(), 2u);
+  EXPECT_EQ(HighScores.ScoreList.front().Name, "Cy");
+  EXPECT_EQ(HighScores.PlayerName, "Cy");
+  EXPECT_EQ(ReadBytes("scores.dat"), FormatScores(HighScores.ScoreList));
 
   // When the list cannot be saved first, it is not replaced by the older file.
   AddScore(Record(9, 2000, "Cy"));
   plat::FailFileWritesAfter(0);
   RefreshScores();
   plat::FailFileWritesAfter(-1);
-  EXPECT_EQ(ScoreList.size(), 3u);
+  EXPECT_EQ(HighScores.ScoreList.size(), 3u);
 }
 
 }  // namespace

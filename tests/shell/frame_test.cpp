@@ -24,8 +24,8 @@ class FrameTest : public ScratchTest {
     InstallServices();
     g_machine = machine_;
     g_pauses = 0;
-    DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = 50000;
-    LastFrameTime = plat::Millisecs();
+    Draw.DrawLimit[kBudgetMain] = Draw.DrawLimit[kBudgetGlow] = 50000;
+    Frame.LastFrameTime = plat::Millisecs();
   }
 
   std::vector<plat::DrawCall> TextCalls(const std::vector<plat::DrawCall>& calls) const {
@@ -40,12 +40,12 @@ TEST_F(FrameTest, PacesToSixtyAndMeasuresTheRate) {
   int64_t start = machine_->Now();
   EXPECT_EQ(EndFrame(1), 0);
   EXPECT_EQ(machine_->Now() - start, 15);  // the first whole millisecond past 14.67
-  EXPECT_EQ(FrameTime, 15);
-  EXPECT_EQ(FpsAverage, (1000 / 15) / 3);
-  EXPECT_EQ(FpsShown, FpsAverage);
-  EXPECT_EQ(LastFrameTime, static_cast<int>(machine_->Now()));
+  EXPECT_EQ(Frame.FrameTime, 15);
+  EXPECT_EQ(Frame.FpsAverage, (1000 / 15) / 3);
+  EXPECT_EQ(Frame.FpsShown, Frame.FpsAverage);
+  EXPECT_EQ(Frame.LastFrameTime, static_cast<int>(machine_->Now()));
   EndFrame(1);
-  EXPECT_EQ(FpsAverage, (66 + 2 * 22) / 3);
+  EXPECT_EQ(Frame.FpsAverage, (66 + 2 * 22) / 3);
   EXPECT_EQ(machine_->FramesPresented(), 2);
 }
 
@@ -54,20 +54,20 @@ TEST_F(FrameTest, ALateFrameIsNotDelayedFurther) {
   int64_t start = machine_->Now();
   EndFrame(1);
   EXPECT_EQ(machine_->Now() - start, 1);  // one sleep, then out
-  EXPECT_EQ(FrameTime, 31);
+  EXPECT_EQ(Frame.FrameTime, 31);
 }
 
 TEST_F(FrameTest, APauseMovesTheGameStartForwardByItsLength) {
-  FrameHooks.PauseMenu = TenSecondPause;
-  GameState = kStatePlaying;
-  GameStartTime = 5000;
+  Frame.FrameHooks.PauseMenu = TenSecondPause;
+  Core.GameState = kStatePlaying;
+  Core.GameStartTime = 5000;
   machine_->ScriptInput().PressKey(27);
   EXPECT_EQ(EndFrame(1), kPauseQuit);
   EXPECT_EQ(g_pauses, 1);
-  EXPECT_EQ(GameStartTime, 15000);
-  EXPECT_EQ(GameState, kStatePlaying);
+  EXPECT_EQ(Core.GameStartTime, 15000);
+  EXPECT_EQ(Core.GameState, kStatePlaying);
 
-  GameState = kStateTitle;  // the title screen does not pause
+  Core.GameState = kStateTitle;  // the title screen does not pause
   EXPECT_EQ(EndFrame(1), 0);
   EXPECT_EQ(g_pauses, 1);
 }
@@ -75,12 +75,12 @@ TEST_F(FrameTest, APauseMovesTheGameStartForwardByItsLength) {
 TEST_F(FrameTest, SlowSystemShowsAndListensOnEveryOtherFrame) {
   plat::Image sprite = plat::CreateImage(8, 8, 1);
   machine_->SetRecording(true);
-  FrameHooks.PauseMenu = TenSecondPause;
-  GameState = kStatePlaying;
+  Frame.FrameHooks.PauseMenu = TenSecondPause;
+  Core.GameState = kStatePlaying;
   machine_->ScriptInput().PressKey(27);  // held throughout
   for (int slow : {0, 1}) {
-    Settings[slot::slowSystem] = slow;
-    FrameParity = 0;
+    Core.Settings[slot::slowSystem] = slow;
+    Core.FrameParity = 0;
     g_pauses = 0;
     int presentedBefore = machine_->FramesPresented();
     for (int frame = 0; frame < 4; frame++) {
@@ -105,30 +105,30 @@ TEST_F(FrameTest, TabTogglesTheSettingsPanelAndSaves) {
   LoadSetup();
   machine_->ScriptInput().PressKey(9);
   EndFrame(0);
-  EXPECT_EQ(SettingsOpen, 1);
+  EXPECT_EQ(Frame.SettingsOpen, 1);
   EXPECT_EQ(ReadLines("Setup.ini").front(), "[Graphics]");
   plat::DeleteFile("Setup.ini");
   EndFrame(0);
-  EXPECT_EQ(SettingsOpen, 1);  // a hit counts once
+  EXPECT_EQ(Frame.SettingsOpen, 1);  // a hit counts once
   machine_->ScriptInput().ReleaseKey(9);
   machine_->ScriptInput().PressKey(9);
   EndFrame(0);
-  EXPECT_EQ(SettingsOpen, 0);
+  EXPECT_EQ(Frame.SettingsOpen, 0);
   EXPECT_EQ(plat::FileType("Setup.ini"), plat::kFileTypeFile);
 }
 
 TEST_F(FrameTest, DebugOverlayLinesAndF12) {
   // The 16-pixel font of screens 900 or more wide.
-  UiFonts[font::kPanel] =
+  Core.UiFonts[font::kPanel] =
       plat::LoadImageFont(std::string(PUFFWICK_SOURCE_DIR) + "/Files/Common/SVBasicManual.ttf", 16, 4);
-  ASSERT_NE(UiFonts[font::kPanel], 0);
-  OverlayOn = 1;
-  DrawCount[kBudgetMain] = 3;
-  DrawLimit[kBudgetParticles] = 7;
-  DrawCount[kBudgetParticles] = 2;
+  ASSERT_NE(Core.UiFonts[font::kPanel], 0);
+  Frame.OverlayOn = 1;
+  Draw.DrawCount[kBudgetMain] = 3;
+  Draw.DrawLimit[kBudgetParticles] = 7;
+  Draw.DrawCount[kBudgetParticles] = 2;
   machine_->SetRecording(true);
   EndFrame(0);
-  int shownBefore = FpsShown;  // the overlay prints the rate measured up to the last frame
+  int shownBefore = Frame.FpsShown;  // the overlay prints the rate measured up to the last frame
   EndFrame(0);
   std::vector<plat::DrawCall> texts = TextCalls(machine_->LastFrameCalls());
   ASSERT_EQ(texts.size(), 7u);
@@ -139,7 +139,7 @@ TEST_F(FrameTest, DebugOverlayLinesAndF12) {
     EXPECT_DOUBLE_EQ(texts[i].scaleX, 1.5);
   }
   EXPECT_EQ(texts[0].text, std::to_string(shownBefore));
-  EXPECT_EQ(texts[1].text, "Collection : " + std::to_string(GcCollected));
+  EXPECT_EQ(texts[1].text, "Collection : " + std::to_string(Frame.GcCollected));
   EXPECT_EQ(texts[2].text.rfind("Used Memory : ", 0), 0u);
   if (kHeapFiguresReadable) {
     EXPECT_GT(std::stoll(texts[2].text.substr(14)), 0);
@@ -151,12 +151,12 @@ TEST_F(FrameTest, DebugOverlayLinesAndF12) {
 
   machine_->ScriptInput().PressKey(123);
   EndFrame(0);
-  EXPECT_EQ(OverlayOn, 0);
+  EXPECT_EQ(Frame.OverlayOn, 0);
   EXPECT_TRUE(TextCalls(machine_->LastFrameCalls()).empty());
 }
 
 TEST_F(FrameTest, PointerAndMouseState) {
-  IconsFiltered = plat::CreateImage(16, 16, 64);
+  Core.IconsFiltered = plat::CreateImage(16, 16, 64);
   machine_->SetRecording(true);
   plat::MoveVirtualMouse(100.8, 200.2);
   machine_->ScriptInput().PressMouse(1);
@@ -166,30 +166,30 @@ TEST_F(FrameTest, PointerAndMouseState) {
   EndFrame(1);
   std::vector<plat::DrawCall> calls = machine_->LastFrameCalls();
   ASSERT_EQ(calls.size(), 1u);
-  EXPECT_EQ(calls[0].image, IconsFiltered);
+  EXPECT_EQ(calls[0].image, Core.IconsFiltered);
   EXPECT_EQ(calls[0].frame, 63);
   EXPECT_NEAR(calls[0].x, 112.8, 1.0);
   EXPECT_NEAR(calls[0].y, 212.2, 1.0);
   EXPECT_DOUBLE_EQ(calls[0].scaleX, 1.5);
-  EXPECT_EQ(MouseState.x, static_cast<int>(plat::VirtualMouseX()));
-  EXPECT_EQ(MouseState.y, static_cast<int>(plat::VirtualMouseY()));
-  EXPECT_EQ(MouseState.MouseClicked, 2);
-  EXPECT_EQ(MouseState.RightClicked, 1);
+  EXPECT_EQ(Core.MouseState.x, static_cast<int>(plat::VirtualMouseX()));
+  EXPECT_EQ(Core.MouseState.y, static_cast<int>(plat::VirtualMouseY()));
+  EXPECT_EQ(Core.MouseState.MouseClicked, 2);
+  EXPECT_EQ(Core.MouseState.RightClicked, 1);
 
-  int firstX = MouseState.x, firstY = MouseState.y;
+  int firstX = Core.MouseState.x, firstY = Core.MouseState.y;
   plat::MoveVirtualMouse(300, 400);
   EndFrame(0);
   EXPECT_TRUE(machine_->LastFrameCalls().empty());  // no pointer asked for
-  EXPECT_EQ(MouseState.oldX, firstX);
-  EXPECT_EQ(MouseState.oldY, firstY);
-  EXPECT_EQ(MouseState.MouseClicked, 0);
-  EXPECT_EQ(MouseState.RightClicked, 0);
+  EXPECT_EQ(Core.MouseState.oldX, firstX);
+  EXPECT_EQ(Core.MouseState.oldY, firstY);
+  EXPECT_EQ(Core.MouseState.MouseClicked, 0);
+  EXPECT_EQ(Core.MouseState.RightClicked, 0);
 
-  SettingsOpen = 1;  // the open panel always shows the pointer
+  Frame.SettingsOpen = 1;  // the open panel always shows the pointer
   EndFrame(0);
   const std::vector<plat::DrawCall>& open = machine_->LastFrameCalls();
   EXPECT_EQ(std::count_if(open.begin(), open.end(),
-                          [](const plat::DrawCall& c) { return c.image == IconsFiltered && c.frame == 63; }),
+                          [](const plat::DrawCall& c) { return c.image == Core.IconsFiltered && c.frame == 63; }),
             1);
 }
 
@@ -206,10 +206,10 @@ TEST_F(FrameTest, ATapBetweenFramesIsHeldForOneFrame) {
 TEST_F(FrameTest, MessagesAgeOncePerFrame) {
   AddMessage("Saved Screenshot", 1);
   for (int i = 0; i < 179; i++) EndFrame(0);
-  ASSERT_EQ(MessageList.size(), 1u);
-  EXPECT_EQ(MessageList.front().tick, 179);
+  ASSERT_EQ(Core.MessageList.size(), 1u);
+  EXPECT_EQ(Core.MessageList.front().tick, 179);
   EndFrame(0);
-  EXPECT_TRUE(MessageList.empty());
+  EXPECT_TRUE(Core.MessageList.empty());
 }
 
 TEST_F(FrameTest, AltF4AndCloseRequestsShutDown) {
@@ -218,7 +218,7 @@ TEST_F(FrameTest, AltF4AndCloseRequestsShutDown) {
   ASSERT_TRUE(OpenLog("Debug.txt"));
   ASSERT_TRUE(plat::ChangeDir("257"));
   LoadSetup();
-  FilesFolderPath = At("Files");
+  Core.FilesFolderPath = At("Files");
 
   machine_->ScriptInput().PressKey(115);
   EndFrame(0);  // F4 alone is nothing
@@ -248,8 +248,8 @@ TEST_F(FrameTest, AltF4AndCloseRequestsShutDown) {
 // In slow-system mode the frame drawn on parity 0 is the one shown; parity 1 is
 // computed but never presented.
 TEST_F(FrameTest, SlowSystemPresentsTheEvenFrames) {
-  Settings[slot::slowSystem] = 1;
-  FrameParity = 0;
+  Core.Settings[slot::slowSystem] = 1;
+  Core.FrameParity = 0;
   const int before = machine_->FramesPresented();
   const int expected[] = {1, 1, 2, 2, 3};
   for (int frame = 0; frame < 5; frame++) {
@@ -261,43 +261,43 @@ TEST_F(FrameTest, SlowSystemPresentsTheEvenFrames) {
 
 TEST_F(FrameTest, MemoryIsCleanedUpOnOddFramesOnly) {
   for (int parity : {0, 1, 0, 1}) {
-    ASSERT_EQ(FrameParity, parity);
-    GcCollected = -7;  // a value the clean-up step never returns
+    ASSERT_EQ(Core.FrameParity, parity);
+    Frame.GcCollected = -7;  // a value the clean-up step never returns
     EndFrame(0);
     if (parity == 1) {
-      EXPECT_GE(GcCollected, 0);
+      EXPECT_GE(Frame.GcCollected, 0);
     } else {
-      EXPECT_EQ(GcCollected, -7);
+      EXPECT_EQ(Frame.GcCollected, -7);
     }
   }
 }
 
 TEST_F(FrameTest, OverlayAndMessagesUseTheirFontSlots) {
   const std::string face = std::string(PUFFWICK_SOURCE_DIR) + "/Files/Common/SVBasicManual.ttf";
-  for (int slot = font::kLabel; slot <= font::kText; slot++) UiFonts[slot] = plat::LoadImageFont(face, 10 + slot, 4);
-  if (UiFonts[font::kLabel] == 0) GTEST_SKIP() << "font missing";
-  OverlayOn = 1;
+  for (int slot = font::kLabel; slot <= font::kText; slot++) Core.UiFonts[slot] = plat::LoadImageFont(face, 10 + slot, 4);
+  if (Core.UiFonts[font::kLabel] == 0) GTEST_SKIP() << "font missing";
+  Frame.OverlayOn = 1;
   AddMessage("Saved Screenshot", 1);
   machine_->SetRecording(true);
   EndFrame(0);
   std::vector<plat::DrawCall> texts = TextCalls(machine_->LastFrameCalls());
   ASSERT_EQ(texts.size(), 8u);
-  EXPECT_EQ(texts[0].image, UiFonts[font::kLabel]);  // the frame rate
-  for (int i = 1; i < 7; i++) EXPECT_EQ(texts[i].image, UiFonts[font::kPanel]) << texts[i].text;
+  EXPECT_EQ(texts[0].image, Core.UiFonts[font::kLabel]);  // the frame rate
+  for (int i = 1; i < 7; i++) EXPECT_EQ(texts[i].image, Core.UiFonts[font::kPanel]) << texts[i].text;
   EXPECT_EQ(texts[7].text, "Saved Screenshot");
-  EXPECT_EQ(texts[7].image, UiFonts[font::kText]);
+  EXPECT_EQ(texts[7].image, Core.UiFonts[font::kText]);
   EXPECT_DOUBLE_EQ(texts[7].scaleX, 1);
   EXPECT_DOUBLE_EQ(texts[7].y, 960 - 16);
 }
 
 TEST_F(FrameTest, EitherAltWithF4ShutsDown) {
   MakeDir("Files/257");
-  FilesFolderPath = At("Files");
+  Core.FilesFolderPath = At("Files");
   for (int alt : {plat::kKeyLeftAlt, plat::kKeyRightAlt}) {
     plat::UseHeadless();
     ResetProgramState();
     InstallServices();
-    FilesFolderPath = At("Files");
+    Core.FilesFolderPath = At("Files");
     machine_ = static_cast<plat::HeadlessBackend*>(&plat::CurrentBackend());
     machine_->ScriptInput().PressKey(alt);
     EndFrame(0);  // Alt alone is nothing

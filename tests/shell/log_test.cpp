@@ -50,9 +50,9 @@ class MessageTest : public ScratchTest {
 
 TEST_F(MessageTest, StackUpwardsOldestLowest) {
   // The 16-pixel font of screens 900 or more wide.
-  UiFonts[font::kText] =
+  Core.UiFonts[font::kText] =
       plat::LoadImageFont(std::string(PUFFWICK_SOURCE_DIR) + "/Files/Common/SVBasicManual.ttf", 16, 4);
-  ASSERT_NE(UiFonts[font::kText], 0);
+  ASSERT_NE(Core.UiFonts[font::kText], 0);
   for (int i = 0; i < 10; i++) AddMessage("Message " + std::to_string(i), 1);
   std::vector<plat::DrawCall> calls = DrawOnce();
   ASSERT_EQ(calls.size(), 20u);
@@ -69,7 +69,7 @@ TEST_F(MessageTest, StackUpwardsOldestLowest) {
     EXPECT_DOUBLE_EQ(band.height, plat::TextHeight());
     EXPECT_DOUBLE_EQ(text.scaleX, 1);
   }
-  EXPECT_EQ(MessageList.front().c, 1);
+  EXPECT_EQ(Core.MessageList.front().c, 1);
 }
 
 TEST_F(MessageTest, FlashForASecondThenFadeAndGoAfterThree) {
@@ -89,12 +89,12 @@ TEST_F(MessageTest, FlashForASecondThenFadeAndGoAfterThree) {
     EXPECT_EQ(text.b, flashing ? 0 : 255);
     EXPECT_DOUBLE_EQ(text.alpha, 1);
   }
-  ASSERT_EQ(MessageList.size(), 1u);
-  EXPECT_EQ(MessageList.front().txt, "Second");
+  ASSERT_EQ(Core.MessageList.size(), 1u);
+  EXPECT_EQ(Core.MessageList.front().txt, "Second");
   std::vector<plat::DrawCall> calls = DrawOnce();
   ASSERT_EQ(calls.size(), 2u);
   EXPECT_DOUBLE_EQ(calls[1].y, 960 - std::max(16, plat::TextHeight()));  // dropped into the place of the first
-  EXPECT_EQ(MessageList.front().tick, 82);
+  EXPECT_EQ(Core.MessageList.front().tick, 82);
 }
 
 }  // namespace

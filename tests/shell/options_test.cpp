@@ -84,7 +84,7 @@ class SavingOff : public ScratchTest {
  protected:
   void TearDown() override {
     plat::UnmountFileRoots();
-    FilePlacesProblem.clear();
+    Shell.FilePlacesProblem.clear();
     ScratchTest::TearDown();
   }
 };
@@ -102,9 +102,9 @@ TEST_F(SavingOff, AnUncreatableSaveFolderIsSaidOnceAndTheGameRunsWithoutSaving) 
   EXPECT_FALSE(plat::SavingOn());
 
   StartUp();
-  ASSERT_EQ(MessageList.size(), 1u);
-  EXPECT_EQ(MessageList.front().txt, "No save folder: settings, scores and screenshots will not be saved");
-  EXPECT_EQ(Settings[slot::width], 1024);  // settings still read from the data folder
+  ASSERT_EQ(Core.MessageList.size(), 1u);
+  EXPECT_EQ(Core.MessageList.front().txt, "No save folder: settings, scores and screenshots will not be saved");
+  EXPECT_EQ(Core.Settings[slot::width], 1024);  // settings still read from the data folder
   SaveSetup();
   TakeScreenshot();
   // Nothing new anywhere: not in the data folder, not in the working folder.

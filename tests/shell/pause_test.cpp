@@ -22,8 +22,8 @@ class PauseTest : public ScratchTest {
     ASSERT_TRUE(plat::OpenDisplay(800, 600, 0, 60, 0));
     plat::SetVirtualResolution(1280, 960);
     InstallServices();
-    DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = 50000;
-    LastFrameTime = plat::Millisecs();
+    Draw.DrawLimit[kBudgetMain] = Draw.DrawLimit[kBudgetGlow] = 50000;
+    Frame.LastFrameTime = plat::Millisecs();
   }
 
   // Input scripted by pause frame (1 = the menu's first frame; 0 = already held
@@ -36,7 +36,7 @@ class PauseTest : public ScratchTest {
   // Opens the pause from a game frame with Escape, plays the steps, and returns
   // EndFrame's result. Escape, when a step presses it, is let go 20 ms later.
   int PauseWith(std::vector<Step> steps) {
-    GameState = kStatePlaying;
+    Core.GameState = kStatePlaying;
     for (const Step& s : steps) {
       if (s.frame == 0) machine_->ScriptInput().PressKey(s.key);
     }
@@ -56,7 +56,7 @@ class PauseTest : public ScratchTest {
           machine_->At(machine_->Now() + 20, [](plat::InputState& in) { in.ReleaseKey(plat::kKeyEscape); });
         }
       }
-      cursorSeen_[frame] = PauseCursor;
+      cursorSeen_[frame] = Shell.PauseCursor;
       // The item drawn in yellow and indented on this frame (-1: none, 2: more than one).
       int lit = -1;
       for (const DrawCall& c : machine_->CurrentFrameCalls()) {
@@ -96,7 +96,7 @@ TEST_F(PauseTest, EscapeTakesTheSelectedItem) {
     }
     steps.push_back({frame + 1, plat::kKeyEscape, true});
     EXPECT_EQ(PauseWith(steps), c.result) << c.moves.size();
-    EXPECT_EQ(GameState, kStatePlaying);
+    EXPECT_EQ(Core.GameState, kStatePlaying);
     EXPECT_FALSE(plat::KeyDown(plat::kKeyEscape));  // the game does not pause again at once
   }
 }
@@ -162,8 +162,8 @@ TEST_F(PauseTest, JoystickActionsOfAnyPlayerDriveTheMenu) {
   pad.buttons.assign(4, false);
   machine_->PlugJoystick(pad);
   ReadJoysticks();
-  KeyBindings[2 * 20 + kActionDown] = 330;   // player 3 down: button 0
-  KeyBindings[3 * 20 + kActionFire2] = 331;  // player 4 second fire button: button 1
+  Core.KeyBindings[2 * 20 + kActionDown] = 330;   // player 3 down: button 0
+  Core.KeyBindings[3 * 20 + kActionFire2] = 331;  // player 4 second fire button: button 1
   auto button = [this](int b, bool down) {
     return [this, b, down](plat::InputState&) { machine_->JoystickAt(0).buttons[b] = down; };
   };
@@ -204,7 +204,7 @@ TEST_F(PauseTest, DrawsTheFrozenGameUnderATurningScatter) {
   EXPECT_EQ(backdrop->height, 600);
   EXPECT_NE(backdrop->scaleX, backdrop->scaleY);  // the wobble
 
-  std::vector<DrawCall> s1 = texts(one, AppTitle), s2 = texts(two, AppTitle);
+  std::vector<DrawCall> s1 = texts(one, Core.AppTitle), s2 = texts(two, Core.AppTitle);
   ASSERT_EQ(s1.size(), 180u);
   ASSERT_EQ(s2.size(), 180u);
   for (size_t i = 0; i < s1.size(); ++i) {
@@ -231,25 +231,25 @@ TEST_F(PauseTest, DrawsTheFrozenGameUnderATurningScatter) {
   ASSERT_NE(box, one.end());
   EXPECT_EQ(box->width, 1280 / 6);
   EXPECT_EQ(box->height, 240);
-  EXPECT_EQ(std::count_if(one.begin(), box, [](const DrawCall& c) { return c.text == AppTitle; }), 140);
+  EXPECT_EQ(std::count_if(one.begin(), box, [](const DrawCall& c) { return c.text == Core.AppTitle; }), 140);
 }
 
 int g_pausesOpened = 0;
 
 // An Apply during a game reruns the engine test; Escape held then must not pause.
 TEST_F(PauseTest, TheEngineTestNeverOpensThePause) {
-  FrameHooks.PauseMenu = [] {
+  Frame.FrameHooks.PauseMenu = [] {
     ++g_pausesOpened;
     return 1;
   };
-  GameState = kStatePlaying;
+  Core.GameState = kStatePlaying;
   machine_->ScriptInput().PressKey(plat::kKeyEscape);
   const int before = machine_->FramesPresented();
   EngineTest(60, 1);
   EXPECT_GT(machine_->FramesPresented() - before, kEngineTestFramesPerStep);
   EXPECT_EQ(g_pausesOpened, 0);
-  EXPECT_EQ(PauseSuspended, 0);
-  EXPECT_EQ(GameState, kStatePlaying);
+  EXPECT_EQ(Frame.PauseSuspended, 0);
+  EXPECT_EQ(Core.GameState, kStatePlaying);
   EndFrame(1);  // the game's own frames pause again
   EXPECT_EQ(g_pausesOpened, 1);
 }
@@ -259,9 +259,9 @@ class ScreenshotTest : public PauseTest {
   void SetUp() override {
     PauseTest::SetUp();
     MakeDir("Files/257");
-    FilesFolderPath = At("Files");
-    GameFolderPath = At("Files/257");
-    ASSERT_TRUE(plat::ChangeDir(GameFolderPath));
+    Core.FilesFolderPath = At("Files");
+    Core.GameFolderPath = At("Files/257");
+    ASSERT_TRUE(plat::ChangeDir(Core.GameFolderPath));
     ASSERT_TRUE(OpenLog(At("Files/Debug.txt")));
   }
 
@@ -309,9 +309,9 @@ TEST_F(ScreenshotTest, SavesTheFrameAsPngInFiles) {
   std::vector<std::string> log = ReadLines("Files/Debug.txt");
   EXPECT_EQ(log, (std::vector<std::string>{"", "\tScreenshot", "\tGrabbing Screenshot",
                                            "\tSaving Screenshot : " + kName, "\tSaved Screenshot 1", ""}));
-  ASSERT_EQ(MessageList.size(), 1u);
-  EXPECT_EQ(MessageList.front().txt, "Saved Screenshot");
-  EXPECT_EQ(MessageList.front().c, 1);
+  ASSERT_EQ(Core.MessageList.size(), 1u);
+  EXPECT_EQ(Core.MessageList.front().txt, "Saved Screenshot");
+  EXPECT_EQ(Core.MessageList.front().c, 1);
 }
 
 TEST_F(ScreenshotTest, ShowsTheNoticeWhileSaving) {
@@ -334,7 +334,7 @@ TEST_F(ScreenshotTest, TwoInOneSecondShareANameAndTheSecondWins) {
   plat::Pixmap shot = plat::LoadPixmap(At("Files/" + kName));
   ASSERT_NE(shot, 0);
   EXPECT_EQ(plat::PixmapPixel(shot, 400, 300), 0x00C800FFu);
-  EXPECT_EQ(MessageList.size(), 2u);
+  EXPECT_EQ(Core.MessageList.size(), 2u);
 }
 
 // A link planted at the picture's name is replaced, never written through.
@@ -363,7 +363,7 @@ TEST_F(ScreenshotTest, AFailedSaveSaysSoWithItsReason) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    MessageList.clear();
+    Core.MessageList.clear();
     CloseLog();
     ASSERT_TRUE(OpenLog(At("Files/Debug.txt")));
     c.prepare();
@@ -375,8 +375,8 @@ TEST_F(ScreenshotTest, AFailedSaveSaysSoWithItsReason) {
     EXPECT_EQ(log, (std::vector<std::string>{"", "\tScreenshot", "\tGrabbing Screenshot",
                                              "\tSaving Screenshot : " + kName, "\tSaved Screenshot 0",
                                              std::string("\tScreenshot not saved: ") + c.reason, ""}));
-    ASSERT_EQ(MessageList.size(), 1u);
-    EXPECT_EQ(MessageList.front().txt, "Screenshot not saved");
+    ASSERT_EQ(Core.MessageList.size(), 1u);
+    EXPECT_EQ(Core.MessageList.front().txt, "Screenshot not saved");
     EXPECT_EQ(plat::CurrentDir(), At("Files/257"));
     std::error_code gone;
     EXPECT_FALSE(std::filesystem::is_regular_file(At("Files/" + kName), gone)) << "no picture left behind";

@@ -21,12 +21,12 @@ class ShutdownTest : public ScratchTest {
     ScratchTest::SetUp();
     MakeDir("Files/257");
     MakeDir("Files/Common");
-    FilesFolderPath = At("Files");
-    GameFolderPath = At("Files/257");
-    ASSERT_TRUE(plat::ChangeDir(GameFolderPath));
+    Core.FilesFolderPath = At("Files");
+    Core.GameFolderPath = At("Files/257");
+    ASSERT_TRUE(plat::ChangeDir(Core.GameFolderPath));
     ASSERT_TRUE(OpenLog(At("Files/Debug.txt")));
     LoadSetup();
-    ScoreList.clear();
+    HighScores.ScoreList.clear();
     Scores record;
     record.Score = 1234;
     record.Name = "Tester";
@@ -44,11 +44,11 @@ class ShutdownTest : public ScratchTest {
       if (onFarewell_) onFarewell_();
     });
     machine_->SetRecording(true);
-    SaveStage = EndSaveStage::kAllRead;
+    Shell.SaveStage = EndSaveStage::kAllRead;
   }
 
   void TearDown() override {
-    JoystickCount = 0;
+    Config.JoystickCount = 0;
     ScratchTest::TearDown();
   }
 
@@ -78,7 +78,7 @@ class ShutdownTest : public ScratchTest {
 };
 
 TEST_F(ShutdownTest, AltF4InAGameSavesEverythingBeforeTheFarewellScreen) {
-  GameState = kStatePlaying;
+  Core.GameState = kStatePlaying;
   Keys().PressKey(plat::kKeyLeftAlt);
   Keys().PressKey(plat::kKeyF4);
   EXPECT_EQ(UntilEnd([] { EndFrame(1); }), 0);
@@ -194,7 +194,7 @@ TEST_F(ShutdownTest, AnInputHeldFromBeforeBlocksNoOther) {
 // A termination signal saves and ends at once with status 0, with no farewell.
 TEST_F(ShutdownTest, ATerminationSignalInAGameSavesAndEndsWithoutTheFarewell) {
   ASSERT_TRUE(plat::StartServices());
-  GameState = kStatePlaying;
+  Core.GameState = kStatePlaying;
   raise(SIGTERM);
   EXPECT_EQ(UntilEnd([] { EndFrame(1); }), 0);
   EXPECT_EQ(farewellShownAt_, -1) << "a farewell screen was shown";
@@ -220,7 +220,7 @@ TEST_F(ShutdownTest, ATerminationSignalOnTheFarewellEndsItAtOnce) {
 // status 1 (in a child process, since it really ends).
 TEST_F(ShutdownTest, ALostDisplaySavesLogsAndEndsWithStatusOne) {
   GTEST_FLAG_SET(death_test_style, "fast");
-  GameState = kStatePlaying;
+  Core.GameState = kStatePlaying;
   EXPECT_EXIT(plat::EndForLostDisplay(), ::testing::ExitedWithCode(1), "");
   EXPECT_EQ(ReadLines("Files/Setup.ini").front(), "[Graphics]");
   EXPECT_EQ(ReadLines("Files/257/scores.dat").front().substr(0, 12), "1234|Tester|");

@@ -19,9 +19,9 @@ TEST(Identity, TitleAndFolderFromTheGamesTable) {
   for (const Case& c : cases) {
     game.number = c.number;
     UseGame(game);
-    EXPECT_EQ(WeekNumber, c.number);
-    EXPECT_EQ(AppTitle, c.title);
-    EXPECT_EQ(GameFolder, c.folder);
+    EXPECT_EQ(Core.WeekNumber, c.number);
+    EXPECT_EQ(Core.AppTitle, c.title);
+    EXPECT_EQ(Core.GameFolder, c.folder);
   }
   UseGame(TestGameTable());
 }
@@ -70,25 +70,25 @@ TEST_F(StartUpTest, BuildsEverythingAndLogsInOrder) {
   EXPECT_EQ(plat::GraphicsHeight(), 600);
   EXPECT_DOUBLE_EQ(plat::VirtualResolutionWidth(), 1280);
   EXPECT_DOUBLE_EQ(plat::VirtualResolutionHeight(), 960);
-  EXPECT_EQ(VirtualWidth, 1280);
-  EXPECT_EQ(VirtualHeight, 960);
+  EXPECT_EQ(Core.VirtualWidth, 1280);
+  EXPECT_EQ(Core.VirtualHeight, 960);
 
   EXPECT_GE(machine_->Now() - start, 2500);  // the loading screen's minimum
   EXPECT_LT(machine_->Now() - start, 2510);
-  EXPECT_EQ(Difficulty, 1);
-  EXPECT_EQ(GameState, kStateTitle);
-  EXPECT_EQ(ControlMode, 1);
-  EXPECT_EQ(PlayerCount, 4);
-  EXPECT_EQ(BadgeCount, 16);
-  EXPECT_EQ(DrawLimit[kBudgetMain], 1000);  // set by the engine test
-  EXPECT_EQ(DrawLimit[kBudgetGlow], 500);
-  EXPECT_EQ(DrawLimit[kBudgetParticles], 250);
-  EXPECT_EQ(Settings[slot::slowSystem], 1);  // the engine test found the machine too slow
+  EXPECT_EQ(Core.Difficulty, 1);
+  EXPECT_EQ(Core.GameState, kStateTitle);
+  EXPECT_EQ(Core.ControlMode, 1);
+  EXPECT_EQ(Core.PlayerCount, 4);
+  EXPECT_EQ(Core.BadgeCount, 16);
+  EXPECT_EQ(Draw.DrawLimit[kBudgetMain], 1000);  // set by the engine test
+  EXPECT_EQ(Draw.DrawLimit[kBudgetGlow], 500);
+  EXPECT_EQ(Draw.DrawLimit[kBudgetParticles], 250);
+  EXPECT_EQ(Core.Settings[slot::slowSystem], 1);  // the engine test found the machine too slow
   // The credits are the game's, one a line from 1.
   const std::vector<std::string> credits = TestGameTable().credits;
-  ASSERT_EQ(CreditCount, static_cast<int>(credits.size()) + 1);
-  for (size_t i = 0; i < credits.size(); ++i) EXPECT_EQ(CreditLines[i + 1], credits[i]) << i;
-  EXPECT_EQ(CreditLines[42], "");
+  ASSERT_EQ(Core.CreditCount, static_cast<int>(credits.size()) + 1);
+  for (size_t i = 0; i < credits.size(); ++i) EXPECT_EQ(Core.CreditLines[i + 1], credits[i]) << i;
+  EXPECT_EQ(Core.CreditLines[42], "");
 }
 
 TEST_F(StartUpTest, MissingFoldersLeaveTheCurrentFolder) {
@@ -112,8 +112,8 @@ TEST_F(StartUpTest, AnUnwritableLogDoesNotStopTheProgram) {
   MakeDir("Files/Debug.txt");
   WriteBytes("Files/Setup.ini", "Width=1024\r\nHeight=768\r\n");
   StartUp();
-  EXPECT_EQ(Settings[slot::width], 1024);
-  EXPECT_EQ(Difficulty, 1);
+  EXPECT_EQ(Core.Settings[slot::width], 1024);
+  EXPECT_EQ(Core.Difficulty, 1);
   EXPECT_EQ(plat::CurrentDir(), At("Files/257"));
 }
 
@@ -124,7 +124,7 @@ TEST_F(StartUpTest, CountsAtMostFourJoysticks) {
     machine_->PlugJoystick(stick);
   }
   StartUp();
-  EXPECT_EQ(JoystickCount, 4);
+  EXPECT_EQ(Config.JoystickCount, 4);
 }
 
 // A termination signal while the splash is up: the settings are saved, the score
@@ -167,7 +167,7 @@ TEST_F(StartUpTest, RunProgramRunsOnceUntilEscapeThenShutsDown) {
     if (again) throw plat::ProcessEnded{99};
     // Loading ends by choosing Medium; Escape comes on the title's fourth frame,
     // and once the farewell shows, it is let go and a key pressed.
-    if (Difficulty != 1) return;
+    if (Core.Difficulty != 1) return;
     ++titleFrames;
     if (titleFrames == 4) machine_->ScriptInput().PressKey(plat::kKeyEscape);
     if (titleFrames == 5) {

@@ -22,7 +22,7 @@ std::vector<GameSeen> g_games;
 std::function<void()> g_inGame;
 
 void FakeGame() {
-  g_games.push_back({GameState, GameStartTime, plat::Millisecs()});
+  g_games.push_back({Core.GameState, Core.GameStartTime, plat::Millisecs()});
   if (g_inGame) g_inGame();
 }
 
@@ -32,23 +32,23 @@ class TitleTest : public ScratchTest {
     ScratchTest::SetUp();
     ASSERT_TRUE(plat::OpenDisplay(800, 600, 0, 60, 0));
     plat::SetVirtualResolution(1280, 960);
-    ScreenWidth = 800;
-    ScreenHeight = 600;
+    Core.ScreenWidth = 800;
+    Core.ScreenHeight = 600;
     InstallServices();
-    FrameHooks.SaveSetup = nullptr;
-    Settings[slot::width] = 800;
-    DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = 50000;
-    LastFrameTime = plat::Millisecs();
+    Frame.FrameHooks.SaveSetup = nullptr;
+    Core.Settings[slot::width] = 800;
+    Draw.DrawLimit[kBudgetMain] = Draw.DrawLimit[kBudgetGlow] = 50000;
+    Frame.LastFrameTime = plat::Millisecs();
     FillCredits();
-    MenuY = -300;
-    Difficulty = 1;
+    Config.MenuY = -300;
+    Core.Difficulty = 1;
     g_games.clear();
     g_inGame = nullptr;
-    TitleGame = FakeGame;
+    Shell.TitleGame = FakeGame;
     ResetSfx();
   }
   void TearDown() override {
-    TitleGame = nullptr;
+    Shell.TitleGame = nullptr;
     g_inGame = nullptr;
     ScratchTest::TearDown();
   }
@@ -90,9 +90,9 @@ TEST_F(TitleTest, AClickOnThePromptStartsAGameAndTheTitleSlidesInAgain) {
   if (std::filesystem::exists(jingle)) {
     ASSERT_NE(music, 0);
   }
-  if (music != 0) ChannelTable[1] = plat::PlaySound(music);
-  ASSERT_TRUE(music == 0 || plat::ChannelPlaying(ChannelTable[1]));
-  const plat::Channel musicChannel = ChannelTable[1];
+  if (music != 0) Audio.ChannelTable[1] = plat::PlaySound(music);
+  ASSERT_TRUE(music == 0 || plat::ChannelPlaying(Audio.ChannelTable[1]));
+  const plat::Channel musicChannel = Audio.ChannelTable[1];
 
   machine_->SetRecording(true);
   std::vector<double> firstWordY;
@@ -115,9 +115,9 @@ TEST_F(TitleTest, AClickOnThePromptStartsAGameAndTheTitleSlidesInAgain) {
   EXPECT_EQ(g_games[0].gameState, kStatePlaying);
   EXPECT_EQ(g_games[0].startTime, g_games[0].now);
   EXPECT_GT(g_games[0].startTime, clickedAt);  // on the frame after the press was seen
-  EXPECT_EQ(GameState, kStateTitle);
+  EXPECT_EQ(Core.GameState, kStateTitle);
   if (musicChannel != 0) {
-    EXPECT_EQ(ChannelTable[1], 0);
+    EXPECT_EQ(Audio.ChannelTable[1], 0);
     EXPECT_FALSE(plat::ChannelPlaying(musicChannel));
   }
 
@@ -169,7 +169,7 @@ TEST_F(TitleTest, AnEscapeTapSeenWhileAFrameIsDrawnEndsTheTitle) {
   static int frames;
   keys = &Keys();
   frames = 0;
-  FrameHooks.DrawPopups = [] {
+  Frame.FrameHooks.DrawPopups = [] {
     if (++frames == 5) {
       keys->PressKey(plat::kKeyEscape);
       keys->ReleaseKey(plat::kKeyEscape);
@@ -177,7 +177,7 @@ TEST_F(TitleTest, AnEscapeTapSeenWhileAFrameIsDrawnEndsTheTitle) {
   };
   machine_->SetFrameCap(machine_->FramesPresented() + 10);
   EXPECT_NO_THROW(RunTitleScreen());
-  FrameHooks.DrawPopups = nullptr;
+  Frame.FrameHooks.DrawPopups = nullptr;
   EXPECT_EQ(frames, 5);
 }
 
@@ -197,10 +197,10 @@ TEST_F(TitleTest, AHeldClickStartsOneGameOnly) {
 
 TEST_F(TitleTest, NoStartWhileTheSettingsPanelIsOpenOrSliding) {
   const std::pair<int, size_t> cases[] = {{20, 0}, {-250, 0}, {-251, 1}, {-300, 1}};
-  FrameHooks.DrawSettingsMenu = nullptr;  // the panel holds still where each case puts it
+  Frame.FrameHooks.DrawSettingsMenu = nullptr;  // the panel holds still where each case puts it
   for (const auto& [menuY, games] : cases) {
     g_games.clear();
-    MenuY = menuY;
+    Config.MenuY = menuY;
     RunTitle(
         [&](int frame) {
           if (frame == 33) {
@@ -234,8 +234,8 @@ TEST_F(TitleTest, EscapeHeldFromAGameDoesNotQuit) {
 }
 
 TEST_F(TitleTest, UpAndDownStepTheDifficultyOnceAPressWithWrapping) {
-  KeyBindings[0] = plat::kKeyUp;     // player 1 up
-  KeyBindings[28] = plat::kKeyDown;  // player 2 down
+  Core.KeyBindings[0] = plat::kKeyUp;     // player 1 up
+  Core.KeyBindings[28] = plat::kKeyDown;  // player 2 down
   struct Case {
     int from;
     int key;
@@ -244,21 +244,21 @@ TEST_F(TitleTest, UpAndDownStepTheDifficultyOnceAPressWithWrapping) {
       {0, plat::kKeyUp, 2}, {2, plat::kKeyUp, 1}, {1, plat::kKeyDown, 2}, {2, plat::kKeyDown, 0},
   };
   for (const Case& c : cases) {
-    Difficulty = c.from;
+    Core.Difficulty = c.from;
     RunTitle(
         [&](int frame) {
           if (frame == 2) Keys().PressKey(c.key);  // held for ten frames
           if (frame == 12) Keys().ReleaseKey(c.key);
         },
         14);
-    EXPECT_EQ(Difficulty, c.to) << c.from << " " << c.key;
+    EXPECT_EQ(Core.Difficulty, c.to) << c.from << " " << c.key;
     EXPECT_TRUE(g_games.empty());
     Keys() = plat::InputState{};
   }
 }
 
 TEST_F(TitleTest, TheMouseChoosesADifficultyOnceSettled) {
-  Difficulty = 1;
+  Core.Difficulty = 1;
   machine_->SetRecording(true);
   double easyAlpha = -1;
   RunTitle(
@@ -273,7 +273,7 @@ TEST_F(TitleTest, TheMouseChoosesADifficultyOnceSettled) {
         }
       },
       38);
-  EXPECT_EQ(Difficulty, 0);
+  EXPECT_EQ(Core.Difficulty, 0);
   EXPECT_DOUBLE_EQ(easyAlpha, 1.0);
   EXPECT_TRUE(g_games.empty());
 }
@@ -292,15 +292,15 @@ TEST_F(TitleTest, SettledFrameLayout) {
       },
       60);
   // Every credit line, centred in the 416-wide panel, 20 pixels apart.
-  ASSERT_GT(CreditCount, 2);
-  for (int n = 1; n < CreditCount; ++n) {
-    if (CreditLines[n].empty()) continue;
-    const DrawCall* line = FindText(settled, CreditLines[n]);
+  ASSERT_GT(Core.CreditCount, 2);
+  for (int n = 1; n < Core.CreditCount; ++n) {
+    if (Core.CreditLines[n].empty()) continue;
+    const DrawCall* line = FindText(settled, Core.CreditLines[n]);
     ASSERT_NE(line, nullptr) << n;
     EXPECT_NEAR(line->x + line->width / 2, 213, 1) << n;
     EXPECT_EQ(line->y, 84 + 20 * (n - 1)) << n;
   }
-  EXPECT_EQ(FindText(settled, CreditLines[1])->text, TestGameTable().credits[0]);
+  EXPECT_EQ(FindText(settled, Core.CreditLines[1])->text, TestGameTable().credits[0]);
   auto panel = std::find_if(settled.begin(), settled.end(), [](const DrawCall& c) {
     return c.kind == DrawCall::kRect && c.x == 10 && c.y == 80;
   });
@@ -340,7 +340,7 @@ TEST_F(TitleTest, TheCreditsPanelSlidesInByTheScreenWidth) {
   machine_->SetRecording(true);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.screenWidth);
-    ScreenWidth = c.screenWidth;
+    Core.ScreenWidth = c.screenWidth;
     std::vector<double> xs;
     RunTitle(
         [&](int) {
@@ -359,7 +359,7 @@ TEST_F(TitleTest, TheCreditsPanelSlidesInByTheScreenWidth) {
 }
 
 TEST_F(TitleTest, TheHintStaysWhiteAtOtherWidths) {
-  Settings[slot::width] = 1024;
+  Core.Settings[slot::width] = 1024;
   machine_->SetRecording(true);
   int yellow = 0;
   RunTitle(

@@ -88,9 +88,9 @@ double Decibels(double level) { return level > 0 ? 20 * std::log10(level) : -INF
 std::map<plat::Sound, plat::PcmData> DecodeSamples() {
   std::map<plat::Sound, plat::PcmData> pcm;
   for (int entry = 0; entry < 50; ++entry) {
-    if (!MusicSamples[entry]) continue;
+    if (!Audio.MusicSamples[entry]) continue;
     plat::PcmData data;
-    if (plat::DecodeWav(MusicSamplePath(entry), data)) pcm[MusicSamples[entry]] = std::move(data);
+    if (plat::DecodeWav(MusicSamplePath(entry), data)) pcm[Audio.MusicSamples[entry]] = std::move(data);
   }
   return pcm;
 }
@@ -109,7 +109,7 @@ int Render(const Options& options, const std::string& name, const fs::path& outP
     return 1;
   }
   StartSong(name, options.seed, kPairLength);
-  if (!SongPlaying) {
+  if (!Audio.SongPlaying) {
     std::fprintf(stderr, "puffwick-music: music/%s.ini could not be read\n", name.c_str());
     return 1;
   }
@@ -122,7 +122,7 @@ int Render(const Options& options, const std::string& name, const fs::path& outP
   for (int64_t ms = 0; ms < milliseconds; ++ms) {
     UpdateSong();
     for (int slot = 0; slot < 20; ++slot) {
-      const plat::Channel channel = ChannelTable[slot];
+      const plat::Channel channel = Audio.ChannelTable[slot];
       if (!channel || !seen.insert(channel).second) continue;
       const plat::MixerChannelInfo info = machine.ChannelInfo(channel);
       auto found = samples.find(info.sound);
@@ -170,7 +170,7 @@ int Render(const Options& options, const std::string& name, const fs::path& outP
     std::fprintf(stderr, "puffwick-music: could not write %s\n", outPath.string().c_str());
     return 1;
   }
-  std::printf("music/%s.ini, seed %d: %.3f s rendered to %s; mix peak %.1f dBFS", name.c_str(), SongSeed,
+  std::printf("music/%s.ini, seed %d: %.3f s rendered to %s; mix peak %.1f dBFS", name.c_str(), Audio.SongSeed,
               static_cast<double>(milliseconds) / 1000, outPath.string().c_str(), Decibels(peak));
   if (gain < 1) std::printf(", scaled by %.1f dB to stay below full scale", Decibels(gain));
   std::printf("\n");
@@ -195,11 +195,11 @@ int Play(const Options& options, const std::string& name) {
   }
   LoadMusicSamples();
   StartSong(name, options.seed, kPairLength);
-  if (!SongPlaying) {
+  if (!Audio.SongPlaying) {
     std::fprintf(stderr, "puffwick-music: music/%s.ini could not be read\n", name.c_str());
     return 1;
   }
-  std::printf("Playing music/%s.ini, seed %d, on %s for %g s\n", name.c_str(), SongSeed, driver.c_str(),
+  std::printf("Playing music/%s.ini, seed %d, on %s for %g s\n", name.c_str(), Audio.SongSeed, driver.c_str(),
               options.seconds);
   std::fflush(stdout);
   const int start = plat::Millisecs();
@@ -263,9 +263,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "puffwick-music: cannot enter %s\n", definition.parent_path().parent_path().c_str());
     return 1;
   }
-  Settings[slot::masterVolume] = 100;
+  Core.Settings[slot::masterVolume] = 100;
   // Half the music volume leaves headroom for five parts sounding together.
-  Settings[slot::musicVolume] = 50;
+  Core.Settings[slot::musicVolume] = 50;
 
   const std::string name = definition.stem().string();
   return options.out.empty() ? Play(options, name) : Render(options, name, outPath);

@@ -14,15 +14,17 @@ namespace plat {
 
 namespace {
 
+// The file roots as mounted: the data and save folders shown as one tree, and the
+// current folder within it.
 struct View {
   bool mounted = false;
-  bool saving = true;
+  bool saving = true;  // writes may go to the save folder
   std::string data;  // absolute, normalised, no trailing slash
   std::string save;
   std::string cwd;  // the current folder, an absolute path in the machine's terms
 };
 
-View& V() {
+View& MountedView() {
   static View view;
   return view;
 }
@@ -46,7 +48,7 @@ std::string Absolute(const std::string& path, const std::string& from) {
 
 // The part of `abs` below the save folder ("" for the folder itself); false outside it.
 bool Inside(const std::string& abs, std::string& rel) {
-  const std::string& base = V().save;
+  const std::string& base = MountedView().save;
   if (abs == base) {
     rel.clear();
     return true;
@@ -77,10 +79,10 @@ bool MakeRealDirs(const std::string& path) {
 
 namespace detail {
 
-bool ViewMounted() { return V().mounted; }
+bool ViewMounted() { return MountedView().mounted; }
 
 std::string ReadPath(const std::string& path) {
-  const View& v = V();
+  const View& v = MountedView();
   if (!v.mounted || path.empty()) return path;
   std::string abs = Absolute(path, v.cwd), rel;
   if (!Inside(abs, rel)) return abs;
@@ -90,7 +92,7 @@ std::string ReadPath(const std::string& path) {
 }
 
 std::string WritePath(const std::string& path, bool makeFolders) {
-  const View& v = V();
+  const View& v = MountedView();
   if (!v.mounted || path.empty()) return path;
   std::string abs = Absolute(path, v.cwd), rel;
   if (!Inside(abs, rel)) return abs;
@@ -101,19 +103,19 @@ std::string WritePath(const std::string& path, bool makeFolders) {
 }
 
 bool ViewChangeDir(const std::string& path) {
-  View& v = V();
+  View& v = MountedView();
   std::string abs = Absolute(path, v.cwd);
   if (!IsFolder(ReadPath(abs))) return false;
   v.cwd = abs;
   return true;
 }
 
-std::string ViewCurrentDir() { return V().cwd; }
+std::string ViewCurrentDir() { return MountedView().cwd; }
 
 }  // namespace detail
 
 void MountFileRoots(const std::string& dataRoot, const std::string& saveRoot, bool saving) {
-  View& v = V();
+  View& v = MountedView();
   std::string here = RealCwd();
   v.data = Absolute(dataRoot, here);
   v.save = Absolute(saveRoot, here);
@@ -122,9 +124,9 @@ void MountFileRoots(const std::string& dataRoot, const std::string& saveRoot, bo
   v.mounted = true;
 }
 
-void UnmountFileRoots() { V() = View{}; }
+void UnmountFileRoots() { MountedView() = View{}; }
 
-bool SavingOn() { return !V().mounted || V().saving; }
+bool SavingOn() { return !MountedView().mounted || MountedView().saving; }
 
 bool MakeDir(const std::string& path) {
   if (path.empty()) return false;

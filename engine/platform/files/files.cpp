@@ -18,25 +18,28 @@ struct StreamRec {
   std::string path;
 };
 
+// The files' state: the streams open by id, the next id to hand out, and whether
+// writes are refused (a replay's run writes nothing).
 struct Streams {
   std::map<int, StreamRec> streams;
   int nextStream = 1;
+  bool writesBlocked = false;
 };
 
-Streams& C() {
+Streams& OpenStreams() {
   static Streams streams;
   return streams;
 }
 
 StreamRec* FindStream(Stream stream) {
-  auto it = C().streams.find(stream);
-  return it == C().streams.end() ? nullptr : &it->second;
+  auto it = OpenStreams().streams.find(stream);
+  return it == OpenStreams().streams.end() ? nullptr : &it->second;
 }
 
 }  // namespace
 
 void detail::FlushWriteStreams() {
-  for (auto& [id, rec] : C().streams) {
+  for (auto& [id, rec] : OpenStreams().streams) {
     if (rec.file && !rec.reading) std::fflush(rec.file);
   }
 }
@@ -77,7 +80,7 @@ Stream ReadFile(const std::string& logical) {
     Notice("Could not read " + path);
     return 0;
   }
-  Streams& c = C();
+  Streams& c = OpenStreams();
   int id = c.nextStream++;
   c.streams[id] = StreamRec{f, true, false, path};
   return id;
@@ -93,7 +96,7 @@ Stream WriteFile(const std::string& logical) {
     Notice("Could not write " + path);
     return 0;
   }
-  Streams& c = C();
+  Streams& c = OpenStreams();
   int id = c.nextStream++;
   c.streams[id] = StreamRec{f, false, false, path};
   return id;
@@ -157,7 +160,7 @@ bool StreamFailed(Stream stream) {
 }
 
 void CloseStream(Stream stream) {
-  Streams& c = C();
+  Streams& c = OpenStreams();
   auto it = c.streams.find(stream);
   if (it == c.streams.end()) return;
   StreamRec rec = it->second;
@@ -166,12 +169,8 @@ void CloseStream(Stream stream) {
   if (!rec.reading) detail::SaveFolderChanged();
 }
 
-namespace {
-bool g_writesBlocked = false;
-}  // namespace
-
-void BlockFileWrites(bool blocked) { g_writesBlocked = blocked; }
-bool FileWritesBlocked() { return g_writesBlocked; }
+void BlockFileWrites(bool blocked) { OpenStreams().writesBlocked = blocked; }
+bool FileWritesBlocked() { return OpenStreams().writesBlocked; }
 
 std::vector<std::string> ListDir(const std::string& path) {
   std::vector<std::string> names;

@@ -16,6 +16,7 @@ namespace {
 
 enum class Mode { kIdle, kRecording, kPlaying };
 
+// The recorder: idle, recording a tape or playing one back, and where it is in it.
 struct TapeState {
   Mode mode = Mode::kIdle;
   StateChecksum checksum;
@@ -36,7 +37,7 @@ struct TapeState {
   InputState watch;  // the machine's own input during a watched playback
 };
 
-TapeState& T() {
+TapeState& Recorder() {
   static TapeState state;
   return state;
 }
@@ -46,14 +47,14 @@ bool SameStick(const JoystickState& a, const JoystickState& b) {
          a.connected == b.connected;
 }
 
-int NotePoll() { return T().poll < 0 ? 0 : T().poll; }
+int NotePoll() { return Recorder().poll < 0 ? 0 : Recorder().poll; }
 
-void Note(TapeEvent::Kind kind, int code = 0, int value = 1) { T().tape.AddEvent(kind, NotePoll(), code, value); }
+void Note(TapeEvent::Kind kind, int code = 0, int value = 1) { Recorder().tape.AddEvent(kind, NotePoll(), code, value); }
 
 // What changed in the input state since it was last noted: the backend's pump,
 // a test's scripted input or a pointer warp all count.
 void NoteChanges() {
-  TapeState& t = T();
+  TapeState& t = Recorder();
   InputState& in = Input();
   InputState& was = t.shadow;
   if (std::memcmp(in.keyDown.data(), was.keyDown.data(), sizeof in.keyDown) != 0 ||
@@ -87,7 +88,7 @@ void NoteChanges() {
   was.closeRequested = in.closeRequested;
 }
 
-[[noreturn]] void Diverged() { throw ReplayDiverged{static_cast<int>(T().frame) + 1}; }
+[[noreturn]] void Diverged() { throw ReplayDiverged{static_cast<int>(Recorder().frame) + 1}; }
 
 // The events of the frame under way, [first, end) of the tape's.
 struct FrameSpan {
@@ -95,7 +96,7 @@ struct FrameSpan {
 };
 
 FrameSpan PlayingFrame() {
-  TapeState& t = T();
+  TapeState& t = Recorder();
   if (t.frame >= t.tape.FrameCount()) Diverged();
   return {t.tape.FirstEvent(t.frame), t.tape.EndEvent(t.frame)};
 }
@@ -104,7 +105,7 @@ FrameSpan PlayingFrame() {
 void AddHits(int& held, int count) { held = count > std::numeric_limits<int>::max() - held ? std::numeric_limits<int>::max() : held + count; }
 
 void Apply(const TapeEvent& e) {
-  TapeState& t = T();
+  TapeState& t = Recorder();
   InputState& in = Input();
   switch (e.kind) {
     case TapeEvent::kKeyDown: in.keyDown[e.code] = true; break;
@@ -134,20 +135,20 @@ void Apply(const TapeEvent& e) {
 // Cursors count from the frame's first event.
 bool InputLeft(FrameSpan f, size_t cursor) {
   for (size_t i = f.first + cursor; i < f.end; ++i) {
-    if (T().tape.Event(i).kind != TapeEvent::kClock) return true;
+    if (Recorder().tape.Event(i).kind != TapeEvent::kClock) return true;
   }
   return false;
 }
 
 bool ClockLeft(FrameSpan f, size_t cursor) {
   for (size_t i = f.first + cursor; i < f.end; ++i) {
-    if (T().tape.Event(i).kind == TapeEvent::kClock) return true;
+    if (Recorder().tape.Event(i).kind == TapeEvent::kClock) return true;
   }
   return false;
 }
 
 void Reset() {
-  TapeState& t = T();
+  TapeState& t = Recorder();
   t = TapeState{};
 }
 
@@ -155,16 +156,16 @@ void Reset() {
 
 void StartRecording(StateChecksum checksum) {
   Reset();
-  TapeState& t = T();
+  TapeState& t = Recorder();
   t.mode = Mode::kRecording;
   t.checksum = std::move(checksum);
   t.tape.AddFrame();
 }
 
-bool Recording() { return T().mode == Mode::kRecording; }
+bool Recording() { return Recorder().mode == Mode::kRecording; }
 
 Tape StopRecording() {
-  TapeState& t = T();
+  TapeState& t = Recorder();
   Tape tape = std::move(t.tape);
   Reset();
   return tape;
@@ -172,7 +173,7 @@ Tape StopRecording() {
 
 void StartReplay(Tape tape, StateChecksum checksum, bool watched) {
   Reset();
-  TapeState& t = T();
+  TapeState& t = Recorder();
   t.mode = Mode::kPlaying;
   t.checksum = std::move(checksum);
   t.tape = std::move(tape);
@@ -181,12 +182,12 @@ void StartReplay(Tape tape, StateChecksum checksum, bool watched) {
   Input() = InputState{};
 }
 
-bool Replaying() { return T().mode == Mode::kPlaying; }
+bool Replaying() { return Recorder().mode == Mode::kPlaying; }
 
-int ReplayFrame() { return static_cast<int>(T().frame) + 1; }
+int ReplayFrame() { return static_cast<int>(Recorder().frame) + 1; }
 
 void StopReplay(bool complete) {
-  TapeState& t = T();
+  TapeState& t = Recorder();
   if (complete && t.mode == Mode::kPlaying) {
     // The program must have finished on the tape's last frame with nothing unplayed.
     if (t.frame + 1 != t.tape.FrameCount()) Diverged();
@@ -197,7 +198,7 @@ void StopReplay(bool complete) {
 }
 
 void FrameEnded() {
-  TapeState& t = T();
+  TapeState& t = Recorder();
   if (t.mode == Mode::kRecording) {
     if ((t.frame + 1) % kChecksumEvery == 0 && t.checksum) t.tape.SetChecksum(t.checksum());
     t.tape.AddFrame();
@@ -218,7 +219,7 @@ void FrameEnded() {
 }
 
 int LogicMillisecs() {
-  TapeState& t = T();
+  TapeState& t = Recorder();
   if (t.mode == Mode::kPlaying) {
     const FrameSpan f = PlayingFrame();
     const size_t count = f.end - f.first;
@@ -244,7 +245,7 @@ uint64_t RandomStateDigest() {
 }
 
 void detail::PumpInput() {
-  TapeState& t = T();
+  TapeState& t = Recorder();
   Backend& machine = CurrentBackend();
   if (t.mode != Mode::kPlaying) {
     // A press let go within one pump leaves only its quick-press state behind, so
@@ -283,7 +284,7 @@ void detail::PumpInput() {
 }
 
 void detail::InputConsumed() {
-  TapeState& t = T();
+  TapeState& t = Recorder();
   if (t.mode != Mode::kRecording) return;
   InputState& in = Input();
   t.shadow.keyHits = in.keyHits;
@@ -293,7 +294,7 @@ void detail::InputConsumed() {
 }
 
 bool detail::ReplayedPointer(double& x, double& y) {
-  TapeState& t = T();
+  TapeState& t = Recorder();
   if (t.mode != Mode::kPlaying) return false;
   x = t.pointerX;
   y = t.pointerY;
@@ -301,7 +302,7 @@ bool detail::ReplayedPointer(double& x, double& y) {
 }
 
 int detail::TapeJoyCount(Backend& machine) {
-  TapeState& t = T();
+  TapeState& t = Recorder();
   if (t.mode == Mode::kPlaying) return t.joyCount;
   const int n = machine.JoyCount();
   if (t.mode == Mode::kRecording && n != t.joyCount) {
@@ -312,7 +313,7 @@ int detail::TapeJoyCount(Backend& machine) {
 }
 
 JoystickState detail::TapeJoystick(int port, Backend& machine) {
-  TapeState& t = T();
+  TapeState& t = Recorder();
   const size_t p = static_cast<size_t>(port);
   if (t.mode == Mode::kPlaying) {
     if (p < t.sticks.size()) return t.sticks[p];

@@ -19,7 +19,8 @@ using media::kMaxPixels;
 using media::kMaxSide;
 constexpr int kMaxTextureRow = 4096;
 
-bool g_autoMidHandle = false;
+// New images get their handle at their centre (AutoMidHandle).
+bool autoMidHandle = false;
 
 std::vector<std::unique_ptr<gfx::ImageData>>& Images() {
   static std::vector<std::unique_ptr<gfx::ImageData>> images(1);  // handle 0 is none
@@ -146,7 +147,7 @@ int NewImage(int w, int h, int frames, int flags) {
   img->store.rgba.assign(static_cast<size_t>(img->store.w) * img->store.h * 4, 0);
   img->store.flags = ((flags & kImageFiltered) ? kTextureFiltered : 0) |
                      ((flags & kImageMipmapped) ? kTextureMipmapped : 0);
-  if (g_autoMidHandle) {
+  if (autoMidHandle) {
     img->hx = w / 2.0;
     img->hy = h / 2.0;
   }
@@ -159,7 +160,7 @@ ImageData* FindImage(int handle) {
   return handle > 0 && handle < static_cast<int>(table.size()) ? table[handle].get() : nullptr;
 }
 
-bool AutoMidHandleOn() { return g_autoMidHandle; }
+bool AutoMidHandleOn() { return autoMidHandle; }
 
 long long ReleaseIdleImageTextures(int sweeps) {
   long long bytes = 0;
@@ -265,7 +266,7 @@ void MidHandle(Image image) {
   }
 }
 
-void AutoMidHandle(bool on) { g_autoMidHandle = on; }
+void AutoMidHandle(bool on) { autoMidHandle = on; }
 
 Image CreateImage(int width, int height, int frames, int flags) {
   if (!SizeOk(width, height, frames)) return 0;

@@ -9,6 +9,7 @@ namespace plat {
 
 namespace {
 
+// The display as opened, and the pacing of its frames; a new backend starts it afresh.
 struct Display {
   int graphicsDriver = kDriverOpenGL;
   bool displayOpen = false;
@@ -21,31 +22,31 @@ struct Display {
   int paceRemainder = 0;
 };
 
-Display& C() {
+Display& Screen() {
   static Display display;
   return display;
 }
 
 Renderer* OpenRenderer() {
-  if (!C().displayOpen || !HasBackend()) return nullptr;
+  if (!Screen().displayOpen || !HasBackend()) return nullptr;
   return CurrentBackend().renderer();
 }
 
 }  // namespace
 
-void detail::ResetDisplayState() { C() = Display{}; }
+void detail::ResetDisplayState() { Screen() = Display{}; }
 
 std::vector<DisplayMode> DisplayModes() { return CurrentBackend().Modes(); }
 int RendererChoices() { return CurrentBackend().RendererChoices(); }
 
 void SetGraphicsDriver(int driver) {
-  C().graphicsDriver = (driver >= kDriverOpenGL && driver <= kDriverDirect3D7) ? driver : kDriverOpenGL;
+  Screen().graphicsDriver = (driver >= kDriverOpenGL && driver <= kDriverDirect3D7) ? driver : kDriverOpenGL;
 }
 
-int GetGraphicsDriver() { return C().graphicsDriver; }
+int GetGraphicsDriver() { return Screen().graphicsDriver; }
 
 bool OpenDisplay(int width, int height, int depth, int hz, int flags) {
-  Display& c = C();
+  Display& c = Screen();
   CloseDisplay();
   if (width <= 0 || height <= 0) {
     Notice("Refused a display of " + std::to_string(width) + "x" + std::to_string(height));
@@ -77,22 +78,22 @@ bool OpenDisplay(int width, int height, int depth, int hz, int flags) {
 }
 
 void CloseDisplay() {
-  Display& c = C();
+  Display& c = Screen();
   if (!c.displayOpen) return;
   c.displayOpen = false;
   if (HasBackend()) CurrentBackend().Close();
 }
 
-bool DisplayIsOpen() { return C().displayOpen; }
+bool DisplayIsOpen() { return Screen().displayOpen; }
 
 int GraphicsWidth() {
   if (Renderer* r = OpenRenderer()) return r->Width();
-  return C().displayOpen ? C().displayWidth : 0;
+  return Screen().displayOpen ? Screen().displayWidth : 0;
 }
 
 int GraphicsHeight() {
   if (Renderer* r = OpenRenderer()) return r->Height();
-  return C().displayOpen ? C().displayHeight : 0;
+  return Screen().displayOpen ? Screen().displayHeight : 0;
 }
 
 void SetWindowTitle(const std::string& title) { CurrentBackend().SetTitle(title); }
@@ -102,7 +103,7 @@ namespace {
 // Sleeps until the next due time of a timer running at hz, or restarts the
 // schedule when the due time has already passed (a slow frame is not made up).
 void PaceWindow(Backend& b, int hz) {
-  Display& c = C();
+  Display& c = Screen();
   int64_t now = b.Millisecs();
   if (!c.paceStarted || now > c.paceDue) {
     c.paceStarted = true;
@@ -123,7 +124,7 @@ void PaceWindow(Backend& b, int hz) {
 }  // namespace
 
 void Flip(int sync) {
-  Display& c = C();
+  Display& c = Screen();
   Backend& b = CurrentBackend();
   b.NoteFlip(sync);
   if (Renderer* r = OpenRenderer()) {
@@ -153,21 +154,21 @@ void Cls() {
 
 void SetVirtualResolution(double width, double height) {
   if (!(width > 0) || !(height > 0)) return;
-  Display& c = C();
+  Display& c = Screen();
   c.virtualWidth = width;
   c.virtualHeight = height;
   if (Renderer* r = OpenRenderer()) r->SetVirtualSize(width, height);
 }
 
-double VirtualResolutionWidth() { return C().virtualWidth; }
-double VirtualResolutionHeight() { return C().virtualHeight; }
+double VirtualResolutionWidth() { return Screen().virtualWidth; }
+double VirtualResolutionHeight() { return Screen().virtualHeight; }
 
 void detail::VirtualPointer(const InputState& input, double& x, double& y) {
   x = input.mouseX;
   y = input.mouseY;
   int gw = GraphicsWidth(), gh = GraphicsHeight();
-  if (gw > 0 && C().virtualWidth > 0) x = x * C().virtualWidth / gw;
-  if (gh > 0 && C().virtualHeight > 0) y = y * C().virtualHeight / gh;
+  if (gw > 0 && Screen().virtualWidth > 0) x = x * Screen().virtualWidth / gw;
+  if (gh > 0 && Screen().virtualHeight > 0) y = y * Screen().virtualHeight / gh;
 }
 
 // A replay hands back the pointer in drawing-area units as recorded, whatever
@@ -187,7 +188,7 @@ double VirtualMouseY() {
 }
 
 void MoveVirtualMouse(double x, double y) {
-  Display& c = C();
+  Display& c = Screen();
   int gw = GraphicsWidth(), gh = GraphicsHeight();
   double rx = (gw > 0 && c.virtualWidth > 0) ? x * gw / c.virtualWidth : x;
   double ry = (gh > 0 && c.virtualHeight > 0) ? y * gh / c.virtualHeight : y;

@@ -10,7 +10,7 @@
 #include "shell/target.h"
 
 // The frame rate the game itself measures, for the page's tests and benchmark.
-extern "C" EMSCRIPTEN_KEEPALIVE int puffwick_measured_fps() { return FpsShown; }
+extern "C" EMSCRIPTEN_KEEPALIVE int puffwick_measured_fps() { return Frame.FpsShown; }
 
 // What --version prints, for the page's tests.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* puffwick_version() {

@@ -32,8 +32,8 @@ constexpr int kTimeBarX = 200, kTimeBarY = 14, kTimeBarWidth = 400, kTimeBarHeig
 constexpr int kMoneyX = 16, kMoneyY = 8;
 constexpr int kLivesRight = kFieldWidth - 12, kLivesY = 10, kLifeSpacing = 28;
 
-double ScaleX() { return static_cast<double>(VirtualWidth) / kFieldWidth; }
-double ScaleY() { return static_cast<double>(VirtualHeight) / kFieldHeight; }
+double ScaleX() { return static_cast<double>(Core.VirtualWidth) / kFieldWidth; }
+double ScaleY() { return static_cast<double>(Core.VirtualHeight) / kFieldHeight; }
 
 // An image at field position (x, y), scaled with the field.
 void DrawAt(plat::Image image, double x, double y, int frame = 0) {
@@ -53,9 +53,9 @@ void Pay(int amount, double x) {
 
 void MoveCart() {
   // The pointer leads while it moves; otherwise the keys do.
-  if (MouseState.x != Dash.PointerX) {
-    Dash.PointerX = MouseState.x;
-    Dash.CartX = MouseState.x / ScaleX();
+  if (Core.MouseState.x != Dash.PointerX) {
+    Dash.PointerX = Core.MouseState.x;
+    Dash.CartX = Core.MouseState.x / ScaleX();
   } else {
     const bool left = ActionDown(kActionLeft, kPlayer) || plat::KeyDown(plat::kKeyLeft);
     const bool right = ActionDown(kActionRight, kPlayer) || plat::KeyDown(plat::kKeyRight);
@@ -70,7 +70,7 @@ void MoveCart() {
 
 void SpawnCargo() {
   if (--Dash.SpawnCountdown > 0) return;
-  const DifficultyRules& r = kRules[Difficulty];
+  const DifficultyRules& r = kRules[Core.Difficulty];
   Cargo c;
   c.kind = plat::Rand(1, 100) <= r.personPercent ? kCargoPerson : kCargoParcel;
   c.x = plat::Rand(kSpawnMargin + kCargoSize / 2, kFieldWidth - kSpawnMargin - kCargoSize / 2);
@@ -134,13 +134,13 @@ void DrawTimeBar() {
 
 void DrawHud() {
   ResetDrawState();
-  plat::SetImageFont(UiFonts[font::kMenu]);
+  plat::SetImageFont(Core.UiFonts[font::kMenu]);
   SetColorAlpha(255, 230, 120, 1);
   DrawTextAligned(static_cast<int>(kMoneyX * ScaleX()), static_cast<int>(kMoneyY * ScaleY()),
                   FormatMoney(Dash.Money), kAlignLeft, kAlignTop);
   ResetDrawState();
   for (int i = 0; i < Dash.Lives; i++) {
-    DrawAt(LifeImage, kLivesRight - kLifeSpacing * (i + 1), kLivesY);
+    DrawAt(DashMedia.Life, kLivesRight - kLifeSpacing * (i + 1), kLivesY);
   }
   DrawTimeBar();
 }
@@ -148,15 +148,15 @@ void DrawHud() {
 // A key or click pressed since the last flush (held ones do not count). Tab, F11
 // and F12 are taken by EndFrame for their own work first.
 bool NewPress() {
-  bool pressed = MouseState.MouseClicked > 0 || MouseState.RightClicked > 0;
+  bool pressed = Core.MouseState.MouseClicked > 0 || Core.MouseState.RightClicked > 0;
   plat::InputBatch oneReading;
   for (int key = 1; key < 256; key++) pressed = plat::KeyHit(key) > 0 || pressed;
   return pressed;
 }
 
 void DrawGameOverText() {
-  const int cx = VirtualWidth / 2, cy = VirtualHeight / 2;
-  plat::SetImageFont(UiFonts[font::kHeadline]);
+  const int cx = Core.VirtualWidth / 2, cy = Core.VirtualHeight / 2;
+  plat::SetImageFont(Core.UiFonts[font::kHeadline]);
   auto layer = [&](int reach, int r, int g, int b) {
     for (int dx = -reach; dx <= reach; dx++) {
       for (int dy = -reach; dy <= reach; dy++) {
@@ -178,15 +178,15 @@ void DrawGameOverText() {
 void ShowGameOver() {
   plat::FlushKeys();
   plat::FlushMouse();
-  MouseState.MouseClicked = 0;
-  MouseState.RightClicked = 0;
+  Core.MouseState.MouseClicked = 0;
+  Core.MouseState.RightClicked = 0;
   // The logic clock: a replay must hold the screen for the same frames.
   const int start = plat::LogicMillisecs();
   do {
     BeginFrameDrawing(1);
     DrawScene();
     DrawGameOverText();
-    EndFrame(ControlMode);
+    EndFrame(Core.ControlMode);
   } while (!NewPress() && MsBetween(start, plat::LogicMillisecs()) < kGameOverMs);
 }
 
@@ -201,8 +201,8 @@ std::string FormatMoney(int amount) {
 void SetupGame() {
   Dash = DashState{};
   plat::SeedRnd(plat::LogicMillisecs());
-  Dash.PointerX = MouseState.x;
-  Dash.SpawnCountdown = kRules[Difficulty].spawnInterval / 2;
+  Dash.PointerX = Core.MouseState.x;
+  Dash.SpawnCountdown = kRules[Core.Difficulty].spawnInterval / 2;
 }
 
 void StepGame() {
@@ -222,15 +222,15 @@ void StepGame() {
 
 void DrawScene() {
   ResetDrawState();
-  DrawAt(BackdropImage, 0, 0);
-  for (const Cargo& c : Dash.Falling) DrawAt(CargoImage, c.x - kCargoSize / 2.0, c.y, CargoFrame(c.kind, c.age));
-  DrawAt(CartImage, Dash.CartX - kCartWidth / 2.0, kCartTop);
+  DrawAt(DashMedia.Backdrop, 0, 0);
+  for (const Cargo& c : Dash.Falling) DrawAt(DashMedia.Cargo, c.x - kCargoSize / 2.0, c.y, CargoFrame(c.kind, c.age));
+  DrawAt(DashMedia.Cart, Dash.CartX - kCartWidth / 2.0, kCartTop);
   DrawHud();
 }
 
 void DrawPopups() {
-  if (GameState != kStatePlaying) return;
-  plat::SetImageFont(UiFonts[font::kText]);
+  if (Core.GameState != kStatePlaying) return;
+  plat::SetImageFont(Core.UiFonts[font::kText]);
   for (const Popup& p : Dash.Popups) {
     ResetDrawState();
     SetColorAlpha(255, 255, p.amount >= kPersonValue ? 120 : 255, static_cast<double>(p.framesLeft) / kPopupFrames);
@@ -244,29 +244,29 @@ bool GameFrame() {
   BeginFrameDrawing(1);
   StepGame();
   DrawScene();
-  const int paused = EndFrame(ControlMode);
+  const int paused = EndFrame(Core.ControlMode);
   if (paused == kPauseQuit && Dash.QuitFlag == kPlaying) Dash.QuitFlag = kPauseQuit;
   // A pause took the engine's picture for its quit; this game draws its own.
-  plat::FreeImage(QuitPicture);
-  QuitPicture = 0;
+  plat::FreeImage(Frame.QuitPicture);
+  Frame.QuitPicture = 0;
   return Dash.QuitFlag == kPlaying;
 }
 
 void GameOverSequence() {
   // Back on the title's footing, so that Escape cannot pause from here on.
-  GameState = kStateTitle;
+  Core.GameState = kStateTitle;
   ShowGameOver();
 
-  MouseState.MouseClicked = 0;
-  MouseState.RightClicked = 0;
+  Core.MouseState.MouseClicked = 0;
+  Core.MouseState.RightClicked = 0;
   EnterName();
 
   Scores record;
   record.Score = Dash.GameScore;
   record.Timestamp = MakeTimestamp("");
-  LastGameTimestamp = record.Timestamp;
-  record.Name = PlayerName;
-  record.GameMode = Difficulty;
+  HighScores.LastGameTimestamp = record.Timestamp;
+  record.Name = HighScores.PlayerName;
+  record.GameMode = Core.Difficulty;
   record.Quit = Dash.QuitFlag == kPauseQuit ? 1 : 0;
   AddScore(record);
   // On disk at once: a crash or a kill later in the session must not take it.

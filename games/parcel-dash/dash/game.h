@@ -4,7 +4,7 @@
 #include <string>
 
 // Plays one game at the current Difficulty; returns after the score record has
-// been added to ScoreList and saved (also after a quit from the pause menu).
+// been added to HighScores.ScoreList and saved (also after a quit from the pause menu).
 void RunGame();
 
 // The pieces of RunGame, for stepping a game frame by frame:
@@ -17,7 +17,7 @@ void StepGame();
 // the field as it stands (no state changes);
 void DrawScene();
 // "Game Over" over the last picture (two seconds, or until a key or click), name
-// entry, and the new score record, added to ScoreList and saved at once.
+// entry, and the new score record, added to HighScores.ScoreList and saved at once.
 void GameOverSequence();
 
 // The "+100"/"+25" popups of the game under way; EndFrame draws them first thing.

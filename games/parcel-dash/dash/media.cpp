@@ -6,10 +6,7 @@
 #include "core/state.h"
 #include "dash/state.h"
 
-plat::Image BackdropImage = 0;
-plat::Image CartImage = 0;
-plat::Image CargoImage = 0;
-plat::Image LifeImage = 0;
+DashImages DashMedia;
 
 namespace {
 
@@ -34,11 +31,11 @@ void LoadGameMedia() {
   EngineTest(kEngineTestTarget, kEngineTestScale);
   LoadMusicSamples();
   const int flags = plat::kImageMasked | plat::kImageFiltered;
-  Replace(BackdropImage, plat::LoadImage("backdrop.png", flags));
-  Replace(CartImage, plat::LoadImage("cart.png", flags));
-  Replace(CargoImage, plat::LoadAnimImage("cargo.png", kCargoSize, kCargoSize, 0, kCargoCells, flags));
-  Replace(LifeImage, plat::LoadImage("life.png", flags));
+  Replace(DashMedia.Backdrop, plat::LoadImage("backdrop.png", flags));
+  Replace(DashMedia.Cart, plat::LoadImage("cart.png", flags));
+  Replace(DashMedia.Cargo, plat::LoadAnimImage("cargo.png", kCargoSize, kCargoSize, 0, kCargoCells, flags));
+  Replace(DashMedia.Life, plat::LoadImage("life.png", flags));
   // The music player draws on the shared random generator, which a game's replay
   // depends on: it plays on the title only.
-  if (GameState == kStateTitle) StartTitleMusic();
+  if (Core.GameState == kStateTitle) StartTitleMusic();
 }

@@ -3,10 +3,14 @@
 
 #include "platform/platform.h"
 
-extern plat::Image BackdropImage;  // 800x600, the rail's top on row 564
-extern plat::Image CartImage;      // 96x48
-extern plat::Image CargoImage;     // 48x48 cells, see CargoFrame (state.h)
-extern plat::Image LifeImage;      // 24x24
+// The handles belong to the backend that made them.
+struct DashImages {
+  plat::Image Backdrop = 0;  // 800x600, the rail's top on row 564
+  plat::Image Cart = 0;      // 96x48
+  plat::Image Cargo = 0;     // 48x48 cells, see CargoFrame (state.h)
+  plat::Image Life = 0;      // 24x24
+};
+extern DashImages DashMedia;
 
 // Runs the engine test, loads the music samples and the game's images from the
 // current folder (the game folder), and starts the title music unless a game is on.

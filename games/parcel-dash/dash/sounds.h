@@ -1,4 +1,4 @@
-// The game's sound effects: indexes into SoundEffects, loaded from the numbered
+// The game's sound effects: indexes into Audio.SoundEffects, loaded from the numbered
 // samples of its folder (002.wav plays as kSfxParcelCaught).
 #pragma once
 

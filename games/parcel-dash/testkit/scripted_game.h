@@ -52,13 +52,13 @@ inline double ScriptedTarget() {
 // Plays one scripted game on the headless machine `m`.
 inline ScriptedOutcome PlayScriptedGame(plat::HeadlessBackend& m, const ScriptedGame& g) {
   plat::OpenDisplay(800, 600, 0, 60, 0);
-  VirtualWidth = g.width;
-  VirtualHeight = g.height;
+  Core.VirtualWidth = g.width;
+  Core.VirtualHeight = g.height;
   plat::SetVirtualResolution(g.width, g.height);
-  Difficulty = g.difficulty;
-  ControlMode = 1;
-  DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = DrawLimit[kBudgetParticles] = 50000;
-  LastFrameTime = plat::Millisecs();
+  Core.Difficulty = g.difficulty;
+  Core.ControlMode = 1;
+  Draw.DrawLimit[kBudgetMain] = Draw.DrawLimit[kBudgetGlow] = Draw.DrawLimit[kBudgetParticles] = 50000;
+  Frame.LastFrameTime = plat::Millisecs();
 
   ScriptedOutcome out;
   plat::InputState& in = m.ScriptInput();
@@ -112,9 +112,9 @@ inline ScriptedOutcome PlayScriptedGame(plat::HeadlessBackend& m, const Scripted
   plat::MoveVirtualMouse(g.width / 2, g.height / 2 + 20);
   in.PressMouse(plat::kMouseLeft);
   BeginGameRecording();
-  GameState = kStatePlaying;
+  Core.GameState = kStatePlaying;
   RunGame();
-  GameState = kStateTitle;
+  Core.GameState = kStateTitle;
   m.OnFrame(nullptr);
   if (overAt < 0) out.final = Dash;
   out.text = EndGameRecording();

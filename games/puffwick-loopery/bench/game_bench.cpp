@@ -51,16 +51,16 @@ double CpuSeconds() {
 void LoadImages() {
   const std::string dir = plat::FileType("Files/257/track.png") == plat::kFileTypeFile ? "Files/257/" : "";
   plat::AutoMidHandle(true);
-  TrackImage = plat::LoadAnimImage(dir + "track.png", 32, 32, 0, 240, plat::kImageMasked | plat::kImageFiltered);
-  TrainImage = plat::LoadAnimImage(dir + "train.png", 64, 64, 0, 8, plat::kImageMasked | plat::kImageFiltered);
-  BubbleImage = plat::LoadAnimImage(dir + "bubbles.png", 32, 24, 0, 4, plat::kImageMasked | plat::kImageFiltered);
-  FlashImage = plat::LoadImage(dir + "flash.png", plat::kImageMasked | plat::kImageFiltered);
-  if (!TrackImage) std::fprintf(stderr, "game_bench: no game images found; run from the repository root\n");
+  Loopery.TrackImage = plat::LoadAnimImage(dir + "track.png", 32, 32, 0, 240, plat::kImageMasked | plat::kImageFiltered);
+  Loopery.TrainImage = plat::LoadAnimImage(dir + "train.png", 64, 64, 0, 8, plat::kImageMasked | plat::kImageFiltered);
+  Loopery.BubbleImage = plat::LoadAnimImage(dir + "bubbles.png", 32, 24, 0, 4, plat::kImageMasked | plat::kImageFiltered);
+  Loopery.FlashImage = plat::LoadImage(dir + "flash.png", plat::kImageMasked | plat::kImageFiltered);
+  if (!Loopery.TrackImage) std::fprintf(stderr, "game_bench: no game images found; run from the repository root\n");
 }
 
 // The crowded board on top of a fresh game: the train keeps its starting loop.
 void CrowdTheBoard() {
-  Difficulty = 1;
+  Core.Difficulty = 1;
   SetupGame();
   plat::SeedRnd(257);
   const int pattern[] = {kStraightWE, kCurveNE, kStraightNS, kCrossing, kCurveSW, kCurveWN, kCurveSE};
@@ -279,11 +279,11 @@ int main(int argc, char** argv) {
   UseGame(LooperyTable());
   int frames = argc > 1 ? std::atoi(argv[1]) : 2000;
   if (frames <= 0) frames = 2000;
-  for (int i = 0; i < 20; i++) DrawLimit[i] = 1000000;
-  Settings[slot::soundVolume] = Settings[slot::masterVolume] = 0;
-  ControlMode = 1;
-  VirtualWidth = 1280;
-  VirtualHeight = 960;
+  for (int i = 0; i < 20; i++) Draw.DrawLimit[i] = 1000000;
+  Core.Settings[slot::soundVolume] = Core.Settings[slot::masterVolume] = 0;
+  Core.ControlMode = 1;
+  Core.VirtualWidth = 1280;
+  Core.VirtualHeight = 960;
 
   // ---- 1. headless, recording off
   plat::HeadlessBackend& headless = plat::UseHeadless();

@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     while (frames < wanted) {
       plat::UseHeadless();
       InstallServices();
-      DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = DrawLimit[kBudgetParticles] = 50000;
+      Draw.DrawLimit[kBudgetMain] = Draw.DrawLimit[kBudgetGlow] = Draw.DrawLimit[kBudgetParticles] = 50000;
       ReplayResult r = PlayReplay(rec.text, "bench", false);
       if (r.code != 0) {
         std::fprintf(stderr, "replay_bench: %s\n", r.line.c_str());

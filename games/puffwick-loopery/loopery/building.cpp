@@ -69,7 +69,7 @@ void BuildAtCell(int x, int y) {
   const int gx = x * kCellPixels, gy = y * kCellPixels;
   if (!MouseInRect(gx, gy, kCellPixels, kCellPixels)) return;
   plat::SetAlpha(0.5);
-  DrawImageCounted(TrackImage, gx, gy, Game.Tool - 1, kBudgetMain);
+  DrawImageCounted(Loopery.TrackImage, gx, gy, Game.Tool - 1, kBudgetMain);
   DrawTextAligned(gx, gy, std::to_string(PieceCost(Game.Tool)), kAlignCenter, kAlignMiddle);
   plat::SetAlpha(1);
 
@@ -92,10 +92,10 @@ void DrawToolbar() {
       plat::DrawRect(x, row, 32, 32);
       plat::SetColor(255, 255, 255);
     }
-    DrawImageCounted(TrackImage, x, row, i, kBudgetMain);
+    DrawImageCounted(Loopery.TrackImage, x, row, i, kBudgetMain);
     if (MouseInRect(x, row, 32, 32) && plat::MouseDown(plat::kMouseLeft)) Game.Tool = i + 1;
   }
-  DrawTextAligned(VirtualWidth / 2, row, "Down/Left = Collect | Up/Right = Deliver", kAlignLeft, kAlignTop);
+  DrawTextAligned(Core.VirtualWidth / 2, row, "Down/Left = Collect | Up/Right = Deliver", kAlignLeft, kAlignTop);
 }
 
 void RunMoney() {

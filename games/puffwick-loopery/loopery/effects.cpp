@@ -8,7 +8,12 @@
 #include "loopery/media.h"
 #include "platform/platform.h"
 
-std::list<ore> PopupList;
+LooperyState Loopery;
+
+void ResetLoopery() {
+  Loopery = LooperyState{};
+  Game = GameBoard{};
+}
 
 void AddPopup(int n, double x, double y, int r, int g, int b) {
   Game.GameScore += n;
@@ -20,20 +25,20 @@ void AddPopup(int n, double x, double y, int r, int g, int b) {
   popup.r = r;
   popup.g = g;
   popup.b = b;
-  PopupList.push_back(popup);
+  Loopery.PopupList.push_back(popup);
 }
 
 void DrawPopups() {
-  plat::SetImageFont(UiFonts[font::kText]);
+  plat::SetImageFont(Core.UiFonts[font::kText]);
   ResetDrawState();
-  for (auto it = PopupList.begin(); it != PopupList.end();) {
+  for (auto it = Loopery.PopupList.begin(); it != Loopery.PopupList.end();) {
     ore& p = *it;
     p.t -= 1;
     p.y -= 0.25;
     SetColorAlpha(p.r, p.g, p.b, static_cast<double>(p.t) / kPopupFrames);
     DrawTextAligned(static_cast<int>(p.x), static_cast<int>(p.y), std::to_string(p.n), kAlignCenter, kAlignMiddle);
     if (p.t <= 0) {
-      it = PopupList.erase(it);
+      it = Loopery.PopupList.erase(it);
     } else {
       ++it;
     }
@@ -67,7 +72,7 @@ void UpdateSmoke() {
     SetRotationDeg(p.rot);
     SetColorAlpha(255, 255, 255, p.alp);
     // The puff is 64 pixels square, so this centres it on (x, y).
-    DrawImageCounted(TrainImage, static_cast<int>(p.x - p.size * 32), static_cast<int>(p.y - p.size * 32), 5,
+    DrawImageCounted(Loopery.TrainImage, static_cast<int>(p.x - p.size * 32), static_cast<int>(p.y - p.size * 32), 5,
                      kBudgetMain);
     if (p.alp < 0) {
       it = Game.SmokeList.erase(it);
@@ -90,7 +95,7 @@ void DrawBurst(double cx, double cy) {
     SetScaleXY(sx, sy);
     int x = static_cast<int>(cx + plat::Rand(-16, 16));
     int y = static_cast<int>(cy + plat::Rand(-16, 16));
-    DrawImageCounted(FlashImage, x, y, 0, kBudgetMain);
+    DrawImageCounted(Loopery.FlashImage, x, y, 0, kBudgetMain);
   }
   ResetDrawState();
 }

@@ -13,10 +13,6 @@ struct ore {
 
 constexpr int kPopupFrames = 120;
 
-// Lives for the whole run: popups raised at the end of a game finish on the
-// screens that follow it.
-extern std::list<ore> PopupList;
-
 // Adds n to GameScore and raises a popup showing n at (x, y) in colour (r, g, b).
 void AddPopup(int n, double x, double y, int r, int g, int b);
 // Draws and ages the score popups; run by EndFrame first thing every frame.
@@ -28,3 +24,5 @@ void MakeSmoke(double x, double y);
 void UpdateSmoke();
 // Three coloured flashes scattered around (cx, cy).
 void DrawBurst(double cx, double cy);
+
+#include "loopery/loopery_state.h"  // the game's record, Loopery

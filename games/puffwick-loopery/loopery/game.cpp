@@ -1,5 +1,7 @@
 #include "loopery/game.h"
 
+#include "loopery/loopery_state.h"
+
 #include "audio/sfx.h"
 #include "core/assets.h"
 #include "core/state.h"
@@ -25,9 +27,6 @@ namespace {
 
 constexpr int kEndAfter = 120;
 constexpr int kGameOverMs = 2000;  // "Game Over" stays this long unless a key or click comes first
-
-// The picture of a frame that may be the game's last, for the "Game Over" screen.
-plat::Image LastPicture = 0;
 
 // Both cells of a station, building and track.
 bool IsStationCell(int code) { return code >= kCollectHouseAbove && code <= kDeliverTrackNS; }
@@ -73,7 +72,7 @@ void DrawCell(int x, int y) {
   const int gx = x * kCellPixels, gy = y * kCellPixels;
   if (Game.UnderGrid[c] > 0) {
     SetColorAlpha(150, 150, 150, 1);
-    DrawImageCounted(TrackImage, gx, gy, Game.UnderGrid[c] - 1 + busyLook, kBudgetMain);
+    DrawImageCounted(Loopery.TrackImage, gx, gy, Game.UnderGrid[c] - 1 + busyLook, kBudgetMain);
   }
   if (Game.TrackGrid[c] > 0) {
     SetScaleXY(1, 1);
@@ -89,7 +88,7 @@ void DrawCell(int x, int y) {
     }
     if (shake) SetScaleXY(plat::Rnd(0.8, 1.2), plat::Rnd(0.8, 1.2));
     SetColorAlpha(255, 255, 255, 1);
-    DrawImageCounted(TrackImage, gx, gy, Game.TrackGrid[c] - 1 + busyLook, kBudgetMain);
+    DrawImageCounted(Loopery.TrackImage, gx, gy, Game.TrackGrid[c] - 1 + busyLook, kBudgetMain);
   }
 }
 
@@ -117,8 +116,8 @@ void BoardPass2() {
 }
 
 void DrawGameOverText() {
-  const int cx = VirtualWidth / 2, cy = VirtualHeight / 2;
-  plat::SetImageFont(UiFonts[font::kHeadline]);
+  const int cx = Core.VirtualWidth / 2, cy = Core.VirtualHeight / 2;
+  plat::SetImageFont(Core.UiFonts[font::kHeadline]);
   auto layer = [&](int reach, int r, int g, int b) {
     for (int dx = -reach; dx <= reach; dx++) {
       for (int dy = -reach; dy <= reach; dy++) {
@@ -137,24 +136,24 @@ void DrawGameOverText() {
 // Copies the frame drawn so far (without EndFrame's overlays, which go on being
 // drawn over it) from the back buffer.
 void KeepLastPicture() {
-  plat::FreeImage(LastPicture);
-  LastPicture = plat::CreateImage(plat::GraphicsWidth(), plat::GraphicsHeight(), 1);
-  if (!LastPicture) return;
-  plat::SetImageHandle(LastPicture, 0, 0);
-  plat::GrabImage(LastPicture, 0, 0);
+  plat::FreeImage(Loopery.LastPicture);
+  Loopery.LastPicture = plat::CreateImage(plat::GraphicsWidth(), plat::GraphicsHeight(), 1);
+  if (!Loopery.LastPicture) return;
+  plat::SetImageHandle(Loopery.LastPicture, 0, 0);
+  plat::GrabImage(Loopery.LastPicture, 0, 0);
 }
 
 void FreeLastPicture() {
-  plat::FreeImage(LastPicture);
-  LastPicture = 0;
+  plat::FreeImage(Loopery.LastPicture);
+  Loopery.LastPicture = 0;
 }
 
 void DrawLastPicture() {
   ResetDrawState();
-  const int w = plat::ImageWidth(LastPicture), h = plat::ImageHeight(LastPicture);
+  const int w = plat::ImageWidth(Loopery.LastPicture), h = plat::ImageHeight(Loopery.LastPicture);
   if (w > 0 && h > 0) {
-    SetScaleXY(static_cast<double>(VirtualWidth) / w, static_cast<double>(VirtualHeight) / h);
-    plat::DrawImage(LastPicture, 0, 0);
+    SetScaleXY(static_cast<double>(Core.VirtualWidth) / w, static_cast<double>(Core.VirtualHeight) / h);
+    plat::DrawImage(Loopery.LastPicture, 0, 0);
   }
   ResetDrawState();
 }
@@ -162,7 +161,7 @@ void DrawLastPicture() {
 // A key or click pressed since the last flush (held ones do not count). Tab, F11
 // and F12 are taken by EndFrame for their own work first.
 bool NewPress() {
-  bool pressed = MouseState.MouseClicked > 0 || MouseState.RightClicked > 0;
+  bool pressed = Core.MouseState.MouseClicked > 0 || Core.MouseState.RightClicked > 0;
   plat::InputBatch oneReading;
   for (int key = 1; key < 256; key++) pressed = plat::KeyHit(key) > 0 || pressed;
   return pressed;
@@ -174,15 +173,15 @@ bool NewPress() {
 void ShowGameOver() {
   plat::FlushKeys();
   plat::FlushMouse();
-  MouseState.MouseClicked = 0;
-  MouseState.RightClicked = 0;
+  Core.MouseState.MouseClicked = 0;
+  Core.MouseState.RightClicked = 0;
   // The logic clock: a replay must hold the screen for the same frames.
   const int start = plat::LogicMillisecs();
   do {
     BeginFrameDrawing(1);
     DrawLastPicture();
     DrawGameOverText();
-    EndFrame(ControlMode);
+    EndFrame(Core.ControlMode);
   } while (!NewPress() && MsBetween(start, plat::LogicMillisecs()) < kGameOverMs);
   FreeLastPicture();
 }
@@ -192,7 +191,7 @@ void ShowGameOver() {
 void SelectFont(int family, int size) {
   if (family < 1 || family > 3) family = 1;
   if (size < 0 || size > 8) size = 0;
-  plat::SetImageFont(SizedFonts[(family - 1) * 10 + size]);
+  plat::SetImageFont(Core.SizedFonts[(family - 1) * 10 + size]);
 }
 
 void BoardLimits(int w, int h, int& maxX, int& maxY) {
@@ -208,10 +207,10 @@ void SetupGame() {
   plat::SeedRnd(plat::LogicMillisecs());
   Game.TrainList.push_back(StartingTrain());
   LayStartingLoop();
-  BoardLimits(VirtualWidth, VirtualHeight, Game.BoardMaxX, Game.BoardMaxY);
+  BoardLimits(Core.VirtualWidth, Core.VirtualHeight, Game.BoardMaxX, Game.BoardMaxY);
   PlaceStartingStation(20, 9, kCollectHouseAbove, kCollectTrackWE, 4, 2);
   PlaceStartingStation(20, 19, kDeliverHouseAbove, kDeliverTrackWE, -4, -2);
-  switch (Difficulty) {
+  switch (Core.Difficulty) {
     case 0: Game.Money = 4000, Game.SpawnOdds = 1100, Game.StationInterval = 2600; break;
     case 2: Game.Money = 1000, Game.SpawnOdds = 500, Game.StationInterval = 1800; break;
     default: Game.Money = 2000, Game.SpawnOdds = 750, Game.StationInterval = 2200; break;
@@ -226,7 +225,7 @@ void DrawGameFrame() {
     // The running sound is as loud as any effect, and follows the settings panel
     // when its sliders move during the game.
     const bool start = !plat::ChannelPlaying(Game.EngineChannel);
-    if (start) plat::CueSound(SoundEffects[kSfxEngine], Game.EngineChannel);
+    if (start) plat::CueSound(Audio.SoundEffects[kSfxEngine], Game.EngineChannel);
     plat::SetChannelVolume(Game.EngineChannel, EffectVolume());
     if (start) plat::SetChannelPaused(Game.EngineChannel, false);
   }
@@ -265,13 +264,13 @@ bool GameFrame() {
   const bool ending = Game.EndCounter > kEndAfter;
   const bool kept = ending || plat::KeyDown(plat::kKeyEscape);
   if (kept) KeepLastPicture();
-  const int paused = EndFrame(ControlMode);
-  const plat::Image quitPicture = QuitPicture;
-  QuitPicture = 0;
+  const int paused = EndFrame(Core.ControlMode);
+  const plat::Image quitPicture = Frame.QuitPicture;
+  Frame.QuitPicture = 0;
   if (paused == kPauseQuit && !kept && quitPicture) {
     FreeLastPicture();
-    LastPicture = quitPicture;
-    plat::SetImageHandle(LastPicture, 0, 0);
+    Loopery.LastPicture = quitPicture;
+    plat::SetImageHandle(Loopery.LastPicture, 0, 0);
   } else {
     plat::FreeImage(quitPicture);
   }
@@ -283,22 +282,22 @@ bool GameFrame() {
 void GameOverSequence() {
   if (plat::ChannelPlaying(Game.EngineChannel)) plat::StopChannel(Game.EngineChannel);
   // Back on the title's footing, so that Escape cannot pause from here on.
-  GameState = kStateTitle;
+  Core.GameState = kStateTitle;
   ShowGameOver();
 
-  MouseState.MouseClicked = 0;
-  MouseState.RightClicked = 0;
+  Core.MouseState.MouseClicked = 0;
+  Core.MouseState.RightClicked = 0;
   EnterName();
 
   Scores record;
   record.Score = Game.GameScore;
   record.Timestamp = MakeTimestamp("");
-  LastGameTimestamp = record.Timestamp;
+  HighScores.LastGameTimestamp = record.Timestamp;
   record.Badges = Game.BadgeBits;
-  record.Name = PlayerName;
+  record.Name = HighScores.PlayerName;
   for (int i = 1; i <= 30; i++) record.Best[i] = Game.BestValues[i];
   record.Level = Game.LevelValue;
-  record.GameMode = Difficulty;
+  record.GameMode = Core.Difficulty;
   record.GameFlags = Game.GameFlagsValue;
   record.Quit = Game.QuitFlag == kPauseQuit ? 1 : 0;
   AddScore(record);

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 // Plays one game at the current Difficulty; returns after the score record has
-// been added to ScoreList (also after a quit from the pause menu).
+// been added to HighScores.ScoreList (also after a quit from the pause menu).
 void RunGame();
 
 // The pieces of RunGame, for stepping a game frame by frame:
@@ -17,5 +17,5 @@ void DrawGameFrame();
 // the checks after EndFrame, given its result; false once the game is over;
 bool FinishGameFrame(int endFrameResult);
 // "Game Over" over the last game frame (two seconds, or until a key or click),
-// name entry, and the new score record, added to ScoreList and saved at once.
+// name entry, and the new score record, added to HighScores.ScoreList and saved at once.
 void GameOverSequence();

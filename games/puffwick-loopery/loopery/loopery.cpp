@@ -71,5 +71,6 @@ GameTable LooperyTable() {
   t.Score = [] { return Game.GameScore; };
   t.Checksum = GameChecksum;
   t.DrawPopups = DrawPopups;
+  t.ResetState = ResetLoopery;
   return t;
 }

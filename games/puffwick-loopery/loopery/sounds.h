@@ -1,4 +1,4 @@
-// The game's sound effects: indexes into SoundEffects, loaded from the
+// The game's sound effects: indexes into Audio.SoundEffects, loaded from the
 // numbered samples (002.wav plays as kSfxCargoDing).
 #pragma once
 

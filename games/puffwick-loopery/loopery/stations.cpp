@@ -32,7 +32,7 @@ bool Grows() { return plat::Rand(1, Game.SpawnOdds > 1 ? Game.SpawnOdds : 1) == 
 
 // A 32 by 24 bubble centred on (x, y) with a number on it.
 void DrawBubble(double x, double y, int frame, int number, int shade) {
-  DrawImageCounted(BubbleImage, static_cast<int>(x - 16), static_cast<int>(y - 12), frame, kBudgetMain);
+  DrawImageCounted(Loopery.BubbleImage, static_cast<int>(x - 16), static_cast<int>(y - 12), frame, kBudgetMain);
   SetColorAlpha(shade, shade, shade);
   DrawTextAligned(static_cast<int>(x), static_cast<int>(y), std::to_string(number), kAlignCenter, kAlignMiddle);
   SetColorAlpha(255, 255, 255);

@@ -115,7 +115,7 @@ void DrawCar(const ain& t, int i) {
   if (t.car[i] > 0) {
     int x = static_cast<int>(t.cx[i] - 16 - plat::Sin(ca) * 16);
     int y = static_cast<int>(t.cy[i] - 16 + plat::Cos(ca) * 16);
-    DrawImageCounted(TrainImage, x, y, t.car[i] - 1, kBudgetGlow);
+    DrawImageCounted(Loopery.TrainImage, x, y, t.car[i] - 1, kBudgetGlow);
   }
   if (t.car[i] == kPeopleCar || t.car[i] == kParcelCar) DrawCarriageNumbers(t, i);
 }

@@ -44,14 +44,14 @@ struct ScriptedOutcome {
 // Plays one scripted game on the headless machine `m` (display open or not).
 inline ScriptedOutcome RecordScriptedGame(plat::HeadlessBackend& m, const ScriptedGame& g) {
   plat::OpenDisplay(800, 600, 0, 60, 0);  // 1.6 drawing-area units a pixel: fractions
-  VirtualWidth = g.width;
-  VirtualHeight = g.height;
+  Core.VirtualWidth = g.width;
+  Core.VirtualHeight = g.height;
   plat::SetVirtualResolution(g.width, g.height);
-  Difficulty = g.difficulty;
-  Settings[slot::slowSystem] = g.slowSystem;
-  ControlMode = 1;
-  DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = DrawLimit[kBudgetParticles] = 50000;
-  LastFrameTime = plat::Millisecs();
+  Core.Difficulty = g.difficulty;
+  Core.Settings[slot::slowSystem] = g.slowSystem;
+  Core.ControlMode = 1;
+  Draw.DrawLimit[kBudgetMain] = Draw.DrawLimit[kBudgetGlow] = Draw.DrawLimit[kBudgetParticles] = 50000;
+  Frame.LastFrameTime = plat::Millisecs();
 
   ScriptedOutcome out;
   plat::InputState& in = m.ScriptInput();
@@ -138,9 +138,9 @@ inline ScriptedOutcome RecordScriptedGame(plat::HeadlessBackend& m, const Script
   point(640, 560);
   in.PressMouse(plat::kMouseLeft);
   BeginGameRecording();
-  GameState = kStatePlaying;
+  Core.GameState = kStatePlaying;
   RunGame();
-  GameState = kStateTitle;
+  Core.GameState = kStateTitle;
   m.OnFrame(nullptr);
   out.text = EndGameRecording();
   out.score = Game.GameScore;

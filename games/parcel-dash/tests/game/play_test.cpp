@@ -25,14 +25,14 @@ class DashTest : public ScratchTest {
     ScratchTest::SetUp();
     ASSERT_TRUE(plat::OpenDisplay(800, 600, 0, 60, 0));
     plat::SetVirtualResolution(1280, 960);
-    VirtualWidth = 1280;
-    VirtualHeight = 960;
-    DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = 50000;
-    ControlMode = 1;
-    GameState = kStatePlaying;
-    Difficulty = 1;
-    ScoreList.clear();
-    LastFrameTime = plat::Millisecs();
+    Core.VirtualWidth = 1280;
+    Core.VirtualHeight = 960;
+    Draw.DrawLimit[kBudgetMain] = Draw.DrawLimit[kBudgetGlow] = 50000;
+    Core.ControlMode = 1;
+    Core.GameState = kStatePlaying;
+    Core.Difficulty = 1;
+    HighScores.ScoreList.clear();
+    Frame.LastFrameTime = plat::Millisecs();
   }
 
   // A game with nothing falling of its own accord: only what a test drops.
@@ -52,7 +52,7 @@ class DashTest : public ScratchTest {
   void Frames(int n) {
     for (int i = 0; i < n && Dash.QuitFlag == kPlaying; i++) GameFrame();
   }
-  void PointAtField(double x) { plat::MoveVirtualMouse(x * VirtualWidth / kFieldWidth, 300); }
+  void PointAtField(double x) { plat::MoveVirtualMouse(x * Core.VirtualWidth / kFieldWidth, 300); }
   plat::InputState& Input() { return machine_->ScriptInput(); }
 };
 
@@ -176,7 +176,7 @@ TEST_F(DashTest, DifficultySetsTheFallAndTheSpawning) {
   int count[3] = {};
   double slowest[3] = {}, fastest[3] = {};
   for (int d = 0; d < 3; d++) {
-    Difficulty = d;
+    Core.Difficulty = d;
     SetupGame();
     plat::SeedRnd(258);
     slowest[d] = 1e9;
@@ -201,7 +201,7 @@ TEST_F(DashTest, DifficultySetsTheFallAndTheSpawning) {
 }
 
 // Whole games as the title starts them, ended by the clock, by lives or by the
-// pause menu, each leaving its record in ScoreList and on disk.
+// pause menu, each leaving its record in HighScores.ScoreList and on disk.
 TEST_F(DashTest, ScriptedGamesEndWithTheirRecordSaved) {
   struct Case {
     Steering steering;
@@ -216,7 +216,7 @@ TEST_F(DashTest, ScriptedGamesEndWithTheirRecordSaved) {
     SCOPED_TRACE("difficulty " + std::to_string(c.difficulty));
     ResetProgramState();
     InstallServices();
-    ScoreList.clear();
+    HighScores.ScoreList.clear();
     std::filesystem::remove("scores.dat");
     ScriptedGame g;
     g.steering = c.steering;
@@ -238,14 +238,14 @@ TEST_F(DashTest, ScriptedGamesEndWithTheirRecordSaved) {
       EXPECT_GT(s.PeopleCaught + s.ParcelsCaught, 0);
     }
     EXPECT_EQ(out.score, kPersonValue * s.PeopleCaught + kParcelValue * s.ParcelsCaught);
-    ASSERT_EQ(ScoreList.size(), 1u);
-    const Scores& rec = ScoreList.front();
+    ASSERT_EQ(HighScores.ScoreList.size(), 1u);
+    const Scores& rec = HighScores.ScoreList.front();
     EXPECT_EQ(rec.Score, out.score);
-    EXPECT_EQ(rec.Name, PlayerName);
+    EXPECT_EQ(rec.Name, HighScores.PlayerName);
     EXPECT_TRUE(rec.Name.ends_with("ZED")) << rec.Name;
     EXPECT_EQ(rec.GameMode, c.difficulty);
     EXPECT_EQ(rec.Quit, c.endedBy == kPauseQuit ? 1 : 0);
-    EXPECT_EQ(LastGameTimestamp, rec.Timestamp);
+    EXPECT_EQ(HighScores.LastGameTimestamp, rec.Timestamp);
     EXPECT_GT(std::filesystem::file_size("scores.dat"), 0u);
   }
 }

@@ -27,7 +27,7 @@ TEST(FormatMoney, GroupsThousandsAndPutsTheSignFirst) {
 }
 
 TEST_F(BuildingTest, HardMoneyRollsDownFromFourThousandByThirtyOneAFrame) {
-  Difficulty = 2;
+  Core.Difficulty = 2;
   StartGame();
   Game.StationCountdown = 1 << 30;
   machine_->SetRecording(true);
@@ -38,7 +38,7 @@ TEST_F(BuildingTest, HardMoneyRollsDownFromFourThousandByThirtyOneAFrame) {
   EXPECT_EQ(reachedAt, 97);
   EXPECT_EQ(MoneyText(), "$995");  // the first running cost came at frame 90
 
-  Difficulty = 0;
+  Core.Difficulty = 0;
   StartGame();
   Frames(1);
   EXPECT_EQ(MoneyText(), "$4,000");
@@ -70,8 +70,8 @@ TEST_F(BuildingTest, ACurveCostsTwoFiftyThenTheCrossingPaintsOnlyAfterARelease) 
   Frames(1);
   EXPECT_EQ(Cell(Game.TrackGrid, 5, 5), kCurveNE);
   EXPECT_EQ(Game.Money, money - 250);
-  EXPECT_EQ(PopupList.back().n, 250);
-  EXPECT_EQ(PopupList.back().r, 255);
+  EXPECT_EQ(Loopery.PopupList.back().n, 250);
+  EXPECT_EQ(Loopery.PopupList.back().r, 255);
   EXPECT_EQ(Game.Tool, kCrossing);
   EXPECT_EQ(Count(TakeSounds(), kSfxPlacePiece), 1);  // the toolbar is silent
   // Held on: moving over further cells places nothing.
@@ -196,15 +196,15 @@ TEST_F(BuildingTest, GameOverStaysTwoSecondsOrUntilANewKeyOrClick) {
       {"a right click", kRightClick, false, 500},
       {"quit from the pause menu", kNone, true, 2000},
   };
-  FrameHooks.UpdateSong = CountSongUpdate;
+  Frame.FrameHooks.UpdateSong = CountSongUpdate;
   machine_->SetRecording(true);
   const int w = plat::GraphicsWidth(), h = plat::GraphicsHeight();
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    GameState = kStatePlaying;  // as the title screen sets it for each game
+    Core.GameState = kStatePlaying;  // as the title screen sets it for each game
     StartGame();
     ClearBoard();  // the train crashes on empty ground
-    FrameHooks.PauseMenu = c.quit ? QuitFromPause : nullptr;
+    Frame.FrameHooks.PauseMenu = c.quit ? QuitFromPause : nullptr;
     if (c.quit) Input().PressKey(plat::kKeyEscape);
     if (std::string(c.what).find("Space") == 0) Input().PressKey(plat::kKeySpace);
     for (int f = 0; f < 400 && Frames(1); f++) {
@@ -257,24 +257,24 @@ TEST_F(BuildingTest, GameOverStaysTwoSecondsOrUntilANewKeyOrClick) {
     EXPECT_EQ(songAtLast - songAtFirst, overFrames - 1) << "EndFrame ran on every frame";
     EXPECT_LT(keptPicture, w * h / 200) << "the game's last frame stays under the text";
     EXPECT_EQ(stillPicture, 0) << "and stays still";
-    EXPECT_EQ(ScoreList.back().Quit, c.quit ? 1 : 0);
-    ScoreList.clear();
+    EXPECT_EQ(HighScores.ScoreList.back().Quit, c.quit ? 1 : 0);
+    HighScores.ScoreList.clear();
   }
 }
 
 TEST_F(BuildingTest, QuittingFromThePauseMenuEndsTheGameWithQuitOne) {
-  FrameHooks.PauseMenu = QuitFromPause;
+  Frame.FrameHooks.PauseMenu = QuitFromPause;
   machine_->SetFrameCap(2000);  // a game that failed to end fails here rather than hang
   AnswerNameEntry("", [this](int frame) {
     if (frame == 30) machine_->ScriptInput().PressKey(plat::kKeyEscape);
   });
   RunGame();
-  ASSERT_EQ(ScoreList.size(), 1u);
-  const Scores& record = ScoreList.back();
+  ASSERT_EQ(HighScores.ScoreList.size(), 1u);
+  const Scores& record = HighScores.ScoreList.back();
   EXPECT_EQ(record.Quit, 1);
   EXPECT_EQ(record.GameMode, 1);
   EXPECT_EQ(record.Score, Game.Money);
-  EXPECT_EQ(GameState, kStateTitle);
+  EXPECT_EQ(Core.GameState, kStateTitle);
   EXPECT_FALSE(plat::ChannelPlaying(Game.EngineChannel));
 }
 
@@ -305,8 +305,8 @@ void DrawPopupsThenPressEscape() {
 // the game's look at it and EndFrame's still pauses over this frame's picture, and
 // Quit then shows "Game Over" over that picture (not over black, nor an older one).
 TEST_F(BuildingTest, GameOverAfterQuitShowsTheFrameThePauseOpenedOn) {
-  FrameHooks.PauseMenu = PauseMenu;
-  FrameHooks.DrawPopups = DrawPopupsThenPressEscape;
+  Frame.FrameHooks.PauseMenu = PauseMenu;
+  Frame.FrameHooks.DrawPopups = DrawPopupsThenPressEscape;
   g_raceMachine = machine_;
   const int w = plat::GraphicsWidth(), h = plat::GraphicsHeight();
   // Lets go of Escape a little later, then taps `key` (Space: the item under the
@@ -362,7 +362,7 @@ TEST_F(BuildingTest, GameOverAfterQuitShowsTheFrameThePauseOpenedOn) {
 }
 
 TEST_F(BuildingTest, GameOverShowsTheThreeLayerTextAndFilesAPlayedRecord) {
-  Difficulty = 2;
+  Core.Difficulty = 2;
   StartGame();
   ClearBoard();  // the train crashes on empty ground
   machine_->SetRecording(true);
@@ -385,10 +385,10 @@ TEST_F(BuildingTest, GameOverShowsTheThreeLayerTextAndFilesAPlayedRecord) {
   EXPECT_EQ(white, 49);
   EXPECT_EQ(dark, 25);
   EXPECT_EQ(yellow, 1);
-  ASSERT_EQ(ScoreList.size(), 1u);
-  EXPECT_EQ(ScoreList.back().Quit, 0);
-  EXPECT_EQ(ScoreList.back().GameMode, 2);
-  EXPECT_EQ(ScoreList.back().Name, PlayerName);
+  ASSERT_EQ(HighScores.ScoreList.size(), 1u);
+  EXPECT_EQ(HighScores.ScoreList.back().Quit, 0);
+  EXPECT_EQ(HighScores.ScoreList.back().GameMode, 2);
+  EXPECT_EQ(HighScores.ScoreList.back().Name, HighScores.PlayerName);
 }
 
 }  // namespace

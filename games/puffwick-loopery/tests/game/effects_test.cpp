@@ -38,7 +38,7 @@ TEST_F(EffectsTest, APopupIsDrawnOnItsHundredAndTwentyFramesAndFades) {
   EXPECT_EQ(drawn, 120);
   EXPECT_EQ(lastAlpha, 0);
   EXPECT_NEAR(lastY, 200 - 30 - plat::TextHeight() / 2, 1.0);  // risen 30 pixels
-  EXPECT_TRUE(PopupList.empty());
+  EXPECT_TRUE(Loopery.PopupList.empty());
 }
 
 TEST_F(EffectsTest, APuffLivesItsAlphaOverTwoThousandthsOfFrames) {
@@ -80,14 +80,14 @@ TEST_F(EffectsTest, EveryCarOfACrashedTrainBurstsEveryFrame) {
   ASSERT_EQ(Train().dead, 1);
   for (int round = 0; round < 3; round++) {
     Frames(1);
-    std::vector<plat::DrawCall> flashes = Calls(FlashImage);
+    std::vector<plat::DrawCall> flashes = Calls(Loopery.FlashImage);
     ASSERT_EQ(flashes.size(), 12u);
     for (int i = 1; i <= 4; i++) {
       // Three flashes scattered within 16 pixels (plus half the scaled image) of each car.
       int near = 0;
       for (const plat::DrawCall& c : flashes) {
-        const double cx = Train().cx[i] - 16 + plat::ImageWidth(FlashImage) * c.scaleX / 2;
-        const double cy = Train().cy[i] - 16 + plat::ImageHeight(FlashImage) * c.scaleY / 2;
+        const double cx = Train().cx[i] - 16 + plat::ImageWidth(Loopery.FlashImage) * c.scaleX / 2;
+        const double cy = Train().cy[i] - 16 + plat::ImageHeight(Loopery.FlashImage) * c.scaleY / 2;
         near += std::fabs(c.x - cx) <= 17 && std::fabs(c.y - cy) <= 17;
       }
       EXPECT_GE(near, 3) << "car " << i;
@@ -119,16 +119,16 @@ TEST_F(EffectsTest, TheEngineLoopFollowsTheVolumeSettings) {
   StartGame();
   Frames(1);
   for (const auto& c : cases) {
-    Settings[slot::soundVolume] = c.sound;
-    Settings[slot::masterVolume] = c.master;
+    Core.Settings[slot::soundVolume] = c.sound;
+    Core.Settings[slot::masterVolume] = c.master;
     Frames(1);
     const plat::MixerChannelInfo engine = machine_->ChannelInfo(Game.EngineChannel);
-    EXPECT_EQ(engine.sound, SoundEffects[kSfxEngine]);
+    EXPECT_EQ(engine.sound, Audio.SoundEffects[kSfxEngine]);
     EXPECT_TRUE(engine.playing);
     EXPECT_NEAR(engine.volume, c.volume, 1e-9) << c.sound << " x " << c.master;
   }
   // Started afresh (a new game) at the volume of the moment, not at full volume.
-  Settings[slot::soundVolume] = Settings[slot::masterVolume] = 0;
+  Core.Settings[slot::soundVolume] = Core.Settings[slot::masterVolume] = 0;
   StartGame();
   Frames(1);
   EXPECT_EQ(machine_->ChannelInfo(Game.EngineChannel).volume, 0);

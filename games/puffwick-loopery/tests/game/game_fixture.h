@@ -33,32 +33,32 @@ class GameTest : public ScratchTest {
     ScratchTest::SetUp();
     ASSERT_TRUE(plat::OpenDisplay(800, 600, 0, 60, 0));
     UseSurface(1280, 960);
-    FrameHooks.DrawPopups = DrawPopups;
-    DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = 50000;
-    ControlMode = 1;
-    GameState = kStatePlaying;
-    Difficulty = 1;
-    Settings[slot::soundVolume] = Settings[slot::masterVolume] = 100;
-    for (plat::Font& f : SizedFonts) f = 0;
+    Frame.FrameHooks.DrawPopups = DrawPopups;
+    Draw.DrawLimit[kBudgetMain] = Draw.DrawLimit[kBudgetGlow] = 50000;
+    Core.ControlMode = 1;
+    Core.GameState = kStatePlaying;
+    Core.Difficulty = 1;
+    Core.Settings[slot::soundVolume] = Core.Settings[slot::masterVolume] = 100;
+    for (plat::Font& f : Core.SizedFonts) f = 0;
     ResetSfx();
-    PopupList.clear();
-    ScoreList.clear();
+    Loopery.PopupList.clear();
+    HighScores.ScoreList.clear();
     LoadImages();
     LoadSounds();
-    LastFrameTime = plat::Millisecs();
+    Frame.LastFrameTime = plat::Millisecs();
   }
 
   void UseSurface(int w, int h) {
     plat::SetVirtualResolution(w, h);
-    VirtualWidth = w;
-    VirtualHeight = h;
+    Core.VirtualWidth = w;
+    Core.VirtualHeight = h;
   }
 
   // A new game on the current surface and difficulty, then a fixed seed.
   void StartGame(int seed = 257) {
     SetupGame();
     plat::SeedRnd(seed);
-    sfxMark_ = SfxSlot;
+    sfxMark_ = Audio.SfxSlot;
   }
 
   // Runs n whole frames; false when the game ended on one of them.
@@ -112,9 +112,9 @@ class GameTest : public ScratchTest {
   // The effects played since the last call (or the game's start), in order.
   std::vector<int> TakeSounds() {
     std::vector<int> played;
-    while (sfxMark_ != SfxSlot) {
+    while (sfxMark_ != Audio.SfxSlot) {
       if (++sfxMark_ > kLastSfxSlot) sfxMark_ = kFirstSfxSlot;
-      int sound = machine_->ChannelInfo(ChannelTable[sfxMark_]).sound;
+      int sound = machine_->ChannelInfo(Audio.ChannelTable[sfxMark_]).sound;
       played.push_back(effectOf_.count(sound) ? effectOf_[sound] : 0);
     }
     return played;
@@ -125,7 +125,7 @@ class GameTest : public ScratchTest {
     return n;
   }
 
-  // The pointer over a virtual point; MouseState follows at the end of the next frame.
+  // The pointer over a virtual point; Core.MouseState follows at the end of the next frame.
   void PointAt(int x, int y) { plat::MoveVirtualMouse(x, y); }
   void PointAtCell(int x, int y) { PointAt(x * 32 + 16, y * 32 + 16); }
   plat::InputState& Input() { return machine_->ScriptInput(); }
@@ -178,11 +178,11 @@ class GameTest : public ScratchTest {
       return image ? image : plat::CreateImage(w, h, frames);
     };
     plat::AutoMidHandle(true);
-    TrackImage = anim("track.png", 32, 32, 240);
-    TrainImage = anim("train.png", 64, 64, 8);
-    BubbleImage = anim("bubbles.png", 32, 24, 4);
-    FlashImage = plat::LoadImage(media + "flash.png", plat::kImageMasked | plat::kImageFiltered);
-    if (!FlashImage) FlashImage = plat::CreateImage(64, 64, 1);
+    Loopery.TrackImage = anim("track.png", 32, 32, 240);
+    Loopery.TrainImage = anim("train.png", 64, 64, 8);
+    Loopery.BubbleImage = anim("bubbles.png", 32, 24, 4);
+    Loopery.FlashImage = plat::LoadImage(media + "flash.png", plat::kImageMasked | plat::kImageFiltered);
+    if (!Loopery.FlashImage) Loopery.FlashImage = plat::CreateImage(64, 64, 1);
   }
 
   // A tenth of a second of tone, loaded once per effect so every effect has its
@@ -201,8 +201,8 @@ class GameTest : public ScratchTest {
     WriteBytes("tone.wav", wav);
     effectOf_.clear();
     for (int i = 1; i <= 10; i++) {
-      SoundEffects[i] = plat::LoadSound(At("tone.wav"));
-      effectOf_[SoundEffects[i]] = i;
+      Audio.SoundEffects[i] = plat::LoadSound(At("tone.wav"));
+      effectOf_[Audio.SoundEffects[i]] = i;
     }
   }
 

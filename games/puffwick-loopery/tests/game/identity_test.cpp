@@ -9,17 +9,17 @@ namespace {
 TEST(LooperyIdentity, NumberTitleFolderAndCredits) {
   UseGame(LooperyTable());
   FillCredits();
-  EXPECT_EQ(WeekNumber, 257);
-  EXPECT_EQ(AppTitle, "#257 : Puffwick Loopery");
-  EXPECT_EQ(GameFolder, "257/");
-  EXPECT_EQ(ThisGame.programName, "puffwick-loopery");
-  EXPECT_EQ(CreditCount, 42);
-  EXPECT_EQ(CreditLines[1], "A Game by Corvell");
-  EXPECT_EQ(CreditLines[22], "Instructions");
-  EXPECT_EQ(CreditLines[41], "and spend money on track.");
-  for (void* entry : {reinterpret_cast<void*>(ThisGame.LoadMedia), reinterpret_cast<void*>(ThisGame.Play),
-                      reinterpret_cast<void*>(ThisGame.Score), reinterpret_cast<void*>(ThisGame.Checksum),
-                      reinterpret_cast<void*>(ThisGame.DrawPopups)}) {
+  EXPECT_EQ(Core.WeekNumber, 257);
+  EXPECT_EQ(Core.AppTitle, "#257 : Puffwick Loopery");
+  EXPECT_EQ(Core.GameFolder, "257/");
+  EXPECT_EQ(Core.ThisGame.programName, "puffwick-loopery");
+  EXPECT_EQ(Core.CreditCount, 42);
+  EXPECT_EQ(Core.CreditLines[1], "A Game by Corvell");
+  EXPECT_EQ(Core.CreditLines[22], "Instructions");
+  EXPECT_EQ(Core.CreditLines[41], "and spend money on track.");
+  for (void* entry : {reinterpret_cast<void*>(Core.ThisGame.LoadMedia), reinterpret_cast<void*>(Core.ThisGame.Play),
+                      reinterpret_cast<void*>(Core.ThisGame.Score), reinterpret_cast<void*>(Core.ThisGame.Checksum),
+                      reinterpret_cast<void*>(Core.ThisGame.DrawPopups)}) {
     EXPECT_NE(entry, nullptr);
   }
 }

@@ -1,7 +1,7 @@
 // One whole game on real frames with a scripted player: a new station appears,
 // the player rebuilds the loop through it, the train serves it, an abandoned
 // station fills up and explodes, the player names the record, and it lands in
-// ScoreList and in scores.dat.
+// HighScores.ScoreList and in scores.dat.
 #include "game_fixture.h"
 
 namespace {
@@ -28,7 +28,7 @@ bool ReachableStation(Station& out) {
 }
 
 TEST_F(PlayTest, LayTrackToANewStationEarnThereThenLoseToAnExplosion) {
-  Difficulty = 0;
+  Core.Difficulty = 0;
   int seed = 0;
   Station station;
   for (int s = 1; s < 5000 && seed == 0; s++) {
@@ -101,14 +101,14 @@ TEST_F(PlayTest, LayTrackToANewStationEarnThereThenLoseToAnExplosion) {
   // Name entry: two Backspaces take "er" off "Player", then "ful" and Enter.
   AnswerNameEntry("\b\bful");
   GameOverSequence();
-  ASSERT_EQ(ScoreList.size(), 1u);
-  const Scores& record = ScoreList.back();
+  ASSERT_EQ(HighScores.ScoreList.size(), 1u);
+  const Scores& record = HighScores.ScoreList.back();
   EXPECT_EQ(record.Score, Game.Money);
   EXPECT_EQ(record.Quit, 0);
   EXPECT_EQ(record.GameMode, 0);
   EXPECT_EQ(record.Badges, 0);
   EXPECT_EQ(record.Name, "Playful");
-  EXPECT_EQ(PlayerName, "Playful");
+  EXPECT_EQ(HighScores.PlayerName, "Playful");
 
   // And the record is in the score file at once, not only when shutdown writes it.
   std::vector<std::string> lines = ReadLines("scores.dat");

@@ -12,13 +12,13 @@ class StationsTest : public GameTest {
     changed = false;
     for (int f = 0; f < limit; f++) {
       const int before = Train().Full[car];
-      const size_t popups = PopupList.size();
+      const size_t popups = Loopery.PopupList.size();
       TakeSounds();
       Frames(1);
       sounds = TakeSounds();
       if (Train().Full[car] != before) {
         changed = true;
-        return std::vector<ore>(std::next(PopupList.begin(), static_cast<long>(popups)), PopupList.end());
+        return std::vector<ore>(std::next(Loopery.PopupList.begin(), static_cast<long>(popups)), Loopery.PopupList.end());
       }
     }
     return {};

@@ -118,10 +118,10 @@ class TextLayoutTest : public ScratchTest {
     StartUp();
     machine_->OnFrame(nullptr);
     ASSERT_EQ(plat::GraphicsWidth(), size.width);
-    Settings[slot::slowSystem] = 0;
-    DrawLimit[kBudgetMain] = DrawLimit[kBudgetGlow] = DrawLimit[kBudgetParticles] = 50000;
-    OverlayOn = 0;
-    LastFrameTime = plat::Millisecs();
+    Core.Settings[slot::slowSystem] = 0;
+    Draw.DrawLimit[kBudgetMain] = Draw.DrawLimit[kBudgetGlow] = Draw.DrawLimit[kBudgetParticles] = 50000;
+    Frame.OverlayOn = 0;
+    Frame.LastFrameTime = plat::Millisecs();
     machine_->SetRecording(true);
   }
 
@@ -173,7 +173,7 @@ class TextLayoutTest : public ScratchTest {
 // Sixteen listed records with names of the 24 characters the table shows and
 // 12-digit scores.
 void FillScoreTable() {
-  ScoreList.clear();
+  HighScores.ScoreList.clear();
   for (int n = 0; n < 16; ++n) {
     Scores s;
     s.Score = 999999999999LL - n;
@@ -194,14 +194,14 @@ TEST_F(TextLayoutTest, NoTextCoversAnotherOrLeavesTheScreen) {
       {"title with a full score table and the detail box",
        [](TextLayoutTest& t) {
          FillScoreTable();
-         LockedSelection = 1001;
+         HighScores.LockedSelection = 1001;
          return t.FrameOf(RunTitleScreen, 60);
        }},
-      {"settings panel", [](TextLayoutTest& t) { return t.OverBlank(90, [] { SettingsOpen = 1; }); }},
-      {"F12 overlay", [](TextLayoutTest& t) { return t.OverBlank(20, [] { OverlayOn = 1; }); }},
+      {"settings panel", [](TextLayoutTest& t) { return t.OverBlank(90, [] { Frame.SettingsOpen = 1; }); }},
+      {"F12 overlay", [](TextLayoutTest& t) { return t.OverBlank(20, [] { Frame.OverlayOn = 1; }); }},
       {"game with money, bubbles, popups, the toolbar hint and a stack of messages",
        [](TextLayoutTest& t) {
-         Difficulty = 1;
+         Core.Difficulty = 1;
          return t.FrameOf(
              [] {
                SetupGame();
@@ -216,7 +216,7 @@ TEST_F(TextLayoutTest, NoTextCoversAnotherOrLeavesTheScreen) {
        }},
       {"pause menu",
        [](TextLayoutTest& t) {
-         GameState = kStatePlaying;
+         Core.GameState = kStatePlaying;
          return t.FrameOf(
              [&t] {
                SetupGame();
@@ -231,7 +231,7 @@ TEST_F(TextLayoutTest, NoTextCoversAnotherOrLeavesTheScreen) {
        }},
       {"name entry with a 24-character name",
        [](TextLayoutTest& t) {
-         PlayerName = "Alexandra Montgomery-Ray";
+         HighScores.PlayerName = "Alexandra Montgomery-Ray";
          return t.FrameOf(EnterName, 30);
        }},
       {"farewell", [](TextLayoutTest& t) { return t.FrameOf(Shutdown, 1, 640); }},
@@ -259,7 +259,7 @@ TEST_F(TextLayoutTest, EveryLetterOfTheCreditsLeavesInkOnASmallerScreen) {
   const double toReal = plat::GraphicsWidth() / width_;
   int letters = 0;
   for (const DrawCall& c : calls) {
-    if (c.kind != DrawCall::kText || c.image != UiFonts[font::kText] || c.rotation != 0) continue;
+    if (c.kind != DrawCall::kText || c.image != Core.UiFonts[font::kText] || c.rotation != 0) continue;
     plat::SetImageFont(c.image);
     for (size_t i = 0; i < c.text.size(); ++i) {
       int l = 0, t = 0, r = 0, b = 0;

@@ -122,9 +122,9 @@ TEST_F(ReplayTest, AReplayWritesNothingAndKeepsTheScoreTable) {
     return all;
   };
   const auto before = files();
-  ScoreList.clear();
+  HighScores.ScoreList.clear();
   ASSERT_EQ(PlayReplay(rec.text, "game.txt", false).code, 0);
-  EXPECT_TRUE(ScoreList.empty());
+  EXPECT_TRUE(HighScores.ScoreList.empty());
   EXPECT_FALSE(plat::FileWritesBlocked());
   EXPECT_EQ(files(), before);
 }

@@ -140,8 +140,8 @@ int main(int argc, char** argv) {
   plat::MountFileRoots(data, scratch);
   plat::SeedRnd(257);
   Session s(machine, out);
-  auto onTitle = [] { return Difficulty == 1 && GameState == 0; };
-  auto inGame = [] { return GameState == 1 && Game.QuitFlag == 0; };
+  auto onTitle = [] { return Core.Difficulty == 1 && Core.GameState == 0; };
+  auto inGame = [] { return Core.GameState == 1 && Game.QuitFlag == 0; };
   // The title once its panels have slid in, then the settings panel over it.
   s.Add(onTitle, 1, [&] { plat::MoveVirtualMouse(700, 500); });
   s.Add(onTitle, 90, [&] { s.Save("title.png"); });
@@ -161,8 +161,8 @@ int main(int argc, char** argv) {
   });
   s.Add(inGame, 2400, [] {});
   // A popup still fresh (it fades as its frames run out).
-  s.Add([] { return GameState == 1 && !Game.SmokeList.empty() && !PopupList.empty() &&
-                    PopupList.back().t > kPopupFrames - 30; },
+  s.Add([] { return Core.GameState == 1 && !Game.SmokeList.empty() && !Loopery.PopupList.empty() &&
+                    Loopery.PopupList.back().t > kPopupFrames - 30; },
         1, [&] { s.Save("game.png"); });
   // Quit from the pause menu (Escape, Down to "Quit", Escape) and type a name.
   s.Add(inGame, 1, [&] { s.Tap(plat::kKeyEscape); });
