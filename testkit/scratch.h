@@ -77,6 +77,16 @@ class ScratchTest : public ::testing::Test {
 
   virtual plat::HeadlessOptions Options() { return {}; }
 
+  // A fresh program, its services installed, on a second machine whose clock
+  // reads differently: where a replay of a game recorded here would be played.
+  void MoveToLaterMachine() {
+    ResetProgramState();
+    plat::HeadlessOptions later;
+    later.startMillis = 987654;
+    machine_ = &plat::UseHeadless(later);
+    InstallServices();
+  }
+
   // Paths are relative to the scratch root, whatever the current folder is.
   std::string At(const std::string& path) const { return root_ + "/" + path; }
   void MakeDir(const std::string& path) const { std::filesystem::create_directories(At(path)); }

@@ -16,15 +16,12 @@
 #include "platform/keycodes.h"
 #include "platform/platform.h"
 #include "platform/record/replay.h"
-#include "scores/name_entry.h"
-#include "scores/scores.h"
-#include "scores/timestamp.h"
+#include "scores/game_over.h"
 
 DashState Dash;
 
 namespace {
 
-constexpr int kGameOverMs = 2000;  // "Game Over" stays this long unless a key or click comes first
 constexpr int kPlayer = 1;
 
 // The heads-up display, in field units.
@@ -145,51 +142,9 @@ void DrawHud() {
   DrawTimeBar();
 }
 
-// A key or click pressed since the last flush (held ones do not count). Tab, F11
-// and F12 are taken by EndFrame for their own work first.
-bool NewPress() {
-  bool pressed = Core.MouseState.MouseClicked > 0 || Core.MouseState.RightClicked > 0;
-  plat::InputBatch oneReading;
-  for (int key = 1; key < 256; key++) pressed = plat::KeyHit(key) > 0 || pressed;
-  return pressed;
-}
-
-void DrawGameOverText() {
-  const int cx = Core.VirtualWidth / 2, cy = Core.VirtualHeight / 2;
-  plat::SetImageFont(Core.UiFonts[font::kHeadline]);
-  auto layer = [&](int reach, int r, int g, int b) {
-    for (int dx = -reach; dx <= reach; dx++) {
-      for (int dy = -reach; dy <= reach; dy++) {
-        ResetDrawState();
-        plat::SetColor(r, g, b);
-        DrawTextAligned(cx + dx, cy + dy, "Game Over", kAlignCenter, kAlignMiddle);
-      }
-    }
-  };
-  layer(3, 255, 255, 255);
-  layer(2, 8, 8, 8);
-  layer(0, 255, 255, 0);
-  ResetDrawState();
-}
-
 // The field with "Game Over" over it, as a screen of its own so that EndFrame
 // goes on (music clock, overlays, messages): for two seconds, or until a key or
 // click pressed after it appeared.
-void ShowGameOver() {
-  plat::FlushKeys();
-  plat::FlushMouse();
-  Core.MouseState.MouseClicked = 0;
-  Core.MouseState.RightClicked = 0;
-  // The logic clock: a replay must hold the screen for the same frames.
-  const int start = plat::LogicMillisecs();
-  do {
-    BeginFrameDrawing(1);
-    DrawScene();
-    DrawGameOverText();
-    EndFrame(Core.ControlMode);
-  } while (!NewPress() && MsBetween(start, plat::LogicMillisecs()) < kGameOverMs);
-}
-
 }  // namespace
 
 std::string FormatMoney(int amount) {
@@ -253,24 +208,10 @@ bool GameFrame() {
 }
 
 void GameOverSequence() {
-  // Back on the title's footing, so that Escape cannot pause from here on.
-  Core.GameState = kStateTitle;
-  ShowGameOver();
-
-  Core.MouseState.MouseClicked = 0;
-  Core.MouseState.RightClicked = 0;
-  EnterName();
-
   Scores record;
   record.Score = Dash.GameScore;
-  record.Timestamp = MakeTimestamp("");
-  HighScores.LastGameTimestamp = record.Timestamp;
-  record.Name = HighScores.PlayerName;
-  record.GameMode = Core.Difficulty;
   record.Quit = Dash.QuitFlag == kPauseQuit ? 1 : 0;
-  AddScore(record);
-  // On disk at once: a crash or a kill later in the session must not take it.
-  SaveScores();
+  FinishGame(DrawScene, record);
 }
 
 void RunGame() {

@@ -19,6 +19,7 @@
 #include "platform/keycodes.h"
 #include "platform/platform.h"
 #include "shell/replay.h"
+#include "testkit/game_over_script.h"
 
 enum class Steering { kMouse, kKeys, kIdle };
 
@@ -63,9 +64,8 @@ inline ScriptedOutcome PlayScriptedGame(plat::HeadlessBackend& m, const Scripted
   ScriptedOutcome out;
   plat::InputState& in = m.ScriptInput();
   const double scale = static_cast<double>(g.width) / kFieldWidth;
-  int nameFrame = -1;
   int firstFrame = -1;  // the machine counts frames from its start, not the game's
-  int64_t overAt = -1;
+  GameOverScript over(m, g.name);
   auto tapEscape = [&] {
     in.PressKey(plat::kKeyEscape);
     m.At(m.Now() + 30, [](plat::InputState& later) { later.ReleaseKey(plat::kKeyEscape); });
@@ -74,21 +74,8 @@ inline ScriptedOutcome PlayScriptedGame(plat::HeadlessBackend& m, const Scripted
     if (firstFrame < 0) firstFrame = shown;
     const int f = shown - firstFrame + 1;
     if (Dash.QuitFlag != kPlaying) {
-      // Let go of everything, wait out "Game Over", then type the name and Enter.
-      if (overAt < 0) {
-        overAt = m.Now();
-        out.final = Dash;
-        for (int key = 0; key < 256; key++) in.ReleaseKey(key);
-        for (int b = 1; b <= 3; b++) in.ReleaseMouse(b);
-      }
-      if (m.Now() - overAt < 2200) return;
-      const int k = nameFrame < 0 ? (nameFrame = f, 0) : f - nameFrame;
-      const int at = k - 4;
-      if (at >= 0 && at < static_cast<int>(g.name.size())) in.typed.push_back(static_cast<unsigned char>(g.name[at]));
-      if (k == 6 + static_cast<int>(g.name.size())) {
-        in.PressKey(plat::kKeyEnter);
-        m.At(m.Now() + 30, [](plat::InputState& later) { later.ReleaseKey(plat::kKeyEnter); });
-      }
+      if (!over.Started()) out.final = Dash;
+      over.Step(f);
       return;
     }
     if (f == 3) in.ReleaseMouse(plat::kMouseLeft);  // the start click let go
@@ -116,7 +103,7 @@ inline ScriptedOutcome PlayScriptedGame(plat::HeadlessBackend& m, const Scripted
   RunGame();
   Core.GameState = kStateTitle;
   m.OnFrame(nullptr);
-  if (overAt < 0) out.final = Dash;
+  if (!over.Started()) out.final = Dash;
   out.text = EndGameRecording();
   out.score = Dash.GameScore;
   const size_t at = out.text.rfind("frames ");

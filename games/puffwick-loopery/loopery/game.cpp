@@ -17,16 +17,13 @@
 #include "platform/keycodes.h"
 #include "platform/platform.h"
 #include "platform/record/replay.h"
-#include "scores/name_entry.h"
-#include "scores/scores.h"
-#include "scores/timestamp.h"
+#include "scores/game_over.h"
 
 GameBoard Game;
 
 namespace {
 
 constexpr int kEndAfter = 120;
-constexpr int kGameOverMs = 2000;  // "Game Over" stays this long unless a key or click comes first
 
 // Both cells of a station, building and track.
 bool IsStationCell(int code) { return code >= kCollectHouseAbove && code <= kDeliverTrackNS; }
@@ -115,24 +112,6 @@ void BoardPass2() {
   ResetDrawState();
 }
 
-void DrawGameOverText() {
-  const int cx = Core.VirtualWidth / 2, cy = Core.VirtualHeight / 2;
-  plat::SetImageFont(Core.UiFonts[font::kHeadline]);
-  auto layer = [&](int reach, int r, int g, int b) {
-    for (int dx = -reach; dx <= reach; dx++) {
-      for (int dy = -reach; dy <= reach; dy++) {
-        ResetDrawState();
-        plat::SetColor(r, g, b);
-        DrawTextAligned(cx + dx, cy + dy, "Game Over", kAlignCenter, kAlignMiddle);
-      }
-    }
-  };
-  layer(3, 255, 255, 255);
-  layer(2, 8, 8, 8);
-  layer(0, 255, 255, 0);
-  ResetDrawState();
-}
-
 // Copies the frame drawn so far (without EndFrame's overlays, which go on being
 // drawn over it) from the back buffer.
 void KeepLastPicture() {
@@ -156,34 +135,6 @@ void DrawLastPicture() {
     plat::DrawImage(Loopery.LastPicture, 0, 0);
   }
   ResetDrawState();
-}
-
-// A key or click pressed since the last flush (held ones do not count). Tab, F11
-// and F12 are taken by EndFrame for their own work first.
-bool NewPress() {
-  bool pressed = Core.MouseState.MouseClicked > 0 || Core.MouseState.RightClicked > 0;
-  plat::InputBatch oneReading;
-  for (int key = 1; key < 256; key++) pressed = plat::KeyHit(key) > 0 || pressed;
-  return pressed;
-}
-
-// The last game frame with "Game Over" over it, as a screen of its own so that
-// EndFrame goes on (music, overlays, messages): for two seconds, or until a key
-// or click pressed after it appeared.
-void ShowGameOver() {
-  plat::FlushKeys();
-  plat::FlushMouse();
-  Core.MouseState.MouseClicked = 0;
-  Core.MouseState.RightClicked = 0;
-  // The logic clock: a replay must hold the screen for the same frames.
-  const int start = plat::LogicMillisecs();
-  do {
-    BeginFrameDrawing(1);
-    DrawLastPicture();
-    DrawGameOverText();
-    EndFrame(Core.ControlMode);
-  } while (!NewPress() && MsBetween(start, plat::LogicMillisecs()) < kGameOverMs);
-  FreeLastPicture();
 }
 
 }  // namespace
@@ -275,34 +226,22 @@ bool GameFrame() {
     plat::FreeImage(quitPicture);
   }
   // A picture is only held for a game that is ending.
-  if (paused != 99 && !ending) FreeLastPicture();
+  if (paused != kPauseQuit && !ending) FreeLastPicture();
   return FinishGameFrame(paused);
 }
 
 void GameOverSequence() {
   if (plat::ChannelPlaying(Game.EngineChannel)) plat::StopChannel(Game.EngineChannel);
-  // Back on the title's footing, so that Escape cannot pause from here on.
-  Core.GameState = kStateTitle;
-  ShowGameOver();
-
-  Core.MouseState.MouseClicked = 0;
-  Core.MouseState.RightClicked = 0;
-  EnterName();
-
   Scores record;
   record.Score = Game.GameScore;
-  record.Timestamp = MakeTimestamp("");
-  HighScores.LastGameTimestamp = record.Timestamp;
   record.Badges = Game.BadgeBits;
-  record.Name = HighScores.PlayerName;
   for (int i = 1; i <= 30; i++) record.Best[i] = Game.BestValues[i];
   record.Level = Game.LevelValue;
-  record.GameMode = Core.Difficulty;
   record.GameFlags = Game.GameFlagsValue;
   record.Quit = Game.QuitFlag == kPauseQuit ? 1 : 0;
-  AddScore(record);
-  // On disk at once: a crash or a kill later in the session must not take it.
-  SaveScores();
+  // "Game Over" over the game's last frame.
+  FinishGame(DrawLastPicture, record);
+  FreeLastPicture();
 }
 
 void RunGame() {

@@ -22,6 +22,7 @@
 #include "platform/platform.h"
 #include "shell/replay.h"
 #include "shell/startup.h"
+#include "testkit/game_over_script.h"
 
 struct ScriptedGame {
   int difficulty = 0;
@@ -59,8 +60,8 @@ inline ScriptedOutcome RecordScriptedGame(plat::HeadlessBackend& m, const Script
   const int toolbarY = (g.height / 32 - 1) * 32 + 16;
   auto tool = [&](int code) { point((code - 1) * 34 + 16, toolbarY); };
   auto cell = [&](int x, int y) { point(x * 32 + 16, y * 32 + 16); };
-  int lastMoney = -1, nameFrame = -1;
-  int64_t overAt = -1;
+  int lastMoney = -1;
+  GameOverScript over(m, g.name);
   m.OnFrame([&](int f) {
     // What the game went through, seen once a shown frame.
     int stations = 0;
@@ -73,22 +74,7 @@ inline ScriptedOutcome RecordScriptedGame(plat::HeadlessBackend& m, const Script
     if (Game.EndCounter > 0 && !out.crashed) out.exploded = true;
 
     if (Game.QuitFlag != 0) {
-      // Let go of everything, wait out the two seconds of "Game Over", then name
-      // entry: type the name, then Enter.
-      if (overAt < 0) {
-        overAt = m.Now();
-        for (int key = 0; key < 256; key++) in.ReleaseKey(key);
-        for (int b = 1; b <= 3; b++) in.ReleaseMouse(b);
-      }
-      if (m.Now() - overAt < 2200) return;
-      const int k = nameFrame < 0 ? (nameFrame = f, 0) : f - nameFrame;
-      const int at = k - 4;
-      if (at >= 0 && at < static_cast<int>(g.name.size())) in.typed.push_back(static_cast<unsigned char>(g.name[at]));
-      if (k == 6 + static_cast<int>(g.name.size())) {
-        in.PressKey(plat::kKeyEnter);
-        // Name entry waits for Enter to be let go, showing no frames meanwhile.
-        m.At(m.Now() + 30, [](plat::InputState& later) { later.ReleaseKey(plat::kKeyEnter); });
-      }
+      over.Step(f);
       return;
     }
     switch (f) {

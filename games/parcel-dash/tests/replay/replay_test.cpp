@@ -23,11 +23,7 @@ class DashReplayTest : public ScratchTest {
   ScriptedOutcome Record(const ScriptedGame& g) {
     InstallServices();
     ScriptedOutcome out = PlayScriptedGame(*machine_, g);
-    ResetProgramState();
-    plat::HeadlessOptions later;
-    later.startMillis = 987654;
-    machine_ = &plat::UseHeadless(later);
-    InstallServices();
+    MoveToLaterMachine();
     return out;
   }
 };
