@@ -418,13 +418,18 @@ STRETCH=DOUBLE
 """
 
 
-def music_files():
+def sample_files(kit1, kit2, bass, lead, accompany):
+    """The music player's sample files by name, from each instrument's samples."""
     files = {}
-    for i, x in enumerate(drum_kit1(), 1):
+    for i, x in enumerate(kit1, 1):
         files[f"d1-{i}.wav"] = x
-    for i, x in enumerate(drum_kit2(), 1):
+    for i, x in enumerate(kit2, 1):
         files[f"d2-{i}.wav"] = x
-    for name, xs in (("bass", bass_samples()), ("lead", lead_samples()), ("accompany", accompany_samples())):
+    for name, xs in (("bass", bass), ("lead", lead), ("accompany", accompany)):
         for i, x in enumerate(xs, 1):
             files[f"{name}{i}.wav"] = x
     return files
+
+
+def music_files():
+    return sample_files(drum_kit1(), drum_kit2(), bass_samples(), lead_samples(), accompany_samples())

@@ -7,7 +7,7 @@ many as it finds, numbered from 1), which keeps the folder small.
 import numpy as np
 
 from audio import (SR, BASS_F, LEAD_F, ACC_F, _detuned, _filtered_saw, adsr, fade, fft_filter, fm, level,
-                   noise, norm, partials, place, pluck, square_amps, sweep, t_axis)
+                   noise, norm, partials, place, pluck, sample_files, square_amps, sweep, t_axis)
 
 
 # ---- sound effects ------------------------------------------------------------
@@ -192,12 +192,4 @@ STRETCH=DOUBLE
 
 
 def music_files():
-    files = {}
-    for i, x in enumerate(drum_kit1(), 1):
-        files[f"d1-{i}.wav"] = x
-    for i, x in enumerate(drum_kit2(), 1):
-        files[f"d2-{i}.wav"] = x
-    for name, xs in (("bass", bass_samples()), ("lead", lead_samples()), ("accompany", accompany_samples())):
-        for i, x in enumerate(xs, 1):
-            files[f"{name}{i}.wav"] = x
-    return files
+    return sample_files(drum_kit1(), drum_kit2(), bass_samples(), lead_samples(), accompany_samples())
