@@ -40,11 +40,11 @@ void Block(std::array<uint32_t, 8>& h, const unsigned char* p) {
 std::string Sha256Hex(std::string_view data) {
   std::array<uint32_t, 8> h = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
                                0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
-  size_t whole = data.size() / 64 * 64;
+  const size_t rest = data.size() % 64;
+  const size_t whole = data.size() - rest;
   for (size_t i = 0; i < whole; i += 64) Block(h, reinterpret_cast<const unsigned char*>(data.data()) + i);
   // The tail, a 1 bit, zeros and the length in bits: one or two blocks.
   unsigned char tail[128] = {};
-  const size_t rest = data.size() - whole;
   for (size_t i = 0; i < rest; ++i) tail[i] = static_cast<unsigned char>(data[whole + i]);
   tail[rest] = 0x80;
   const size_t tailSize = rest < 56 ? 64 : 128;
