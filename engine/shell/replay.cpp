@@ -20,6 +20,7 @@
 #include "scores/scores.h"
 #include "scores/timestamp.h"
 #include "shell/startup.h"
+#include "shell/target.h"
 
 namespace {
 
@@ -402,7 +403,9 @@ int ReplayCommand(const std::string& file, bool headless) {
   GameStart start;
   int score = 0, frames = 0;
   if (!plat::ReadTapeFile(file, tape, line, error) || !CheckTape(tape, start, score, frames, line, error)) {
-    std::fprintf(stderr, "%s\n", Refused(file, line, error).line.c_str());
+    const std::string why = Refused(file, line, error).line;
+    std::fprintf(stderr, "%s\n", why.c_str());
+    ReportReplayResult(why);
     return 2;
   }
 
@@ -427,5 +430,6 @@ int ReplayCommand(const std::string& file, bool headless) {
     std::printf("%s\n", r.line.c_str());
   }
   std::fflush(stdout);
+  ReportReplayResult(r.line);
   return r.code;
 }

@@ -24,3 +24,7 @@ void ApplyTargetDefaults(ProgramOptions& options) {
   if (options.dataFolder.empty()) options.dataFolder = "/";
   if (options.saveFolder.empty()) options.saveFolder = "/save";
 }
+
+void ReportReplayResult(const std::string& line) {
+  EM_ASM({ if (Module.replayFinished) Module.replayFinished(UTF8ToString($0)); }, line.c_str());
+}
