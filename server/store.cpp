@@ -30,6 +30,25 @@ std::string Expand(std::string sql, const SqlConnection& db) {
   return sql;
 }
 
+// Runs `work` between `begin` and COMMIT; rolls back when it throws (unless the
+// connection broke, which ends the transaction anyway).
+template <typename Work>
+void InTransaction(SqlConnection& db, const std::string& begin, Work work) {
+  db.Script(begin);
+  try {
+    work();
+    db.Script("COMMIT");
+  } catch (...) {
+    if (!db.Broken()) {
+      try {
+        db.Script("ROLLBACK");
+      } catch (...) {
+      }
+    }
+    throw;
+  }
+}
+
 int64_t ToInt(const std::optional<std::string>& v) { return v ? std::stoll(*v) : 0; }
 
 // The order of a board: best score first, then the earlier verified, then the lower id.
@@ -96,8 +115,7 @@ int Store::LatestSchema() { return static_cast<int>(std::size(kMigrations)); }
 void Store::Migrate() {
   Lease db(*this);
   // One server at a time: several may start together on one PostgreSQL.
-  db->Script(db->BeginExclusive());
-  try {
+  InTransaction(*db, db->BeginExclusive(), [&] {
     db->Script("CREATE TABLE IF NOT EXISTS schema_migrations (version INTEGER PRIMARY KEY, applied BIGINT NOT NULL)");
     const int64_t have = ToInt(db->Query("SELECT COALESCE(MAX(version), 0) FROM schema_migrations").at(0).at(0));
     const int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -106,16 +124,7 @@ void Store::Migrate() {
       db->Script(Expand(kMigrations[v - 1], *db));
       db->Query("INSERT INTO schema_migrations (version, applied) VALUES (?, ?)", {v, now});
     }
-    db->Script("COMMIT");
-  } catch (...) {
-    if (!db->Broken()) {
-      try {
-        db->Script("ROLLBACK");
-      } catch (...) {
-      }
-    }
-    throw;
-  }
+  });
   std::lock_guard lock(migrateMutex_);
   migrated_ = true;
 }
@@ -152,9 +161,8 @@ std::optional<Standing> Store::Find(const std::string& hash) {
 Standing Store::Add(const ScoreRecord& r, const std::string& replay, bool& created) {
   EnsureMigrated();
   Lease db(*this);
-  db->Script("BEGIN");
   int64_t id = 0;
-  try {
+  InTransaction(*db, "BEGIN", [&] {
     auto rows = db->Query(
         "INSERT INTO scores (hash, name, difficulty, score, frames, recorded, accepted, version, rules)"
         " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (hash) DO NOTHING RETURNING id",
@@ -165,16 +173,7 @@ Standing Store::Add(const ScoreRecord& r, const std::string& replay, bool& creat
       id = ToInt(rows[0][0]);
       db->Query("INSERT INTO replays (score_id, body) VALUES (?, ?)", {id, replay});
     }
-    db->Script("COMMIT");
-  } catch (...) {
-    if (!db->Broken()) {
-      try {
-        db->Script("ROLLBACK");
-      } catch (...) {
-      }
-    }
-    throw;
-  }
+  });
   if (!created) id = ToInt(db->Query("SELECT id FROM scores WHERE hash = ?", {r.hash}).at(0).at(0));
   return StandingOf(*db, id);
 }

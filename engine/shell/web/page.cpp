@@ -25,6 +25,8 @@ void ApplyTargetDefaults(ProgramOptions& options) {
   if (options.saveFolder.empty()) options.saveFolder = "/save";
 }
 
-void ReportReplayResult(const std::string& line) {
-  EM_ASM({ if (Module.replayFinished) Module.replayFinished(UTF8ToString($0)); }, line.c_str());
-}
+EM_JS(void, page_replay_finished, (const char* line), {
+  if (Module.replayFinished) Module.replayFinished(UTF8ToString(line));
+});
+
+void ReportReplayResult(const std::string& line) { page_replay_finished(line.c_str()); }
