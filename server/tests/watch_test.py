@@ -65,6 +65,8 @@ try:
         check(result == "score 4090 frames 790" and "final score 4090" in (shown or ""),
               "Watch plays the replay in the canvas to its final score (%s / %s)" % (result, shown))
         check(not browser.errors, "no console error (%s)" % browser.errors[:3])
+        if failures:
+            print("\n".join(browser.console[-30:]))
     finally:
         browser.close()
 finally:
