@@ -16,6 +16,7 @@ namespace {
 
 bool Record(const std::string& path, const std::string& name, int crashAt) {
   ResetEngineState();
+  plat::BlockFileWrites(true);  // the game's own saves (scores.dat) stay out of the working folder
   plat::HeadlessBackend& machine = plat::UseHeadless();
   InstallServices();
   HighScores.PlayerName.clear();  // the name entry starts empty: the name is exactly what is typed
@@ -40,7 +41,6 @@ int main(int argc, char** argv) {
     return 2;
   }
   UseGame(LooperyTable());
-  plat::BlockFileWrites(true);  // the games' own saves stay out of the working folder
   const std::string folder = argv[1];
   return Record(folder + "/script.txt", "<script>alert(1)</script>", 100) && Record(folder + "/base.txt", "", 100) ? 0 : 1;
 }
