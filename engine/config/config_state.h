@@ -34,6 +34,10 @@ struct ConfigState {
   // never replaced. Empty while Setup.ini is this run's to write.
   std::string AsideSetupFile;
 
+  // Setup.ini's "Leaderboard = URL": the leaderboard server the games' replays go
+  // to ("" sends none). Kept as read, and written back with the other settings.
+  std::string Leaderboard;
+
   // The settings panel (config/settings_menu.h).
   int MenuY = -300;  // the panel's vertical offset: -300 hidden, 20 at rest
   // The key-binding rows (only shown with ControlMode 0): the KeyBindings slot

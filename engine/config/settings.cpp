@@ -83,6 +83,7 @@ bool ReadSetupLine(const std::string& line) {
     int code = AbsInt(plat::ToInt(GetField(value, ",", 2)));
     if (keySlot > 0 && keySlot < 100) Core.KeyBindings[keySlot] = code;
   }
+  if (key == "LEADERBOARD") Config.Leaderboard = value;
   if (key == "MASTER") Core.Settings[slot::masterVolume] = AbsInt(plat::ToInt(value));
   if (key == "SOUND") Core.Settings[slot::soundVolume] = AbsInt(plat::ToInt(value));
   if (key == "MUSIC") Core.Settings[slot::musicVolume] = AbsInt(plat::ToInt(value));
@@ -138,6 +139,11 @@ std::vector<std::string> SetupLines() {
     if (Core.KeyBindings[i] > 0) {
       lines.push_back("Key=" + std::to_string(i) + "," + std::to_string(Core.KeyBindings[i]));
     }
+  }
+  if (!Config.Leaderboard.empty()) {
+    lines.push_back("");
+    lines.push_back("[Leaderboard]");
+    lines.push_back("Leaderboard = " + Config.Leaderboard);
   }
   return lines;
 }

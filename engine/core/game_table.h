@@ -13,6 +13,11 @@ struct GameTable {
   std::string titleSecond;
   std::string programName;   // the program's file name: usage, --version, the save folder
   std::string version;       // what --version prints after the name
+  // The rules its replays are played under, written in every replay's header.
+  // Raised whenever a change to the game would change a replay's outcome: a replay
+  // of other rules is refused rather than shown diverging (a leaderboard server
+  // tells the player to update).
+  int rulesVersion = 1;
   std::vector<std::string> credits;  // the title screen's panel, top to bottom
   std::string difficultyNames[3] = {"Easy", "Medium", "Hard"};
 

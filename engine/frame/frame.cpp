@@ -109,6 +109,7 @@ int EndFrame(int showPointer) {
   plat::DelayPast(Frame.LastFrameTime, 1000.0 / kFrameRate - 2);
 
   Run(Frame.FrameHooks.UpdateSong);
+  Run(Frame.FrameHooks.EachFrame);
   DrawMessages();
 
   const int slow = Core.Settings[slot::slowSystem];

@@ -22,6 +22,7 @@ struct FrameServices {
   void (*DrawSettingsMenu)() = nullptr;  // the settings panel, when open or sliding
   void (*UpdateSong)() = nullptr;        // the music clock
   void (*Shutdown)() = nullptr;          // Alt+F4 or a close request; never returns
+  void (*EachFrame)() = nullptr;         // work that must not wait for a screen to end (answers from afar)
 };
 
 struct FrameState {

@@ -35,8 +35,8 @@ void PutDouble(std::string& out, double v) {
 #endif
 }
 
-// Joystick names may hold any byte; spaces, commas, '%' and bytes outside
-// printable ASCII are written as %XX.
+}  // namespace
+
 std::string EncodeName(const std::string& name) {
   static const char* const kHex = "0123456789ABCDEF";
   std::string out;
@@ -51,6 +51,8 @@ std::string EncodeName(const std::string& name) {
   }
   return out;
 }
+
+namespace {
 
 void PutEvent(std::string& out, const Tape& tape, const TapeEvent& e) {
   auto count = [&](char tag) {
@@ -167,6 +169,8 @@ int HexDigit(char ch) {
   return -1;
 }
 
+}  // namespace
+
 bool DecodeName(std::string_view text, std::string& out) {
   out.clear();
   for (size_t i = 0; i < text.size(); ++i) {
@@ -182,6 +186,8 @@ bool DecodeName(std::string_view text, std::string& out) {
   }
   return true;
 }
+
+namespace {
 
 constexpr int kMaxCount = 1000000;
 constexpr int kMaxPorts = 64;

@@ -46,6 +46,12 @@ class TapeReader {
   std::string error_;
 };
 
+// A name that may hold any byte (a joystick's, a player's) as one word of a line:
+// spaces, commas, '%' and bytes outside printable ASCII are written as %XX.
+std::string EncodeName(const std::string& name);
+// Back again; false on a '%' not followed by two hex digits.
+bool DecodeName(std::string_view text, std::string& out);
+
 bool ParseTape(std::string_view text, Tape& tape, int& errorLine, std::string& error);
 // A replay file through the reader: refused unread when over kMaxReplayBytes.
 bool ReadTapeFile(const std::string& path, Tape& tape, int& errorLine, std::string& error);

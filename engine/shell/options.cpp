@@ -26,6 +26,8 @@ const std::vector<OptionSpec>& Options() {
        [](ProgramOptions& o, const std::string& v) { o.replayFile = v; }},
       {"--headless", nullptr, nullptr, "with --replay: no window; print the score and frame count",
        [](ProgramOptions& o, const std::string&) { o.headless = true; }},
+      {"--leaderboard", nullptr, "URL", "send each game's replay to the leaderboard server at URL",
+       [](ProgramOptions& o, const std::string& v) { o.leaderboard = v; }},
       {"--help", "-h", nullptr, "print this help and exit", [](ProgramOptions& o, const std::string&) { o.help = true; }},
       {"--version", nullptr, nullptr, "print the version and exit",
        [](ProgramOptions& o, const std::string&) { o.version = true; }},

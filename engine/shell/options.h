@@ -10,6 +10,7 @@ struct ProgramOptions {
   std::string dataFolder;   // --data DIR: the folder holding the game's Files/ media
   std::string saveFolder;   // --save DIR: where settings, log, scores and screenshots go
   std::string replayFile;   // --replay FILE: play a recorded game back
+  std::string leaderboard;  // --leaderboard URL: this run sends its games' replays there
   bool headless = false;    // --headless: with --replay, without a window, as fast as it goes
 };
 

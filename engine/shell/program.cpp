@@ -45,6 +45,7 @@ int RunEngine(int argc, char** argv, const GameTable& game) {
   std::string problems = UseFilePlaces(places, needs);
   if (!problems.empty()) std::fprintf(stderr, "%s\n", problems.c_str());
   if (!replayFile.empty()) return ReplayCommand(replayFile, options.headless);
+  Shell.LeaderboardOverride = options.leaderboard;
   RunProgram();
   return 0;
 }

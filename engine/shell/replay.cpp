@@ -20,6 +20,7 @@
 #include "scores/scores.h"
 #include "scores/timestamp.h"
 #include "shell/startup.h"
+#include "shell/target.h"
 
 namespace {
 
@@ -36,6 +37,10 @@ struct GameStart {
   int width = 1280, height = 960;
   int slowSystem = 0;
   int frameParity = 0;
+  int rules = 1;  // replays from before rules were named were played under the first
+  // The name the name entry starts from (the player's last); replays from before it
+  // was recorded start from the default.
+  std::string player = "Player";
   MouseInfo mouse;
   int bindings[kBindingSlots] = {};
 };
@@ -77,7 +82,8 @@ bool ReadStart(const plat::Tape& tape, GameStart& start, int& line, std::string&
     bool seen = false;
   };
   Field fields[] = {{"difficulty", 1, 0, 2},       {"area", 2, 64, 8192},        {"slow-system", 1, 0, 1},
-                    {"frame-parity", 1, 0, 1},     {"mouse", 6, -1000000, 1000000}, {"bindings", kBindingSlots, 0, 100000}};
+                    {"frame-parity", 1, 0, 1},     {"mouse", 6, -1000000, 1000000}, {"bindings", kBindingSlots, 0, 100000},
+                    {"rules", 1, 1, 1000000}};
   for (size_t i = 0; i < tape.header.size(); ++i) {
     const auto& [name, value] = tape.header[i];
     for (Field& f : fields) {
@@ -93,14 +99,22 @@ bool ReadStart(const plat::Tape& tape, GameStart& start, int& line, std::string&
       if (name == "area") start.width = v[0], start.height = v[1];
       if (name == "slow-system") start.slowSystem = v[0];
       if (name == "frame-parity") start.frameParity = v[0];
+      if (name == "rules") start.rules = v[0];
       if (name == "mouse") start.mouse = MouseInfo{v[0], v[1], v[2], v[3], v[4], v[5]};
       if (name == "bindings") {
         for (int k = 0; k < kBindingSlots; ++k) start.bindings[k] = v[static_cast<size_t>(k)];
       }
     }
   }
+  for (size_t i = 0; i < tape.header.size(); ++i) {
+    if (tape.header[i].first == "player" && !plat::DecodeName(tape.header[i].second, start.player)) {
+      line = static_cast<int>(i) + 2;
+      error = "bad player line";
+      return false;
+    }
+  }
   for (const Field& f : fields) {
-    if (!f.seen) {
+    if (!f.seen && std::string_view(f.name) != "rules") {
       line = static_cast<int>(tape.header.size()) + 2;  // the "frames" line
       error = std::string("no ") + f.name + " line before the frames";
       return false;
@@ -117,6 +131,7 @@ void ApplyStart(const GameStart& s) {
   Core.Settings[slot::slowSystem] = s.slowSystem;
   Core.FrameParity = s.frameParity;
   Core.MouseState = s.mouse;
+  HighScores.PlayerName = s.player;
   for (int k = 0; k < kBindingSlots; ++k) Core.KeyBindings[k] = s.bindings[k];
   Core.ControlMode = 1;
   Core.GameState = kStatePlaying;
@@ -168,6 +183,8 @@ void BeginGameRecording() {
   std::vector<int> bindings(Core.KeyBindings, Core.KeyBindings + kBindingSlots);
   Shell.ReplayHeader = {
       {"recorded", plat::CurrentDate() + " " + plat::CurrentTime()},
+      {"rules", std::to_string(Core.ThisGame.rulesVersion)},
+      {"player", plat::EncodeName(HighScores.PlayerName)},
       {"difficulty", std::to_string(Core.Difficulty)},
       {"area", std::to_string(Core.VirtualWidth) + " " + std::to_string(Core.VirtualHeight)},
       {"slow-system", std::to_string(Core.Settings[slot::slowSystem] == 1 ? 1 : 0)},
@@ -225,6 +242,16 @@ namespace {
 bool CheckTape(const plat::Tape& tape, GameStart& start, int& recordedScore, int& recordedFrames, int& line,
                std::string& error) {
   if (!ReadStart(tape, start, line, error)) return false;
+  if (start.rules != Core.ThisGame.rulesVersion) {
+    line = 0;
+    for (size_t i = 0; i < tape.header.size(); ++i) {
+      if (tape.header[i].first == "rules") line = static_cast<int>(i) + 2;
+    }
+    error = "recorded under rules " + std::to_string(start.rules) + "; this program plays rules " +
+            std::to_string(Core.ThisGame.rulesVersion) + " (" +
+            (start.rules > Core.ThisGame.rulesVersion ? "update it" : "an older version plays it") + ")";
+    return false;
+  }
   const size_t frameLines = tape.FrameCount();
   std::istringstream footer(tape.footer);
   std::string w1, w2;
@@ -263,13 +290,17 @@ ReplayResult PlayTape(plat::Tape tape, const std::string& fileName, bool watched
   std::string error;
   GameStart start;
   int recordedScore = 0, recordedFrames = 0;
-  if (!CheckTape(tape, start, recordedScore, recordedFrames, line, error)) return Refused(fileName, line, error);
+  if (!CheckTape(tape, start, recordedScore, recordedFrames, line, error)) {
+    ReplayResult refused = Refused(fileName, line, error);
+    refused.otherRules = start.rules != Core.ThisGame.rulesVersion;
+    return refused;
+  }
 
-  ApplyStart(start);
   const bool wasBlocked = plat::FileWritesBlocked();
   const auto savedShutdown = Frame.FrameHooks.Shutdown;
   const std::list<Scores> savedScores = HighScores.ScoreList;
   const std::string savedName = HighScores.PlayerName;
+  ApplyStart(start);
   plat::BlockFileWrites(true);
   Frame.FrameHooks.Shutdown = EndOnClose;
   plat::StartReplay(std::move(tape), GameStateChecksum, watched);
@@ -289,6 +320,13 @@ ReplayResult PlayTape(plat::Tape tape, const std::string& fileName, bool watched
     } else {
       result.score = GameScoreNow();
       result.frames = recordedFrames;
+      // The record this game added: the one LastGameTimestamp names.
+      for (const Scores& s : HighScores.ScoreList) {
+        if (HighScores.LastGameTimestamp != 0 && s.Timestamp == HighScores.LastGameTimestamp) {
+          result.name = s.Name;
+          break;
+        }
+      }
       result.line = "score " + std::to_string(result.score) + " frames " + std::to_string(result.frames);
     }
   } catch (const plat::ReplayDiverged& d) {
@@ -307,6 +345,56 @@ ReplayResult PlayTape(plat::Tape tape, const std::string& fileName, bool watched
   return result;
 }
 
+namespace {
+
+// The headless machine with the frame services, as a verification plays on it.
+void UseVerifyingMachine() {
+  plat::UseHeadlessMachine();
+  InstallServices();
+  Draw.DrawLimit[kBudgetMain] = Draw.DrawLimit[kBudgetGlow] = Draw.DrawLimit[kBudgetParticles] = 50000;
+}
+
+}  // namespace
+
+ReplayVerdict VerifyReplay(std::string_view text, int maxFrames) {
+  plat::Tape tape;
+  ReplayVerdict v;
+  if (!plat::ParseTape(text, tape, v.errorLine, v.error)) return v;
+  return VerifyTape(std::move(tape), maxFrames);
+}
+
+ReplayVerdict VerifyTape(plat::Tape tape, int maxFrames) {
+  ReplayVerdict v;
+  GameStart start;
+  int line = 0;
+  if (!CheckTape(tape, start, v.claimedScore, v.frames, line, v.error)) {
+    v.rules = start.rules;
+    v.difficulty = start.difficulty;
+    if (start.rules != Core.ThisGame.rulesVersion) v.kind = ReplayVerdict::kOtherRules;
+    v.errorLine = line;
+    return v;
+  }
+  v.rules = start.rules;
+  v.difficulty = start.difficulty;
+  v.recorded = tape.Header("recorded");
+  if (v.frames > maxFrames) {
+    v.kind = ReplayVerdict::kTooLong;
+    v.error = "over " + std::to_string(maxFrames) + " frames";
+    return v;
+  }
+  UseVerifyingMachine();
+  ReplayResult r = PlayTape(std::move(tape), "", false);
+  if (r.code == 0) {
+    v.kind = ReplayVerdict::kPlayed;
+    v.score = r.score;
+    v.name = r.name;
+  } else {
+    v.kind = ReplayVerdict::kDiverged;
+    v.divergedAt = r.frames;
+  }
+  return v;
+}
+
 int ReplayCommand(const std::string& file, bool headless) {
   // A bad file is reported before any window opens, and read once.
   plat::Tape tape;
@@ -315,16 +403,19 @@ int ReplayCommand(const std::string& file, bool headless) {
   GameStart start;
   int score = 0, frames = 0;
   if (!plat::ReadTapeFile(file, tape, line, error) || !CheckTape(tape, start, score, frames, line, error)) {
-    std::fprintf(stderr, "%s\n", Refused(file, line, error).line.c_str());
+    const std::string why = Refused(file, line, error).line;
+    std::fprintf(stderr, "%s\n", why.c_str());
+    ReportReplayResult(why);
     return 2;
   }
 
   ReplayResult r;
   if (headless) {
-    plat::UseHeadlessMachine();
-    InstallServices();
-    Draw.DrawLimit[kBudgetMain] = Draw.DrawLimit[kBudgetGlow] = Draw.DrawLimit[kBudgetParticles] = 50000;
-    r = PlayTape(std::move(tape), file, false);
+    // The very code a server verifying a score runs.
+    const ReplayVerdict v = VerifyTape(std::move(tape));
+    r.code = v.kind == ReplayVerdict::kPlayed ? 0 : 3;
+    r.line = v.kind == ReplayVerdict::kPlayed ? "score " + std::to_string(v.score) + " frames " + std::to_string(v.frames)
+                                              : "diverged at frame " + std::to_string(v.divergedAt);
   } else {
     // Nothing is written: no log, settings or scores.
     plat::BlockFileWrites(true);
@@ -339,5 +430,6 @@ int ReplayCommand(const std::string& file, bool headless) {
     std::printf("%s\n", r.line.c_str());
   }
   std::fflush(stdout);
+  ReportReplayResult(r.line);
   return r.code;
 }

@@ -39,6 +39,15 @@ struct ShellState {
   // recording is under way.
   std::vector<std::pair<std::string, std::string>> ReplayHeader;
   bool Recording = false;
+
+  // The leaderboard (shell/leaderboard.h): --leaderboard's URL for this run ("" to
+  // use Setup.ini's), and the posts under way: ticket, replay file, difficulty name.
+  std::string LeaderboardOverride;
+  struct LeaderboardPost {
+    int ticket;
+    std::string file, difficulty;
+  };
+  std::vector<LeaderboardPost> LeaderboardPosts;
 };
 extern ShellState Shell;
 

@@ -12,6 +12,7 @@
 #include "platform/machines.h"
 #include "platform/platform.h"
 #include "scores/scores.h"
+#include "shell/leaderboard.h"
 #include "shell/pause.h"
 #include "shell/places.h"
 #include "shell/shutdown.h"
@@ -50,6 +51,7 @@ void InstallServices() {
   Frame.FrameHooks.DrawSettingsMenu = DrawSettingsMenu;
   Frame.FrameHooks.UpdateSong = UpdateSong;
   Frame.FrameHooks.Shutdown = Shutdown;
+  Frame.FrameHooks.EachFrame = CollectLeaderboardAnswers;
   Config.DisplayHooks.LoadScores = RefreshScores;
   Config.DisplayHooks.LoadGameMedia = Core.ThisGame.LoadMedia;
   plat::EndHooks.SaveForEnd = EndWithoutFarewell;
@@ -105,6 +107,7 @@ void RunProgram() {
   Shell.ProgramRan = true;
   if (!plat::HasBackend()) plat::UseRealMachine();
   StartUp();
+  ResendUnsentReplays();
   RunTitleScreen();
   Shutdown();
 }

@@ -13,6 +13,7 @@
 #include "platform/platform.h"
 #include "scores/score_panel.h"
 #include "scores/scores.h"
+#include "shell/leaderboard.h"
 #include "shell/replay.h"
 
 namespace {
@@ -46,7 +47,9 @@ void StartGame() {
     Core.ThisGame.Play();
   }
   Core.GameState = kStateTitle;
-  SaveGameRecording(EndGameRecording(), HighScores.LastGameTimestamp);
+  const std::string replay = EndGameRecording();
+  const std::string saved = SaveGameRecording(replay, HighScores.LastGameTimestamp);
+  SendToLeaderboard(replay, saved);
   Shell.EscapeLatch = 1;
   Shell.StartLatch = 1;
   Shell.SlideStep = 0;

@@ -42,3 +42,23 @@ Module.offerDownload = function (path, name) {
   link.click();
   setTimeout(function () { URL.revokeObjectURL(url); link.remove(); }, 1000);
 };
+
+// "?replay=ID" on a page served by the leaderboard server: the page plays that
+// stored replay in the canvas (the program's --replay), fetched from the same server.
+(function () {
+  var m = /[?&]replay=(\d{1,18})(&|$)/.exec(location.search);
+  if (!m) return;
+  Module.arguments = ['--replay', '/watched-replay.txt'];
+  Module.preRun = (Module.preRun || []).concat(function () {
+    addRunDependency('replay');
+    fetch('/api/v1/replays/' + m[1]).then(function (answer) {
+      if (!answer.ok) throw new Error('the server answered ' + answer.status);
+      return answer.arrayBuffer();
+    }).then(function (bytes) {
+      FS.writeFile('/watched-replay.txt', new Uint8Array(bytes));
+    }).catch(function (error) {
+      // The program reports the missing file as the replay's result.
+      console.warn('The replay could not be fetched: ' + error);
+    }).finally(function () { removeRunDependency('replay'); });
+  });
+})();

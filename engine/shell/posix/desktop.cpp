@@ -2,3 +2,5 @@
 #include "shell/target.h"
 
 void ApplyTargetDefaults(ProgramOptions&) {}
+
+void ReportReplayResult(const std::string&) {}

@@ -24,3 +24,9 @@ void ApplyTargetDefaults(ProgramOptions& options) {
   if (options.dataFolder.empty()) options.dataFolder = "/";
   if (options.saveFolder.empty()) options.saveFolder = "/save";
 }
+
+EM_JS(void, page_replay_finished, (const char* line), {
+  if (Module.replayFinished) Module.replayFinished(UTF8ToString(line));
+});
+
+void ReportReplayResult(const std::string& line) { page_replay_finished(line.c_str()); }

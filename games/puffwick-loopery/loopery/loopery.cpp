@@ -65,6 +65,7 @@ GameTable LooperyTable() {
   t.titleSecond = "Loopery";
   t.programName = "puffwick-loopery";
   t.version = PUFFWICK_VERSION;
+  t.rulesVersion = kLooperyRules;
   t.credits.assign(std::begin(kCredits), std::end(kCredits));
   t.LoadMedia = LoadGameMedia;
   t.Play = RunGame;

@@ -11,6 +11,7 @@
 #include "testkit/scratch.h"
 #include "core/log.h"
 #include "loopery/checksum.h"
+#include "loopery/loopery.h"
 #include "replay/replay_text.h"
 #include "loopery_testkit/scripted_game.h"
 
@@ -323,6 +324,96 @@ TEST_F(ReplayTest, ReplayFilesAreReadOnceWithinTheirSizeLimit) {
   EXPECT_FALSE(plat::ReadTapeFile("missing.txt", fromFile, line, error));
   EXPECT_EQ(line, 0);
   EXPECT_EQ(error, "cannot be read");
+}
+
+std::string GoldenText(const std::string& name) {
+  std::ifstream in(std::string(PUFFWICK_SOURCE_DIR) + "/games/puffwick-loopery/tests/replays/" + name + ".txt",
+                   std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+// The golden replays are what the rules version names: each must say the current
+// rules and play to its score, and their frames (what the game did) must be the
+// ones recorded under that version. Re-recording them after a change of the game
+// fails here until kLooperyRules is raised and its digests added below.
+TEST_F(ReplayTest, TheRulesVersionHoldsTheGoldenReplays) {
+  struct Golden {
+    int rules;
+    const char* name;
+    uint64_t digest;  // FNV-1a of the file from its "frames" line on
+  } goldens[] = {
+      {1, "easy", 0xc15de332dd31e435ull},
+      {1, "medium", 0x9ddbd57b300ddfe1ull},
+      {1, "hard", 0x0915eba1dcb6237dull},
+  };
+  int checked = 0;
+  for (const Golden& g : goldens) {
+    if (g.rules != kLooperyRules) continue;
+    SCOPED_TRACE(g.name);
+    const std::string text = GoldenText(g.name);
+    ASSERT_NE(text.find("\nrules " + std::to_string(kLooperyRules) + "\n"), std::string::npos);
+    uint64_t digest = 0xcbf29ce484222325ull;
+    for (char c : std::string_view(text).substr(text.find("\nframes\n"))) {
+      digest = (digest ^ static_cast<unsigned char>(c)) * 0x100000001b3ull;
+    }
+    EXPECT_EQ(digest, g.digest) << std::hex << "0x" << digest << ": the golden replays changed; raise kLooperyRules";
+    const ReplayVerdict v = VerifyReplay(text);
+    EXPECT_EQ(v.kind, ReplayVerdict::kPlayed) << v.divergedAt << " " << v.error;
+    ++checked;
+  }
+  EXPECT_EQ(checked, 3) << "no golden digests for rules " << kLooperyRules;
+}
+
+// What a server verifying a score learns from a replay: the score it played to,
+// its name and difficulty, or why it was refused.
+TEST_F(ReplayTest, VerifyingAReplayTellsWhatItPlayedTo) {
+  const std::string easy = GoldenText("easy");
+  auto edited = [&](const std::string& from, const std::string& to) {
+    std::string t = easy;
+    const size_t at = t.rfind(from);
+    return at == std::string::npos ? std::string() : t.replace(at, from.size(), to);
+  };
+  ReplayVerdict v = VerifyReplay(easy);
+  ASSERT_EQ(v.kind, ReplayVerdict::kPlayed) << v.divergedAt << " " << v.error;
+  EXPECT_EQ(v.score, 4090);
+  EXPECT_EQ(v.frames, 790);
+  EXPECT_EQ(v.name, "PlayerEASY") << "name entry starts from the default name";
+  EXPECT_EQ(v.difficulty, 0);
+  EXPECT_EQ(v.recorded, "07 Dec 2010 15:30:12");
+
+  struct Case {
+    std::string text;
+    ReplayVerdict::Kind kind;
+    int maxFrames;
+  } cases[] = {
+      {edited("end score 4090", "end score 4091"), ReplayVerdict::kDiverged, INT_MAX},
+      {edited("\nrules 1\n", "\nrules 2\n"), ReplayVerdict::kOtherRules, INT_MAX},
+      {"junk\n", ReplayVerdict::kUnreadable, INT_MAX},
+      {easy, ReplayVerdict::kTooLong, 789},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.kind);
+    ASSERT_FALSE(c.text.empty());
+    v = VerifyReplay(c.text, c.maxFrames);
+    EXPECT_EQ(v.kind, c.kind) << v.error;
+    if (c.kind == ReplayVerdict::kDiverged) {
+      EXPECT_EQ(v.divergedAt, 790);
+    }
+    if (c.kind == ReplayVerdict::kOtherRules) {
+      EXPECT_EQ(v.rules, 2);
+    }
+    if (c.kind == ReplayVerdict::kUnreadable) {
+      EXPECT_EQ(v.errorLine, 1);
+    }
+  }
+  // The name entry starts from the name the header gives, any byte of it.
+  v = VerifyReplay(edited("\nrules 1\n", "\nrules 1\nplayer %3Cb%3E%E9%7F\n"));
+  EXPECT_EQ(v.name, "<b>\xe9\x7f" "EASY");
+  // A replay without a rules line comes from before they were named: the first rules.
+  v = VerifyReplay(edited("\nrules 1\n", "\n"));
+  EXPECT_EQ(v.kind, ReplayVerdict::kPlayed) << v.error;
+  // Nothing verified is kept: the score table is as it was.
+  EXPECT_TRUE(HighScores.ScoreList.empty());
 }
 
 TEST_F(ReplayTest, SavedReplaysKeepTheNewestFiftyAndLogTheirName) {

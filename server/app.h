@@ -1,0 +1,71 @@
+// The leaderboard's HTTP face: the API, the page and the web build, on cpp-httplib.
+#pragma once
+
+#include <httplib.h>
+
+#include <deque>
+#include <map>
+#include <mutex>
+#include <string>
+
+#include "store.h"
+#include "verifier.h"
+
+// The largest request body read: a replay file at its limit.
+constexpr size_t kMaxBodyBytes = 8u << 20;
+// The longest name shown; a longer one is cut.
+constexpr size_t kMaxNameChars = 40;
+// The most rows one scores request returns, and the deepest offset.
+constexpr int kMaxScoresLimit = 100;
+constexpr int kMaxScoresOffset = 10000000;
+// Rows per table on the page.
+constexpr int kPageRows = 100;
+
+struct ServerOptions {
+  std::string host = "127.0.0.1";
+  int port = 8080;
+  std::string database = "sqlite:leaderboard.db";
+  std::string web = "build/web";
+  int workers = 0;           // 0: one per core
+  int queue = 32;            // verifications waiting for a worker
+  int submissionsPerMinute = 30;  // per address
+  bool trustProxy = false;   // the address is X-Forwarded-For's last, from a proxy on this machine
+};
+
+// Submissions per address in the last minute. Per process: several servers behind
+// one proxy each count their own.
+class RateLimit {
+ public:
+  explicit RateLimit(int perMinute) : perMinute_(perMinute) {}
+  // 0 when allowed (and counted); otherwise the seconds until the next is.
+  int Take(const std::string& address);
+
+ private:
+  int perMinute_;
+  std::mutex mutex_;
+  std::map<std::string, std::deque<int64_t>> seen_;  // milliseconds, oldest first
+  int64_t lastSweep_ = 0;
+};
+
+class App {
+ public:
+  App(const ServerOptions& options, Store& store, Verifier& verifier);
+  // Routes, limits and the log on `server`.
+  void Install(httplib::Server& server);
+
+ private:
+  void Submit(const httplib::Request& req, httplib::Response& res, const std::string& body, bool tooBig);
+  void Scores(const httplib::Request& req, httplib::Response& res);
+  void Replay(const httplib::Request& req, httplib::Response& res);
+  void Page(const httplib::Request& req, httplib::Response& res);
+  std::string Address(const httplib::Request& req) const;
+
+  ServerOptions options_;
+  Store& store_;
+  Verifier& verifier_;
+  RateLimit limit_;
+};
+
+// The hash a replay is known by: SHA-256 of its text less the "recorded" line
+// (the player's clock, which changes nothing of the game).
+std::string ReplayHash(const std::string& replay);
