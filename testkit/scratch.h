@@ -3,14 +3,12 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -30,20 +28,6 @@
 #include "shell/startup.h"
 #include "testkit/test_game.h"
 
-// Runs `body` in a child process, as an ordinary user when `dropRights` (the tests
-// run as root, whom permission bits do not stop), and returns the exit status it
-// ended with: body's result, or 77 when the rights could not be dropped.
-inline int ExitStatusOfChild(bool dropRights, const std::function<int()>& body) {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (dropRights && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(77);
-    ::_exit(body());
-  }
-  int status = 0;
-  if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
-  return WEXITSTATUS(status);
-}
-
 // The whole program's state as a fresh program has it (the game last in use resets
 // its own first), the test game installed, and the debug overlay off so that
 // pictures hold only what a test draws.
@@ -54,13 +38,27 @@ inline void ResetProgramState() {
   Frame.OverlayOn = 0;
 }
 
+// A new empty folder of this test's own under the system's temporary folder,
+// as a path with '/' ("" when none could be made).
+inline std::string MakeScratchFolder() {
+  std::error_code error;
+  const std::filesystem::path temp = std::filesystem::temp_directory_path(error);
+  if (error) return {};
+  std::random_device seed;
+  std::mt19937_64 pick(seed());
+  for (int tries = 0; tries < 100; ++tries) {
+    const std::filesystem::path dir = temp / ("puffwick_test_" + std::to_string(pick() % 1000000000000ull));
+    if (std::filesystem::create_directory(dir, error)) return dir.generic_string();
+  }
+  return {};
+}
+
 class ScratchTest : public ::testing::Test {
  protected:
   void SetUp() override {
     start_ = plat::CurrentDir();
-    char pattern[] = "/tmp/puffwick_test_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    root_ = pattern;
+    root_ = MakeScratchFolder();
+    ASSERT_FALSE(root_.empty());
     ASSERT_TRUE(plat::ChangeDir(root_));
     machine_ = &plat::UseHeadless(Options());
     ResetProgramState();

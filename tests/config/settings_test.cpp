@@ -5,6 +5,7 @@
 #include <climits>
 #include <random>
 
+#include "testkit/child.h"
 #include "testkit/scratch.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "scores_fixture.h"
+#include "testkit/child.h"
 
 namespace {
 

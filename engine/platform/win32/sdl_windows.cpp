@@ -1,0 +1,26 @@
+// The SDL backend on Windows: a window of its own video driver and desktop
+// OpenGL. A lost display is no Windows event: nothing to watch.
+#include "platform/sdl/sdl_backend.h"
+
+namespace plat {
+
+namespace {
+
+class WindowsBackend : public SdlBackend {
+ protected:
+  void ChooseVideoDrivers() override {
+    // Only a real window counts as a display, never the offscreen driver.
+    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "windows", SDL_HINT_DEFAULT);
+  }
+
+  void AskGlContext() override {
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<Backend> MakeSdlBackend() { return std::make_unique<WindowsBackend>(); }
+
+}  // namespace plat
