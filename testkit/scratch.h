@@ -8,7 +8,6 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -26,6 +25,7 @@
 #include "scores/scores.h"
 #include "shell/reset.h"
 #include "shell/startup.h"
+#include "testkit/scratch_folder.h"
 #include "testkit/test_game.h"
 
 // The whole program's state as a fresh program has it (the game last in use resets
@@ -36,21 +36,6 @@ inline void ResetProgramState() {
   UseGame(TestGameTable());
   FillCredits();
   Frame.OverlayOn = 0;
-}
-
-// A new empty folder of this test's own under the system's temporary folder,
-// as a path with '/' ("" when none could be made).
-inline std::string MakeScratchFolder() {
-  std::error_code error;
-  const std::filesystem::path temp = std::filesystem::temp_directory_path(error);
-  if (error) return {};
-  std::random_device seed;
-  std::mt19937_64 pick(seed());
-  for (int tries = 0; tries < 100; ++tries) {
-    const std::filesystem::path dir = temp / ("puffwick_test_" + std::to_string(pick() % 1000000000000ull));
-    if (std::filesystem::create_directory(dir, error)) return dir.generic_string();
-  }
-  return {};
 }
 
 class ScratchTest : public ::testing::Test {
