@@ -7,8 +7,9 @@
 #   ./windows.sh --build   only build and package
 set -euo pipefail
 cd "$(dirname "$0")"
-prefix=$(tools/windows/deps.sh | tail -n 1)
-dir=build/windows
+# A prefix of libraries built elsewhere may be named; else deps.sh builds or finds it.
+prefix=${PUFFWICK_WIN64_PREFIX:-$(tools/windows/deps.sh | tail -n 1)}
+dir=${PUFFWICK_WINDOWS_BUILD:-build/windows}
 mkdir -p "$dir"
 launcher=()
 if command -v ccache >/dev/null; then

@@ -19,7 +19,7 @@ openal=openal-soft_1.24.2.orig.tar.gz
 openal_sha256=7efd383d70508587fbc146e4c508771a2235a5fc8ae05bf6fe721c20a348bd7c
 tools=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 nsis
        googletest cmake make pkg-config dpkg-dev ca-certificates zip unzip)
-recipe=1
+recipe=2
 
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
@@ -125,6 +125,16 @@ build googletest /usr/src/googletest -DBUILD_GMOCK=OFF -Dgtest_disable_pthreads=
 
 # SDL's configure step is slow (a few hundred checks), its build the longest here.
 build sdl2 "$(srcdir libsdl2)" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF
+
+# The licences of what the games link in, shipped beside them.
+lic=$prefix/share/licences
+mkdir -p "$lic"/{zlib,libpng,freetype,sdl2,openal-soft}
+sed -n '/Copyright (C)/,/madler@alumni/p' "$zsrc/zlib.h" >"$lic/zlib/LICENSE.txt"
+cp "$(srcdir libpng1.6)/LICENSE" "$lic/libpng/LICENSE.txt"
+cp "$(srcdir freetype)/LICENSE.TXT" "$lic/freetype/LICENSE.txt"
+[ -f "$(srcdir freetype)/docs/FTL.TXT" ] && cp "$(srcdir freetype)/docs/FTL.TXT" "$lic/freetype/FTL.txt"
+cp "$(srcdir libsdl2)/LICENSE.txt" "$lic/sdl2/LICENSE.txt"
+cp "$work/openal-soft-1.24.2/COPYING" "$lic/openal-soft/COPYING.txt"
 
 printf '%s\n' "${versions[@]}" >"$prefix/.complete"
 rm -rf "$work"
