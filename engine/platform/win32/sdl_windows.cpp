@@ -17,6 +17,11 @@ class WindowsBackend : public SdlBackend {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
   }
+
+  // "DirectX 9" is SDL's Direct3D 9 renderer, by name: left to itself SDL would
+  // go on to Direct3D 12 where 9 fails, which aborts on some systems. "DirectX 7"
+  // stays SDL's software renderer, which needs no 3D driver at all.
+  const char* AcceleratedRendererName() const override { return "direct3d"; }
 };
 
 }  // namespace
