@@ -16,6 +16,7 @@ nice -n 19 cmake --build "$dir" -j"$(nproc)"
 # waits on the prefix being made.
 export WINEPREFIX=${WINEPREFIX:-$HOME/.cache/puffwick-win64/wineprefix}
 export WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
+mkdir -p "$WINEPREFIX"
 wineserver -p
 trap 'wineserver -k || true' EXIT
 /usr/lib/wine/wine64 cmd /c echo "Wine ready" </dev/null
