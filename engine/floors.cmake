@@ -35,21 +35,38 @@ endfunction()
 # One GoogleTest program per subfolder holding .cpp files (<folder>/shell ->
 # <prefix>shell), registered case by case and as a whole, and the CTest
 # registrations a subfolder's tests.cmake adds.
+#
+# Tests of what only Linux has (child processes, signals, permission bits,
+# links, an X server, Python) live in files named *_posix_test.cpp, or in a
+# folder with a file LINUX-ONLY; other targets leave them out.
 function(brindle_test_folders folder prefix)
   file(GLOB dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${folder}/*)
   foreach(dir ${dirs})
     if(NOT IS_DIRECTORY ${dir})
       continue()
     endif()
+    if(NOT BRINDLE_TARGET STREQUAL "posix" AND EXISTS ${dir}/LINUX-ONLY)
+      continue()
+    endif()
     get_filename_component(name ${dir} NAME)
     file(GLOB test_sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+    if(NOT BRINDLE_TARGET STREQUAL "posix")
+      list(FILTER test_sources EXCLUDE REGEX "_posix_test\\.cpp$")
+    endif()
     if(test_sources)
       set(program ${prefix}${name})
       add_executable(${program} ${test_sources})
       target_link_libraries(${program} PRIVATE ${ARGN} brindle_testkit GTest::gtest GTest::gtest_main)
       target_compile_definitions(${program} PRIVATE
         PUFFWICK_SOURCE_DIR="${CMAKE_SOURCE_DIR}" PUFFWICK_BINARY_DIR="${CMAKE_BINARY_DIR}")
-      gtest_discover_tests(${program} WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60)
+      # A cross-built program lists its cases through the emulator: when ctest
+      # runs (with the emulator warmed up), not at every build.
+      set(discovery POST_BUILD)
+      if(CMAKE_CROSSCOMPILING)
+        set(discovery PRE_TEST)
+      endif()
+      gtest_discover_tests(${program} WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60
+                           DISCOVERY_MODE ${discovery})
       # The whole program once more in one process, so that state one case leaves
       # behind shows up in the next.
       add_test(NAME ${program}_one_process COMMAND ${program})

@@ -3,13 +3,10 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -28,21 +25,8 @@
 #include "scores/scores.h"
 #include "shell/reset.h"
 #include "shell/startup.h"
+#include "testkit/scratch_folder.h"
 #include "testkit/test_game.h"
-
-// Runs `body` in a child process, as an ordinary user when `dropRights` (the tests
-// run as root, whom permission bits do not stop), and returns the exit status it
-// ended with: body's result, or 77 when the rights could not be dropped.
-inline int ExitStatusOfChild(bool dropRights, const std::function<int()>& body) {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (dropRights && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(77);
-    ::_exit(body());
-  }
-  int status = 0;
-  if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
-  return WEXITSTATUS(status);
-}
 
 // The whole program's state as a fresh program has it (the game last in use resets
 // its own first), the test game installed, and the debug overlay off so that
@@ -58,9 +42,8 @@ class ScratchTest : public ::testing::Test {
  protected:
   void SetUp() override {
     start_ = plat::CurrentDir();
-    char pattern[] = "/tmp/puffwick_test_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    root_ = pattern;
+    root_ = MakeScratchFolder();
+    ASSERT_FALSE(root_.empty());
     ASSERT_TRUE(plat::ChangeDir(root_));
     machine_ = &plat::UseHeadless(Options());
     ResetProgramState();

@@ -1,5 +1,5 @@
 // Private to the platform: the operating system's calls the portable files need.
-// Every target's file set (posix/, web/, a future win32/) implements all of these,
+// Every target's file set (posix/, web/, win32/) implements all of these,
 // one file per concern; the portable files decide what is done and when.
 #pragma once
 
@@ -18,7 +18,11 @@ struct EntryInfo {
   EntryKind kind = EntryKind::None;
   long long size = 0;
   std::time_t modified = 0;
+  long modifiedNanos = 0;  // within the second, where the system keeps it
 };
+
+// Paths are UTF-8 with '/' between names on every target; a target whose system
+// speaks otherwise converts at its calls (and takes its own separators too).
 
 // What stands at `path` (None when nothing does or it cannot be looked at). A link
 // counts as what it points to unless followLinks is false.
@@ -31,6 +35,8 @@ std::string CurrentFolder();  // "" when unknown
 // Opens `path` for writing from empty; a link standing at the name is replaced,
 // never written through. Null on failure.
 std::FILE* OpenForWriting(const std::string& path);
+// Opens an existing file for reading in binary. Null on failure.
+std::FILE* OpenForReading(const std::string& path);
 
 // --- Whole-file replacement (posix/file_replace.cpp) ---
 
@@ -64,6 +70,13 @@ long long ProcessId();
 std::string ProgramFile();
 // Where the user's programs keep their data, "" when the system gives none.
 std::string UserDataFolder();
+
+// --- The calendar (calendar.cpp) ---
+
+// The calendar fields of `t` in the machine's time zone, or in UTC. False when
+// the system cannot give them.
+bool LocalTime(std::time_t t, std::tm& out);
+bool UniversalTime(std::time_t t, std::tm& out);
 
 // --- Ends of the process (posix/signals.cpp) ---
 

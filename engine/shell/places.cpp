@@ -6,17 +6,16 @@
 #include <filesystem>
 
 #include "core/game_table.h"
+#include "base/paths.h"
 #include "platform/platform.h"
 
 namespace {
 
 // Absolute against the working folder and without "." or ".." steps, as it is shown.
 std::string Clean(const std::string& path, const std::string& work) {
-  std::filesystem::path p(path);
-  if (p.is_relative()) p = std::filesystem::path(work) / p;
-  std::string s = p.lexically_normal().string();
-  while (s.size() > 1 && s.back() == '/') s.pop_back();
-  return s;
+  std::filesystem::path p = plat::PathFromUtf8(path);
+  if (p.is_relative()) p = plat::PathFromUtf8(work) / p;
+  return plat::NormalPath(p);
 }
 
 }  // namespace

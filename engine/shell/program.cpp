@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/paths.h"
 #include "frame/frame.h"
 #include "platform/platform.h"
 #include "shell/options.h"
@@ -18,7 +19,7 @@ int RunEngine(int argc, char** argv, const GameTable& game) {
   plat::CatchTerminationSignals();
   UseGame(game);
   ProgramOptions options;
-  std::string error = ParseOptions(std::vector<std::string>(argv + 1, argv + argc), options);
+  std::string error = ParseOptions(ProgramArguments(argc, argv), options);
   ApplyTargetDefaults(options);
   if (error.empty() && options.headless && options.replayFile.empty()) error = "option --headless needs --replay";
   if (!error.empty()) {
@@ -38,7 +39,7 @@ int RunEngine(int argc, char** argv, const GameTable& game) {
   std::string replayFile;
   if (!options.replayFile.empty()) {
     std::error_code ignored;
-    replayFile = std::filesystem::absolute(options.replayFile, ignored).string();
+    replayFile = plat::Utf8FromPath(std::filesystem::absolute(plat::PathFromUtf8(options.replayFile), ignored));
   }
   FileNeeds needs;
   if (!replayFile.empty()) needs = {.media = !options.headless, .saving = false};

@@ -1,45 +1,6 @@
-// The OpenAL driver on whatever this machine has: a real device, OpenAL Soft's
-// null output (ALSOFT_DRIVERS=null, see tests.cmake), or no device at all. Every
-// sample is silence, so nothing is heard on a machine with speakers.
-#include <gtest/gtest.h>
-
-#include <alsa/asoundlib.h>
-
-#include <cstdlib>
-#include <string>
-
-#include "platform/backend.h"
+#include "openal_fixture.h"
 
 namespace {
-
-plat::PcmData Silence(int channels = 1) {
-  plat::PcmData pcm;
-  pcm.rate = 8000;
-  pcm.channels = channels;
-  pcm.samples.assign(static_cast<size_t>(30 * pcm.rate * channels), 0);  // 30 s: outlasts any test
-  return pcm;
-}
-
-class OpenALTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    plat::SetNoticeSink([this](const std::string& text) { notices.push_back(text); });
-    audio = plat::MakeOpenALAudio();
-    ASSERT_NE(audio, nullptr);
-    device = audio->EnableOpenAL();
-    if (const char* expect = std::getenv("PUFFWICK_EXPECT_AL_DEVICE")) {
-      ASSERT_EQ(device, *expect == '1');
-    }
-  }
-  void TearDown() override {
-    audio.reset();
-    plat::SetNoticeSink(nullptr);
-  }
-
-  std::unique_ptr<plat::AudioDriver> audio;
-  bool device = false;
-  std::vector<std::string> notices;
-};
 
 TEST_F(OpenALTest, NamesTheDefaultOutputFirst) {
   auto names = audio->DriverNames();
@@ -122,18 +83,5 @@ TEST_F(OpenALTest, MoreChannelsThanSourcesTakeBackTheOldest) {
 
 // On a machine without sound ALSA used to print a screen of "ALSA lib ..." errors
 // before the game started; the log's one line says it all.
-TEST(AlsaErrors, StayOffTheTerminal) {
-  if (const char* level = std::getenv("ALSOFT_LOGLEVEL"); level && std::atoi(level) > 0) {
-    GTEST_SKIP() << "ALSOFT_LOGLEVEL asks for the sound libraries' own diagnostics";
-  }
-  auto audio = plat::MakeOpenALAudio();
-  testing::internal::CaptureStderr();
-  snd_pcm_t* pcm = nullptr;
-  int rc = snd_pcm_open(&pcm, "puffwick_no_such_device", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK);
-  std::string printed = testing::internal::GetCapturedStderr();
-  if (pcm) snd_pcm_close(pcm);
-  EXPECT_LT(rc, 0);
-  EXPECT_EQ(printed.find("ALSA lib"), std::string::npos) << printed;
-}
 
 }  // namespace

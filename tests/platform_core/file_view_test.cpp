@@ -2,7 +2,6 @@
 // folder to the data folder, writes go only to the save folder, and folder moves
 // see both.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -10,6 +9,7 @@
 #include <map>
 
 #include "platform/headless/headless.h"
+#include "platform/os.h"
 #include "platform/platform.h"
 
 namespace fs = std::filesystem;
@@ -21,7 +21,7 @@ class FileView : public ::testing::Test {
   void SetUp() override {
     plat::UseHeadless();
     home_ = fs::current_path();
-    dir_ = fs::path(PUFFWICK_BINARY_DIR) / ("platform_core_view_" + std::to_string(::getpid()));
+    dir_ = fs::path(PUFFWICK_BINARY_DIR) / ("platform_core_view_" + std::to_string(plat::sys::ProcessId()));
     fs::remove_all(dir_);
     data_ = (dir_ / "data").string();
     save_ = (dir_ / "save").string();
@@ -54,7 +54,7 @@ class FileView : public ::testing::Test {
   // Every file under the data folder, with its bytes, to show nothing changed there.
   std::map<std::string, std::string> DataTree() const {
     std::map<std::string, std::string> tree;
-    for (const auto& e : fs::recursive_directory_iterator(data_)) tree[e.path().string()] = e.is_regular_file() ? Bytes(e.path()) : "/";
+    for (const auto& e : fs::recursive_directory_iterator(data_)) tree[e.path().string()] = e.is_regular_file() ? Bytes(e.path().string()) : "/";
     return tree;
   }
   fs::path home_, dir_;

@@ -1,12 +1,12 @@
 // Text streams at their limits: empty files, very long lines and every byte value.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "platform/headless/headless.h"
+#include "platform/os.h"
 #include "platform/platform.h"
 
 namespace fs = std::filesystem;
@@ -18,7 +18,7 @@ class StreamEdges : public ::testing::Test {
   void SetUp() override {
     plat::UseHeadless();
     home_ = fs::current_path();
-    dir_ = fs::path(PUFFWICK_BINARY_DIR) / ("platform_core_edges_" + std::to_string(::getpid()));
+    dir_ = fs::path(PUFFWICK_BINARY_DIR) / ("platform_core_edges_" + std::to_string(plat::sys::ProcessId()));
     fs::remove_all(dir_);
     fs::create_directories(dir_);
     fs::current_path(dir_);

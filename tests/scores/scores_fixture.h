@@ -36,3 +36,12 @@ class ScoresTest : public ScratchTest {
     ScratchTest::TearDown();
   }
 };
+
+// A score file's text: the lines, each ended by CR LF.
+inline std::string Lines(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const std::string& l : lines) out += l + "\r\n";
+  return out;
+}
+
+inline std::string Zeros() { return BestLine(0); }

@@ -1,13 +1,7 @@
-#include <csignal>
-
-#include "config/joysticks.h"
-#include "platform/keycodes.h"
-#include "testkit/scratch.h"
+#include "startup_fixture.h"
 
 namespace {
 
-// The identity the engine derives from a game's table: the window title and the
-// number as a three-digit folder.
 TEST(Identity, TitleAndFolderFromTheGamesTable) {
   struct Case {
     int number;
@@ -25,20 +19,6 @@ TEST(Identity, TitleAndFolderFromTheGamesTable) {
   }
   UseGame(TestGameTable());
 }
-
-class StartUpTest : public ScratchTest {
- protected:
-  std::vector<std::string> Header() const {
-    return {"Corvell's Brindlewood Engine",
-            "----------------------------",
-            "Week #257",
-            "----------------------------",
-            "#257 : Puffwick Loopery",
-            "----------------------------",
-            "",
-            "Loading"};
-  }
-};
 
 TEST_F(StartUpTest, BuildsEverythingAndLogsInOrder) {
   MakeDir("Files/257");
@@ -129,35 +109,6 @@ TEST_F(StartUpTest, CountsAtMostFourJoysticks) {
 
 // A termination signal while the splash is up: the settings are saved, the score
 // file (not read yet) is left as it was, the crash marker goes and the log closes.
-TEST_F(StartUpTest, ATerminationSignalDuringLoadingSavesOnlyWhatWasRead) {
-  MakeDir("Files/257");
-  WriteBytes("Files/Setup.ini", "Width=1024\r\n");
-  const std::string scores = "500|Kept|0|0|0|0|0|0\r\n\r\n";
-  WriteBytes("Files/257/scores.dat", scores);
-  bool markerWhileLoading = false;
-  machine_->OnFrame([&](int frame) {
-    if (frame != 0) return;  // the splash
-    markerWhileLoading = plat::FileType(At("Files/257/crash.dat")) == plat::kFileTypeFile;
-    raise(SIGTERM);
-    plat::Delay(1);
-  });
-  int code = -1;
-  try {
-    StartUp();
-  } catch (const plat::ProcessEnded& end) {
-    code = end.code;
-  }
-  EXPECT_EQ(code, 0);
-  EXPECT_TRUE(markerWhileLoading);
-  EXPECT_EQ(plat::FileType(At("Files/257/crash.dat")), plat::kFileTypeNone);
-  EXPECT_EQ(ReadBytes("Files/257/scores.dat"), scores);
-  EXPECT_EQ(ReadLines("Files/Setup.ini").front(), "[Graphics]");
-  std::vector<std::string> log = ReadLines("Files/Debug.txt");
-  ASSERT_GE(log.size(), 5u);
-  EXPECT_EQ(std::vector<std::string>(log.end() - 5, log.end()),
-            (std::vector<std::string>{"Closing Up", "", "Bye!", "", "Play again, soon!!"}));
-}
-
 TEST_F(StartUpTest, RunProgramRunsOnceUntilEscapeThenShutsDown) {
   MakeDir("Files/257");
   int titleFrames = 0;

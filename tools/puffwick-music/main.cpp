@@ -260,7 +260,7 @@ int main(int argc, char** argv) {
 
   // The player reads "music/" NAME ".ini" and the samples from the current folder.
   if (!plat::ChangeDir(definition.parent_path().parent_path().string())) {
-    std::fprintf(stderr, "puffwick-music: cannot enter %s\n", definition.parent_path().parent_path().c_str());
+    std::fprintf(stderr, "puffwick-music: cannot enter %s\n", definition.parent_path().parent_path().string().c_str());
     return 1;
   }
   Core.Settings[slot::masterVolume] = 100;

@@ -3,10 +3,10 @@
 // and does nothing.
 #include <cctype>
 #include <cstdio>
-#include <filesystem>
 
 #include "platform/backend.h"
 #include "platform/platform_internal.h"
+#include "platform/os.h"
 
 namespace plat {
 namespace {
@@ -17,10 +17,9 @@ AudioDriver* Audio() { return &CurrentBackend().Audio(); }
 
 bool DecodeWav(const std::string& logical, PcmData& out) {
   const std::string path = detail::ReadPath(logical);
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) return false;
+  if (sys::Examine(path).kind != sys::EntryKind::File) return false;
   std::vector<unsigned char> file;
-  if (std::FILE* in = std::fopen(path.c_str(), "rb")) {
+  if (std::FILE* in = sys::OpenForReading(path)) {
     unsigned char chunk[65536];
     size_t got;
     while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0) file.insert(file.end(), chunk, chunk + got);

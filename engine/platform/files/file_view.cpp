@@ -9,6 +9,7 @@
 
 #include "platform/platform_internal.h"
 #include "platform/os.h"
+#include "base/paths.h"
 
 namespace plat {
 
@@ -30,20 +31,16 @@ View& MountedView() {
 }
 
 // Lexically normalised, without a trailing slash (except the root itself).
-std::string Normal(const std::string& path) {
-  std::string n = std::filesystem::path(path).lexically_normal().string();
-  while (n.size() > 1 && n.back() == '/') n.pop_back();
-  return n;
-}
+std::string Normal(const std::string& path) { return NormalPath(PathFromUtf8(path)); }
 
 std::string RealCwd() {
   std::error_code error;
-  std::string cwd = std::filesystem::current_path(error).string();
+  std::string cwd = Utf8FromPath(std::filesystem::current_path(error));
   return error ? std::string("/") : cwd;
 }
 
 std::string Absolute(const std::string& path, const std::string& from) {
-  return Normal(!path.empty() && path[0] == '/' ? path : from + "/" + path);
+  return Normal(PathFromUtf8(path).has_root_directory() ? path : from + "/" + path);
 }
 
 // The part of `abs` below the save folder ("" for the folder itself); false outside it.
@@ -69,7 +66,7 @@ bool IsFolder(const std::string& path) { return sys::Examine(path).kind == sys::
 // errno tells why on failure.
 bool MakeRealDirs(const std::string& path) {
   std::error_code error;
-  std::filesystem::create_directories(path, error);
+  std::filesystem::create_directories(PathFromUtf8(path), error);
   if (IsFolder(path)) return true;
   errno = error ? error.value() : ENOTDIR;
   return false;
@@ -98,7 +95,7 @@ std::string WritePath(const std::string& path, bool makeFolders) {
   if (!Inside(abs, rel)) return abs;
   if (!v.saving || rel.empty()) return {};
   std::string target = Under(v.save, rel);
-  if (makeFolders) MakeRealDirs(std::filesystem::path(target).parent_path().string());
+  if (makeFolders) MakeRealDirs(Utf8FromPath(PathFromUtf8(target).parent_path()));
   return target;
 }
 
@@ -140,7 +137,7 @@ bool MakeDir(const std::string& path) {
 std::string ProgramFolder() {
   const std::string program = sys::ProgramFile();
   if (program.empty()) return RealCwd();
-  return std::filesystem::path(program).parent_path().string();
+  return Utf8FromPath(PathFromUtf8(program).parent_path());
 }
 
 std::string UserDataFolder() {

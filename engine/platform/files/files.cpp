@@ -67,7 +67,7 @@ bool DeleteFile(const std::string& path) {
   // Only what was saved can go: files of the data folder stay.
   std::string target = detail::WritePath(path, false);
   const bool removed = !target.empty() && !FileWritesBlocked() &&
-                       sys::Examine(target).kind == sys::EntryKind::File && std::remove(target.c_str()) == 0;
+                       sys::Examine(target).kind == sys::EntryKind::File && sys::RemoveFile(target);
   if (removed) detail::SaveFolderChanged();
   return removed;
 }
@@ -75,7 +75,7 @@ bool DeleteFile(const std::string& path) {
 Stream ReadFile(const std::string& logical) {
   if (FileType(logical) != kFileTypeFile) return 0;
   const std::string path = detail::ReadPath(logical);
-  std::FILE* f = std::fopen(path.c_str(), "rb");
+  std::FILE* f = sys::OpenForReading(path);
   if (!f) {
     Notice("Could not read " + path);
     return 0;

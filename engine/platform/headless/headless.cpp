@@ -2,6 +2,7 @@
 // an in-memory mixer, so that every screen can run in tests without a window.
 #include "platform/headless/headless.h"
 #include "platform/machines.h"
+#include "platform/os.h"
 
 #include <algorithm>
 #include <map>
@@ -312,7 +313,7 @@ std::time_t HeadlessBackend::WallClock() {
   int64_t elapsed = impl_->now - impl_->options.startMillis;
   std::time_t t = impl_->options.wallClock + static_cast<std::time_t>(elapsed >= 0 ? elapsed / 1000 : 0);
   std::tm fields{};
-  if (!gmtime_r(&t, &fields)) return t;
+  if (!sys::UniversalTime(t, fields)) return t;
   fields.tm_isdst = -1;
   std::time_t local = std::mktime(&fields);
   return local == static_cast<std::time_t>(-1) ? t : local;

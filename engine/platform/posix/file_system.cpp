@@ -25,7 +25,8 @@ EntryInfo Examine(const std::string& path, bool followLinks) {
     info.kind = EntryKind::Other;
   }
   info.size = static_cast<long long>(st.st_size);
-  info.modified = st.st_mtime;
+  info.modified = st.st_mtim.tv_sec;
+  info.modifiedNanos = st.st_mtim.tv_nsec;
   return info;
 }
 
@@ -59,5 +60,7 @@ std::FILE* OpenForWriting(const std::string& path) {
   if (!f && fd >= 0) ::close(fd);
   return f;
 }
+
+std::FILE* OpenForReading(const std::string& path) { return std::fopen(path.c_str(), "rb"); }
 
 }  // namespace plat::sys

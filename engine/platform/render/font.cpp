@@ -1,8 +1,6 @@
 // Image fonts: TrueType glyphs rendered by the media codec into one atlas per font,
 // each glyph when a text first shows it, then drawn as textured quads like images.
 // The built-in font's glyphs are packed whole.
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -11,6 +9,8 @@
 
 #include "platform/render/gfx_internal.h"
 #include "platform/platform_internal.h"
+#include "platform/os.h"
+#include "base/paths.h"
 #include "media/glyphs.h"
 
 namespace plat {
@@ -33,17 +33,17 @@ std::shared_ptr<FaceFile> OpenFace(const std::string& logical) {
   // The same file (by full path, size and time) shares its face; a file replaced
   // on disk is opened afresh.
   std::error_code error;
-  std::string key = std::filesystem::absolute(path, error).lexically_normal().string();
-  struct stat info {};
-  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
-  key += "|" + std::to_string(info.st_size) + "|" + std::to_string(info.st_mtim.tv_sec) + "." +
-         std::to_string(info.st_mtim.tv_nsec);
+  std::string key = Utf8FromPath(std::filesystem::absolute(PathFromUtf8(path), error).lexically_normal());
+  const sys::EntryInfo info = sys::Examine(path);
+  if (info.kind != sys::EntryKind::File) return nullptr;
+  key += "|" + std::to_string(info.size) + "|" + std::to_string(info.modified) + "." +
+         std::to_string(info.modifiedNanos);
   static std::map<std::string, std::weak_ptr<FaceFile>> open;
   if (auto it = open.find(key); it != open.end()) {
     if (auto face = it->second.lock()) return face;
   }
   std::vector<uint8_t> bytes;
-  if (std::FILE* in = std::fopen(path.c_str(), "rb")) {
+  if (std::FILE* in = sys::OpenForReading(path)) {
     uint8_t chunk[65536];
     size_t got;
     while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);

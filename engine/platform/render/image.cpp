@@ -10,6 +10,7 @@
 
 #include "platform/render/gfx_internal.h"
 #include "platform/platform_internal.h"
+#include "platform/os.h"
 #include "media/png.h"
 
 namespace plat {
@@ -48,7 +49,7 @@ int NormalFlags(int flags) { return flags < 0 ? (kImageMasked | kImageFiltered) 
 // instead of throwing.
 std::vector<uint8_t> ReadBytes(const std::string& path) {
   std::vector<uint8_t> bytes;
-  if (FILE* f = std::fopen(detail::ReadPath(path).c_str(), "rb")) {
+  if (FILE* f = sys::OpenForReading(detail::ReadPath(path))) {
     uint8_t chunk[65536];
     size_t n;
     while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) {

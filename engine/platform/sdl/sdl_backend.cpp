@@ -137,6 +137,10 @@ bool SdlBackend::Open(int width, int height, int depth, int hz, int flags, int d
     renderer_ = std::move(gl);
   } else {
     Uint32 rendererFlags = driver == kDriverDirect3D9 ? SDL_RENDERER_ACCELERATED : SDL_RENDERER_SOFTWARE;
+    // The target may name SDL's accelerated renderer; else SDL takes its first.
+    if (const char* name = AcceleratedRendererName(); name && driver == kDriverDirect3D9) {
+      SDL_SetHint(SDL_HINT_RENDER_DRIVER, name);
+    }
     renderer_ = MakeSdlRenderer(window_, rendererFlags, &error);
     if (!renderer_) {
       SDL_SetError("%s", error.c_str());

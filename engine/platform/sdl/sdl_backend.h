@@ -45,6 +45,8 @@ class SdlBackend : public Backend {
   virtual void VideoStarted(const char* driver) {}
   // The OpenGL version and profile asked of the context.
   virtual void AskGlContext() = 0;
+  // SDL's render driver for the accelerated choice ("DirectX 9"); null: SDL's first.
+  virtual const char* AcceleratedRendererName() const { return nullptr; }
 
   bool started() const { return started_; }
   GlRenderer* gl() const { return gl_; }

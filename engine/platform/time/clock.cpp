@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "platform/platform_internal.h"
+#include "platform/os.h"
 
 namespace plat {
 
@@ -37,7 +38,7 @@ namespace {
 std::tm LocalNow() {
   std::time_t t = CurrentBackend().WallClock();
   std::tm tm{};
-  if (!localtime_r(&t, &tm)) tm = std::tm{};
+  if (!sys::LocalTime(t, tm)) tm = std::tm{};
   return tm;
 }
 

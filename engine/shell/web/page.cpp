@@ -18,6 +18,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* puffwick_version() {
   return text.c_str();
 }
 
+std::vector<std::string> ProgramArguments(int argc, char** argv) { return {argv + 1, argv + argc}; }
+
 void ApplyTargetDefaults(ProgramOptions& options) {
   // In a page the media are packed in at /Files and the save folder is the
   // browser's storage, mounted at /save by the page's script.

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/render/gl/gl_functions.h"
 #include "platform/render/quad_runs.h"
 
 namespace plat {
@@ -67,17 +68,17 @@ std::string FragmentShader(const char* header, int kind, bool masked) {
          kFragmentColour[kind] + (masked ? "\n  if (c.a < 0.5) discard;" : "") + "\n  gl_FragColor = c;\n}\n";
 }
 
-GLuint CompileShader(GLenum type, const char* source, std::string* error) {
-  GLuint shader = glCreateShader(type);
-  glShaderSource(shader, 1, &source, nullptr);
-  glCompileShader(shader);
+GLuint CompileShader(const GlFunctions& gl, GLenum type, const char* source, std::string* error) {
+  GLuint shader = gl.CreateShader(type);
+  gl.ShaderSource(shader, 1, &source, nullptr);
+  gl.CompileShader(shader);
   GLint ok = 0;
-  glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+  gl.GetShaderiv(shader, GL_COMPILE_STATUS, &ok);
   if (!ok) {
     char log[512] = {};
-    glGetShaderInfoLog(shader, sizeof log - 1, nullptr, log);
+    gl.GetShaderInfoLog(shader, sizeof log - 1, nullptr, log);
     if (error) *error = std::string("shader compile failed: ") + log;
-    glDeleteShader(shader);
+    gl.DeleteShader(shader);
     return 0;
   }
   return shader;
@@ -121,52 +122,53 @@ struct GlRenderer::Impl {
   long long drawCalls = 0;
   std::vector<Quad>* tap = nullptr;
 
+  GlFunctions gl;  // looked up once the context is current
   bool es = false;  // OpenGL ES (or WebGL) rather than desktop OpenGL
 
   bool LinkPrograms(std::string* error) {
     const char* header = es ? kEsHeader : kDesktopHeader;
     const std::string vertex = std::string(header) + kVertexShader;
-    GLuint vs = CompileShader(GL_VERTEX_SHADER, vertex.c_str(), error);
+    GLuint vs = CompileShader(gl, GL_VERTEX_SHADER, vertex.c_str(), error);
     if (!vs) return false;
     bool ok = true;
     for (int kind = 0; kind < kProgramKinds && ok; ++kind) {
       for (int masked = 0; masked < 2 && ok; ++masked) {
         const std::string source = FragmentShader(header, kind, masked != 0);
-        GLuint fs = CompileShader(GL_FRAGMENT_SHADER, source.c_str(), error);
+        GLuint fs = CompileShader(gl, GL_FRAGMENT_SHADER, source.c_str(), error);
         if (!fs) {
           ok = false;
           break;
         }
-        GLuint name = glCreateProgram();
-        glAttachShader(name, vs);
-        glAttachShader(name, fs);
-        glBindAttribLocation(name, 0, "aPos");
-        glBindAttribLocation(name, 1, "aUv");
-        glBindAttribLocation(name, 2, "aColor");
-        glLinkProgram(name);
-        glDeleteShader(fs);
+        GLuint name = gl.CreateProgram();
+        gl.AttachShader(name, vs);
+        gl.AttachShader(name, fs);
+        gl.BindAttribLocation(name, 0, "aPos");
+        gl.BindAttribLocation(name, 1, "aUv");
+        gl.BindAttribLocation(name, 2, "aColor");
+        gl.LinkProgram(name);
+        gl.DeleteShader(fs);
         programs[kind][masked].name = name;
         GLint linked = 0;
-        glGetProgramiv(name, GL_LINK_STATUS, &linked);
+        gl.GetProgramiv(name, GL_LINK_STATUS, &linked);
         if (!linked) {
           if (error) *error = "shader link failed";
           ok = false;
           break;
         }
-        glUseProgram(name);
-        programs[kind][masked].projLoc = glGetUniformLocation(name, "uProj");
-        GLint texLoc = glGetUniformLocation(name, "uTex");
-        if (texLoc >= 0) glUniform1i(texLoc, 0);
+        gl.UseProgram(name);
+        programs[kind][masked].projLoc = gl.GetUniformLocation(name, "uProj");
+        GLint texLoc = gl.GetUniformLocation(name, "uTex");
+        if (texLoc >= 0) gl.Uniform1i(texLoc, 0);
       }
     }
-    glDeleteShader(vs);
+    gl.DeleteShader(vs);
     return ok;
   }
 
   void DeletePrograms() {
     for (auto& kind : programs) {
       for (Program& p : kind) {
-        if (p.name) glDeleteProgram(p.name);
+        if (p.name) gl.DeleteProgram(p.name);
         p = Program{};
       }
     }
@@ -175,15 +177,15 @@ struct GlRenderer::Impl {
   // Our buffers and vertex layout bound; the program is chosen per batch.
   void BindPipeline() {
     applied = nullptr;
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ibo);
-    glBindBuffer(GL_ARRAY_BUFFER, vbo);
-    glEnableVertexAttribArray(0);
-    glEnableVertexAttribArray(1);
-    glEnableVertexAttribArray(2);
-    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(0));
-    glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(8));
-    glVertexAttribPointer(2, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(Vertex), reinterpret_cast<void*>(16));
-    glActiveTexture(GL_TEXTURE0);
+    gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, ibo);
+    gl.BindBuffer(GL_ARRAY_BUFFER, vbo);
+    gl.EnableVertexAttribArray(0);
+    gl.EnableVertexAttribArray(1);
+    gl.EnableVertexAttribArray(2);
+    gl.VertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(0));
+    gl.VertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(8));
+    gl.VertexAttribPointer(2, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(Vertex), reinterpret_cast<void*>(16));
+    gl.ActiveTexture(GL_TEXTURE0);
   }
 
   void ApplyBlend(int blend) {
@@ -192,19 +194,19 @@ struct GlRenderer::Impl {
     switch (blend) {
       case kBlendMask:
       case kBlendSolid:
-        glDisable(GL_BLEND);
+        gl.Disable(GL_BLEND);
         break;
       case kBlendLight:
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+        gl.Enable(GL_BLEND);
+        gl.BlendFunc(GL_SRC_ALPHA, GL_ONE);
         break;
       case kBlendShade:
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_DST_COLOR, GL_ZERO);
+        gl.Enable(GL_BLEND);
+        gl.BlendFunc(GL_DST_COLOR, GL_ZERO);
         break;
       default:  // alpha, and anything unknown
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        gl.Enable(GL_BLEND);
+        gl.BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         break;
     }
   }
@@ -212,11 +214,11 @@ struct GlRenderer::Impl {
   void UseProgram(int kind, bool masked) {
     Program& p = programs[kind][masked ? 1 : 0];
     if (applied != &p) {
-      glUseProgram(p.name);
+      gl.UseProgram(p.name);
       applied = &p;
     }
     if (p.projVersion != projVersion) {
-      glUniform4f(p.projLoc, proj[0], proj[1], proj[2], proj[3]);
+      gl.Uniform4f(p.projLoc, proj[0], proj[1], proj[2], proj[3]);
       p.projVersion = projVersion;
     }
   }
@@ -230,7 +232,7 @@ struct GlRenderer::Impl {
       Texture& t = textures[run.texture - 1];
       UseProgram(t.alpha8 ? kCoverageTexels : kRgbaTexels, run.blend == kBlendMask);
       if (boundName != batchName) {
-        glBindTexture(GL_TEXTURE_2D, batchName);
+        gl.BindTexture(GL_TEXTURE_2D, batchName);
         boundName = batchName;
       }
       int want = run.filtered ? 1 : 0;
@@ -238,13 +240,13 @@ struct GlRenderer::Impl {
         t.filter = want;
         GLint mag = run.filtered ? GL_LINEAR : GL_NEAREST;
         GLint min = run.filtered ? (t.mipmapped ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR) : GL_NEAREST;
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, mag);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, min);
+        gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, mag);
+        gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, min);
       }
     }
     // Orphan and refill: the driver need not wait for the previous draw.
-    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(run.count) * 4 * sizeof(Vertex), verts.get(), GL_STREAM_DRAW);
-    glDrawElements(GL_TRIANGLES, run.count * 6, GL_UNSIGNED_SHORT, nullptr);
+    gl.BufferData(GL_ARRAY_BUFFER, GLsizeiptr(run.count) * 4 * sizeof(Vertex), verts.get(), GL_STREAM_DRAW);
+    gl.DrawElements(GL_TRIANGLES, run.count * 6, GL_UNSIGNED_SHORT, nullptr);
     ++drawCalls;
     run.count = 0;
   }
@@ -294,10 +296,10 @@ struct GlRenderer::Impl {
   }
 
   void Upload(Texture& t, int x, int y, int w, int h, const uint8_t* rgba) {
-    glBindTexture(GL_TEXTURE_2D, t.name);
+    gl.BindTexture(GL_TEXTURE_2D, t.name);
     boundName = t.name;
-    glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, t.alpha8 ? GL_ALPHA : GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-    if (t.mipmapped) glGenerateMipmap(GL_TEXTURE_2D);
+    gl.TexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, t.alpha8 ? GL_ALPHA : GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    if (t.mipmapped) gl.GenerateMipmap(GL_TEXTURE_2D);
   }
 };
 
@@ -309,12 +311,19 @@ std::unique_ptr<GlRenderer> MakeGlRenderer(SDL_Window* window, SDL_GLContext con
   // GLSL 1.20 needs OpenGL 2.1; on OpenGL ES (and WebGL 2) partial texture
   // uploads with a row length need 3.0.
   int major = 0, minor = 0;
-  const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+  // An old context lacks functions as well as version: the version says more.
+  std::string missing;
+  const bool loaded = LoadGlFunctions(m.gl, &missing);
+  const char* version = m.gl.GetString ? reinterpret_cast<const char*>(m.gl.GetString(GL_VERSION)) : nullptr;
   m.es = version && std::strncmp(version, "OpenGL ES ", 10) == 0;
   const char* number = version ? version + (m.es ? 10 : 0) : nullptr;
   const int needed = m.es ? 30 : 21;
   if (!number || std::sscanf(number, "%d.%d", &major, &minor) != 2 || major * 10 + minor < needed) {
     if (error) *error = std::string(m.es ? "OpenGL ES 3.0" : "OpenGL 2.1") + " needed, have " + (version ? version : "none");
+    return nullptr;
+  }
+  if (!loaded) {
+    if (error) *error = "OpenGL function " + missing + " missing";
     return nullptr;
   }
   if (!m.LinkPrograms(error)) {
@@ -325,12 +334,12 @@ std::unique_ptr<GlRenderer> MakeGlRenderer(SDL_Window* window, SDL_GLContext con
   m.context = context;
 
   SDL_GL_GetDrawableSize(window, &m.width, &m.height);
-  glViewport(0, 0, m.width, m.height);
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_CULL_FACE);
-  glDisable(GL_DITHER);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  m.gl.Viewport(0, 0, m.width, m.height);
+  m.gl.Disable(GL_DEPTH_TEST);
+  m.gl.Disable(GL_CULL_FACE);
+  m.gl.Disable(GL_DITHER);
+  m.gl.PixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  m.gl.PixelStorei(GL_PACK_ALIGNMENT, 1);
 
   // One static index buffer serves every batch: two triangles per quad.
   std::vector<uint16_t> idx(kMaxBatchQuads * 6);
@@ -339,15 +348,15 @@ std::unique_ptr<GlRenderer> MakeGlRenderer(SDL_Window* window, SDL_GLContext con
     uint16_t* p = &idx[q * 6];
     p[0] = b, p[1] = b + 1, p[2] = b + 2, p[3] = b, p[4] = b + 2, p[5] = b + 3;
   }
-  glGenBuffers(1, &m.ibo);
-  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m.ibo);
-  glBufferData(GL_ELEMENT_ARRAY_BUFFER, idx.size() * sizeof(uint16_t), idx.data(), GL_STATIC_DRAW);
-  glGenBuffers(1, &m.vbo);
+  m.gl.GenBuffers(1, &m.ibo);
+  m.gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, m.ibo);
+  m.gl.BufferData(GL_ELEMENT_ARRAY_BUFFER, idx.size() * sizeof(uint16_t), idx.data(), GL_STATIC_DRAW);
+  m.gl.GenBuffers(1, &m.vbo);
   m.BindPipeline();
 
   r->SetVirtualSize(m.width, m.height);
-  glClearColor(0, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
+  m.gl.ClearColor(0, 0, 0, 1);
+  m.gl.Clear(GL_COLOR_BUFFER_BIT);
   return r;
 }
 
@@ -356,10 +365,10 @@ GlRenderer::~GlRenderer() {
   if (!m.context) return;
   SDL_GL_MakeCurrent(m.window, m.context);
   for (const Texture& t : m.textures) {
-    if (t.name) glDeleteTextures(1, &t.name);
+    if (t.name) m.gl.DeleteTextures(1, &t.name);
   }
-  glDeleteBuffers(1, &m.vbo);
-  glDeleteBuffers(1, &m.ibo);
+  m.gl.DeleteBuffers(1, &m.vbo);
+  m.gl.DeleteBuffers(1, &m.ibo);
   m.DeletePrograms();
   SDL_GL_DeleteContext(m.context);
 }
@@ -367,38 +376,38 @@ GlRenderer::~GlRenderer() {
 int GlRenderer::CreateTexture(int width, int height, const uint8_t* rgba, int flags) {
   Impl& m = *impl_;
   GLint maxSize = 0;
-  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+  m.gl.GetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
   if (width <= 0 || height <= 0 || width > maxSize || height > maxSize) return 0;
   Texture t;
   t.width = width;
   t.height = height;
   t.mipmapped = (flags & kTextureMipmapped) != 0;
-  glGenTextures(1, &t.name);
+  m.gl.GenTextures(1, &t.name);
   if (t.name == 0) return 0;
-  glBindTexture(GL_TEXTURE_2D, t.name);
+  m.gl.BindTexture(GL_TEXTURE_2D, t.name);
   m.boundName = t.name;
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  m.gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  m.gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
   bool filtered = (flags & kTextureFiltered) != 0;
   t.filter = filtered ? 1 : 0;
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filtered ? GL_LINEAR : GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+  m.gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filtered ? GL_LINEAR : GL_NEAREST);
+  m.gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
                   filtered ? (t.mipmapped ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR) : GL_NEAREST);
-  while (glGetError() != GL_NO_ERROR) {
+  while (m.gl.GetError() != GL_NO_ERROR) {
   }
   t.alpha8 = (flags & kTextureAlpha8) != 0;
   if (t.alpha8) {
     // OpenGL ES takes only the unsized alpha format.
-    glTexImage2D(GL_TEXTURE_2D, 0, m.es ? GL_ALPHA : GL_ALPHA8, width, height, 0, GL_ALPHA, GL_UNSIGNED_BYTE, rgba);
+    m.gl.TexImage2D(GL_TEXTURE_2D, 0, m.es ? GL_ALPHA : GL_ALPHA8, width, height, 0, GL_ALPHA, GL_UNSIGNED_BYTE, rgba);
   } else {
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    m.gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
   }
-  if (glGetError() != GL_NO_ERROR) {  // out of memory, most likely
-    glDeleteTextures(1, &t.name);
+  if (m.gl.GetError() != GL_NO_ERROR) {  // out of memory, most likely
+    m.gl.DeleteTextures(1, &t.name);
     m.boundName = 0;
     return 0;
   }
-  if (t.mipmapped) glGenerateMipmap(GL_TEXTURE_2D);
+  if (t.mipmapped) m.gl.GenerateMipmap(GL_TEXTURE_2D);
   int id;
   if (!m.freeIds.empty()) {
     id = m.freeIds.back();
@@ -421,10 +430,10 @@ void GlRenderer::UpdateTexture(int texture, int x, int y, int width, int height,
   int x1 = std::min(x + width, t.width), y1 = std::min(y + height, t.height);
   if (x0 >= x1 || y0 >= y1) return;
   if (m.run.texture == texture) m.Flush();  // quads batched so far use the old pixels
-  glPixelStorei(GL_UNPACK_ROW_LENGTH, width);
+  m.gl.PixelStorei(GL_UNPACK_ROW_LENGTH, width);
   const size_t bpp = t.alpha8 ? 1 : 4;
   m.Upload(t, x0, y0, x1 - x0, y1 - y0, rgba + (size_t(y0 - y) * width + (x0 - x)) * bpp);
-  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+  m.gl.PixelStorei(GL_UNPACK_ROW_LENGTH, 0);
 }
 
 void GlRenderer::DestroyTexture(int texture) {
@@ -437,7 +446,7 @@ void GlRenderer::DestroyTexture(int texture) {
     m.run.texture = -1;
   }
   if (m.boundName == t.name) m.boundName = 0;
-  glDeleteTextures(1, &t.name);
+  m.gl.DeleteTextures(1, &t.name);
   t = Texture{};
   m.freeIds.push_back(texture);
 }
@@ -456,9 +465,10 @@ void GlRenderer::DrawQuads(const Quad* quads, int count) { impl_->Draw(quads, co
 
 void GlRenderer::Clear() {
   // Everything batched would be painted over at once: drop it.
-  impl_->run.count = 0;
-  if (impl_->tap) impl_->tap->clear();
-  glClear(GL_COLOR_BUFFER_BIT);
+  Impl& m = *impl_;
+  m.run.count = 0;
+  if (m.tap) m.tap->clear();
+  m.gl.Clear(GL_COLOR_BUFFER_BIT);
 }
 
 void GlRenderer::ReadPixels(int x, int y, int width, int height, uint8_t* rgbaOut) {
@@ -475,7 +485,7 @@ void GlRenderer::ReadPixels(int x, int y, int width, int height, uint8_t* rgbaOu
   int w = x1 - x0, h = y1 - y0;
   std::vector<uint8_t> rows(size_t(w) * h * 4);
   // GL counts rows from the bottom.
-  glReadPixels(x0, m.height - y1, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
+  m.gl.ReadPixels(x0, m.height - y1, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
   for (int r = 0; r < h; ++r) {
     const uint8_t* src = &rows[size_t(h - 1 - r) * w * 4];
     uint8_t* dst = rgbaOut + (size_t(y0 - y + r) * width + (x0 - x)) * 4;
@@ -497,7 +507,7 @@ void GlRenderer::Present(bool vsync) {
 
 void GlRenderer::FlushDrawing() {
   impl_->Flush();
-  glFlush();
+  impl_->gl.Flush();
 }
 
 int GlRenderer::Width() const { return impl_->width; }
@@ -520,7 +530,7 @@ void GlRenderer::ForgetGlState() {
   m.boundName = 0;  // names no texture of ours: the next batch binds
   m.appliedBlend = -1;
   for (Texture& t : m.textures) t.filter = -1;
-  glViewport(0, 0, m.width, m.height);
+  m.gl.Viewport(0, 0, m.width, m.height);
 }
 
 }  // namespace plat

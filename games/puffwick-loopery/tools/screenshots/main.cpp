@@ -29,6 +29,7 @@
 #include "scores/timestamp.h"
 #include "shell/startup.h"
 #include "loopery/loopery.h"
+#include "testkit/scratch_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -115,8 +116,8 @@ int main(int argc, char** argv) {
   }
   out = fs::absolute(out).lexically_normal().string();
   fs::create_directories(out);
-  char scratch[] = "/tmp/puffwick-screenshots-XXXXXX";
-  if (!mkdtemp(scratch)) return 1;
+  const std::string scratch = MakeScratchFolder();
+  if (scratch.empty()) return 1;
   // A fixed window size and a fresh settings file, whatever the user has saved.
   WriteText(fs::path(scratch) / "Files/Setup.ini", "[Graphics]\r\nWidth=" + std::to_string(kWidth) +
                                                        "\r\nHeight=" + std::to_string(kHeight) + "\r\n");
