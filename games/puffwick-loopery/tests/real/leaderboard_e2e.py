@@ -19,13 +19,12 @@ import os
 import shutil
 import subprocess
 import sys
-import tempfile
 import time
 import urllib.request
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_window import SKIP, capture, start_xvfb, stop_processes  # noqa: E402
-from replay_e2e import Xtest, leave, play_game, wait_for_window  # noqa: E402
+from e2e_window import capture, stop_processes  # noqa: E402
+from replay_e2e import leave, play_game, prepare, wait_for_window  # noqa: E402
 
 
 def yellow(p):  # a message's flash: yellow under the text
@@ -99,22 +98,12 @@ def main():
     ap.add_argument("--port", type=int, default=int(os.environ.get("LEADERBOARD_E2E_PORT", "18190")))
     args = ap.parse_args()
     exe = os.path.abspath(args.game)
-    if not shutil.which("xwd"):
-        print("FAIL: xwd (x11-apps) is not installed")
-        return 1
-    xvfb, display = start_xvfb()
-    if xvfb is None:
-        print("SKIP: Xvfb is not installed")
-        return SKIP
     started = time.time()
-    workdir = tempfile.mkdtemp(prefix="puffwick-leaderboard-e2e-")
+    failed, xvfb, display, env, x, workdir = prepare(args.copy, "puffwick-leaderboard-e2e-")
+    if failed is not None:
+        return failed
     files = os.path.join(workdir, "Files")
-    shutil.copytree(args.copy, files)
-    for old in glob.glob(os.path.join(files, "257", "replays", "*")):
-        os.remove(old)
     unsent = os.path.join(files, "257", "replays", "unsent.txt")
-    env = dict(os.environ, DISPLAY=display)
-    env.pop("SDL_VIDEODRIVER", None)
     command = [exe, "--leaderboard", "http://127.0.0.1:%d" % args.port]
     server = Server(os.path.abspath(args.server), workdir, args.port)
     game = None
@@ -126,12 +115,6 @@ def main():
             failures.append(what)
 
     try:
-        try:
-            x = Xtest(display)
-        except OSError as e:
-            print("SKIP: cannot send input:", e)
-            return SKIP
-
         def one_game():
             nonlocal game
             game = subprocess.Popen(command, cwd=workdir, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)

@@ -147,6 +147,32 @@ def leave(x, game):
     return game.poll() is not None
 
 
+def prepare(files, prefix):
+    """A private Xvfb with input through XTEST, and a scratch folder holding a copy
+    of `files` as Files/ with no replays. Returns (None, xvfb, display, env, xtest,
+    folder), or an exit code first; env runs a program on that display."""
+    if not shutil.which("xwd"):
+        print("FAIL: xwd (x11-apps) is not installed")
+        return 1, None, None, None, None, None
+    xvfb, display = start_xvfb()
+    if xvfb is None:
+        print("SKIP: Xvfb is not installed")
+        return SKIP, None, None, None, None, None
+    try:
+        x = Xtest(display)
+    except OSError as e:
+        print("SKIP: cannot send input:", e)
+        stop_processes(None, xvfb)
+        return SKIP, None, None, None, None, None
+    workdir = tempfile.mkdtemp(prefix=prefix)
+    shutil.copytree(files, os.path.join(workdir, "Files"))
+    for old in glob.glob(os.path.join(workdir, "Files", "257", "replays", "*")):
+        os.remove(old)
+    env = dict(os.environ, DISPLAY=display)
+    env.pop("SDL_VIDEODRIVER", None)
+    return None, xvfb, display, env, x, workdir
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("executable")
@@ -154,30 +180,15 @@ def main():
     args = ap.parse_args()
     exe = os.path.abspath(args.executable)
 
-    if not shutil.which("xwd"):
-        print("FAIL: xwd (x11-apps) is not installed")
-        return 1
-    xvfb, display = start_xvfb()
-    if xvfb is None:
-        print("SKIP: Xvfb is not installed")
-        return SKIP
-    workdir = tempfile.mkdtemp(prefix="puffwick-replay-e2e-")
-    shutil.copytree(args.copy, os.path.join(workdir, "Files"))
-    for old in glob.glob(os.path.join(workdir, "Files", "257", "replays", "*")):
-        os.remove(old)
+    failed, xvfb, display, env, x, workdir = prepare(args.copy, "puffwick-replay-e2e-")
+    if failed is not None:
+        return failed
     score_file = os.path.join(workdir, "Files", "257", "scores.dat")
     if os.path.exists(score_file):
         os.remove(score_file)
-    env = dict(os.environ, DISPLAY=display)
-    env.pop("SDL_VIDEODRIVER", None)
     game = subprocess.Popen([exe], cwd=workdir, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     status = 1
     try:
-        try:
-            x = Xtest(display)
-        except OSError as e:
-            print("SKIP: cannot send input:", e)
-            return SKIP
         win, error = play_game(x, display, game)
         if win is None:
             print("FAIL:", error)
