@@ -86,6 +86,36 @@ int RateLimit::Take(const std::string& address) {
   return 0;
 }
 
+std::optional<std::string> ReadCache::Get(const std::string& key, Clock::time_point now) {
+  std::lock_guard lock(mutex_);
+  const auto it = entries_.find(key);
+  if (it == entries_.end() || now - it->second.stored >= ttl_) return std::nullopt;
+  return it->second.body;
+}
+
+uint64_t ReadCache::Generation() {
+  std::lock_guard lock(mutex_);
+  return generation_;
+}
+
+void ReadCache::Put(const std::string& key, std::string body, uint64_t generation, Clock::time_point now) {
+  std::lock_guard lock(mutex_);
+  if (generation != generation_) return;
+  if (entries_.size() >= maxEntries_ && !entries_.count(key)) {
+    for (auto it = entries_.begin(); it != entries_.end();) {
+      it = now - it->second.stored >= ttl_ ? entries_.erase(it) : std::next(it);
+    }
+    if (entries_.size() >= maxEntries_) return;
+  }
+  entries_[key] = Entry{std::move(body), now};
+}
+
+void ReadCache::Invalidate() {
+  std::lock_guard lock(mutex_);
+  ++generation_;
+  entries_.clear();
+}
+
 App::App(const ServerOptions& options, Store& store, Verifier& verifier)
     : options_(options), store_(store), verifier_(verifier), limit_(options.submissionsPerMinute) {}
 
@@ -106,6 +136,9 @@ void App::Install(httplib::Server& server) {
   server.set_read_timeout(10, 0);
   server.set_write_timeout(10, 0);
   server.set_keep_alive_max_count(100);
+  // An answer goes out as headers then body: without this, Nagle's algorithm holds
+  // the body until the client's delayed acknowledgement, some 40 ms a request.
+  server.set_tcp_nodelay(true);
   server.set_pre_routing_handler([](const httplib::Request&, httplib::Response& res) {
     t_started = std::chrono::steady_clock::now();
     t_timed = true;
@@ -232,6 +265,7 @@ void App::Submit(const httplib::Request& req, httplib::Response& res, const std:
   record.rules = d.rules;
   bool created = false;
   const Standing s = store_.Add(record, body, created);
+  if (created) cache_.Invalidate();
   Json(res, created ? 201 : 200,
        "{\"id\":" + std::to_string(s.id) + ",\"rank\":" + std::to_string(s.rank) + ",\"of\":" + std::to_string(s.of) +
            ",\"difficulty\":" + std::to_string(d.difficulty) + ",\"score\":" + std::to_string(d.score) + "}");
@@ -244,6 +278,15 @@ void App::Scores(const httplib::Request& req, httplib::Response& res) {
     Error(res, 400, "difficulty=0|1|2 (required), limit=1.." + std::to_string(kMaxScoresLimit) + ", offset=0..");
     return;
   }
+  const bool cached = offset + limit <= kReadCacheRows;
+  const std::string key = std::to_string(difficulty) + "/" + std::to_string(limit) + "/" + std::to_string(offset);
+  if (cached) {
+    if (auto body = cache_.Get(key)) {
+      Json(res, 200, *body);
+      return;
+    }
+  }
+  const uint64_t generation = cache_.Generation();
   const auto rows = store_.Best(difficulty, limit, offset);
   std::string body = "{\"difficulty\":" + std::to_string(difficulty) + ",\"offset\":" + std::to_string(offset) +
                      ",\"of\":" + std::to_string(store_.Count(difficulty)) + ",\"scores\":[";
@@ -254,7 +297,9 @@ void App::Scores(const httplib::Request& req, httplib::Response& res) {
             ",\"score\":" + std::to_string(r.score) + ",\"frames\":" + std::to_string(r.frames) +
             ",\"recorded\":" + JsonString(r.recorded) + ",\"date\":" + JsonString(Date(r.accepted)) + "}";
   }
-  Json(res, 200, body + "]}");
+  body += "]}";
+  if (cached) cache_.Put(key, body, generation);
+  Json(res, 200, body);
 }
 
 void App::Replay(const httplib::Request& req, httplib::Response& res) {
@@ -269,6 +314,13 @@ void App::Replay(const httplib::Request& req, httplib::Response& res) {
 }
 
 void App::Page(const httplib::Request&, httplib::Response& res) {
+  // No script of any kind on this page, whatever a name holds.
+  res.set_header("Content-Security-Policy", "default-src 'none'; style-src 'unsafe-inline'");
+  if (auto html = cache_.Get("page")) {
+    res.set_content(*html, "text/html; charset=utf-8");
+    return;
+  }
+  const uint64_t generation = cache_.Generation();
   std::string html =
       "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"
@@ -291,7 +343,6 @@ void App::Page(const httplib::Request&, httplib::Response& res) {
     html += "</table></section>\n";
   }
   html += "</body></html>\n";
-  // No script of any kind on this page, whatever a name holds.
-  res.set_header("Content-Security-Policy", "default-src 'none'; style-src 'unsafe-inline'");
+  cache_.Put("page", html, generation);
   res.set_content(html, "text/html; charset=utf-8");
 }

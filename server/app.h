@@ -3,10 +3,13 @@
 
 #include <httplib.h>
 
+#include <chrono>
 #include <deque>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <unordered_map>
 
 #include "store.h"
 #include "verifier.h"
@@ -20,6 +23,14 @@ constexpr int kMaxScoresLimit = 100;
 constexpr int kMaxScoresOffset = 10000000;
 // Rows per table on the page.
 constexpr int kPageRows = 100;
+// How long a board's first rows are answered from memory. A score stored through
+// this process clears them at once; one stored through another process on the same
+// database shows here within this time, shorter than a player takes to look.
+constexpr std::chrono::milliseconds kReadCacheTime{1000};
+// Only answers within a board's first rows are kept (the page shows as many), and
+// at most this many of them, so that odd limits and offsets cannot fill memory.
+constexpr int kReadCacheRows = kPageRows;
+constexpr size_t kReadCacheEntries = 512;
 
 struct ServerOptions {
   std::string host = "127.0.0.1";
@@ -47,6 +58,32 @@ class RateLimit {
   int64_t lastSweep_ = 0;
 };
 
+// Rendered answers for the boards' first rows, kept for a short time: nearly every
+// read is of a first page, and they need not each query the database.
+class ReadCache {
+ public:
+  using Clock = std::chrono::steady_clock;
+  explicit ReadCache(Clock::duration ttl, size_t maxEntries) : ttl_(ttl), maxEntries_(maxEntries) {}
+  std::optional<std::string> Get(const std::string& key, Clock::time_point now = Clock::now());
+  // Taken before the database is read; an answer read while a score was stored is
+  // then not kept, since it may miss that score.
+  uint64_t Generation();
+  void Put(const std::string& key, std::string body, uint64_t generation, Clock::time_point now = Clock::now());
+  // A score was stored: every answer kept is out of date.
+  void Invalidate();
+
+ private:
+  struct Entry {
+    std::string body;
+    Clock::time_point stored;
+  };
+  Clock::duration ttl_;
+  size_t maxEntries_;
+  std::mutex mutex_;
+  std::unordered_map<std::string, Entry> entries_;
+  uint64_t generation_ = 0;
+};
+
 class App {
  public:
   App(const ServerOptions& options, Store& store, Verifier& verifier);
@@ -64,6 +101,7 @@ class App {
   Store& store_;
   Verifier& verifier_;
   RateLimit limit_;
+  ReadCache cache_{kReadCacheTime, kReadCacheEntries};
 };
 
 // The hash a replay is known by: SHA-256 of its text less the "recorded" line

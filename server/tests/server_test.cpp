@@ -41,4 +41,31 @@ TEST(Escape, NamesReachEveryOutputAsText) {
   EXPECT_EQ(LogSafe("GET /\nPOST /x 200\x1b[0m"), "GET /\\x0aPOST /x 200\\x1b[0m");
 }
 
+// The boards' read cache: kept for its time only, cleared by a stored score, never
+// filled with an answer read while a score was being stored, and bounded.
+TEST(ReadCache, ExpiresInvalidatesAndStaysBounded) {
+  using namespace std::chrono_literals;
+  const auto t0 = ReadCache::Clock::now();
+  ReadCache cache(1s, 2);
+  cache.Put("a", "A", cache.Generation(), t0);
+  EXPECT_EQ(cache.Get("a", t0 + 999ms), "A");
+  EXPECT_EQ(cache.Get("a", t0 + 1s), std::nullopt);
+
+  cache.Put("a", "A", cache.Generation(), t0);
+  cache.Invalidate();
+  EXPECT_EQ(cache.Get("a", t0), std::nullopt);
+  // Read before the score was stored, kept after: refused.
+  const uint64_t before = cache.Generation();
+  cache.Invalidate();
+  cache.Put("a", "old", before, t0);
+  EXPECT_EQ(cache.Get("a", t0), std::nullopt);
+
+  cache.Put("a", "A", cache.Generation(), t0);
+  cache.Put("b", "B", cache.Generation(), t0);
+  cache.Put("c", "C", cache.Generation(), t0);  // full of fresh answers: not kept
+  EXPECT_EQ(cache.Get("c", t0), std::nullopt);
+  cache.Put("c", "C", cache.Generation(), t0 + 2s);  // the stale ones make room
+  EXPECT_EQ(cache.Get("c", t0 + 2s), "C");
+}
+
 }  // namespace

@@ -76,6 +76,103 @@ def stored_score(path, timestamp):
     return records[0][1] if len(records) == 1 else None
 
 
+def play_game(x, display, game, enter=True):
+    """Starts a game in the program's window, lays a piece, quits from the pause
+    menu and types NAME, then Return unless `enter` is false. Returns the window's
+    rectangle, or None and what failed."""
+    win = wait_for_window(display, game, 60)
+    if win is None:
+        return None, "the window never appeared"
+    wx, wy, ww, wh = win
+    cx, cy = wx + ww // 2, wy + wh // 2
+    x.move(cx, cy)
+
+    def centre():
+        return capture(display).pixel(cx, cy)
+
+    def wait_until(test, seconds, retry=None):
+        deadline = time.time() + seconds
+        while time.time() < deadline:
+            if test(centre()):
+                return True
+            if retry:
+                retry()
+            time.sleep(0.5)
+        return False
+
+    def in_game(p):  # the game's field of green bands
+        return p[1] > 20 and p[0] < 30 and p[2] < 30
+
+    def in_name_entry(p):  # purple to blue bands
+        return p[1] < 10 and p[2] > 10
+
+    time.sleep(4)  # loading lasts at least 2.5 s
+    # "Click Here to Start", once the title has slid in.
+    if not wait_until(in_game, 60, retry=lambda: x.click(cx, cy)):
+        return None, "no game started"
+    time.sleep(1)
+    x.click(cx + ww // 5, cy - wh // 5)  # a straight on the board
+    x.click(cx + ww // 4, cy - wh // 5)
+    time.sleep(1)
+    # Quit from the pause menu: Escape opens it, Down picks Quit, Escape takes it.
+    # A slow frame rate may miss a short press: keys are held half a second, and
+    # when the first Escape was missed the next round's Escape opens the menu.
+    x.key("Escape")
+    time.sleep(1)
+    for _ in range(4):
+        x.key("Down")
+        time.sleep(0.5)
+        x.key("Escape")
+        if wait_until(in_name_entry, 5):
+            break
+    else:
+        if os.environ.get("PUFFWICK_E2E_SHOT"):
+            save_png(capture(display), os.environ["PUFFWICK_E2E_SHOT"])
+        return None, "name entry never showed; centre pixel %s" % (centre(),)
+    time.sleep(0.5)
+    for ch in NAME:
+        x.key(ch)
+    if enter:
+        x.key("Return")
+    return win, None
+
+
+def leave(x, game):
+    """Leaves from the title screen and the farewell screen; whether the program ended."""
+    x.key("Escape")  # leaves the title screen
+    deadline = time.time() + 60
+    while game.poll() is None and time.time() < deadline:
+        time.sleep(1)
+        x.key("Escape")  # the farewell screen waits for a key
+    return game.poll() is not None
+
+
+def prepare(files, prefix):
+    """A private Xvfb with input through XTEST, and a scratch folder holding a copy
+    of `files` as Files/ with no replays. Returns (None, xvfb, display, env, xtest,
+    folder), or an exit code first; env runs a program on that display."""
+    if not shutil.which("xwd"):
+        print("FAIL: xwd (x11-apps) is not installed")
+        return 1, None, None, None, None, None
+    xvfb, display = start_xvfb()
+    if xvfb is None:
+        print("SKIP: Xvfb is not installed")
+        return SKIP, None, None, None, None, None
+    try:
+        x = Xtest(display)
+    except OSError as e:
+        print("SKIP: cannot send input:", e)
+        stop_processes(None, xvfb)
+        return SKIP, None, None, None, None, None
+    workdir = tempfile.mkdtemp(prefix=prefix)
+    shutil.copytree(files, os.path.join(workdir, "Files"))
+    for old in glob.glob(os.path.join(workdir, "Files", "257", "replays", "*")):
+        os.remove(old)
+    env = dict(os.environ, DISPLAY=display)
+    env.pop("SDL_VIDEODRIVER", None)
+    return None, xvfb, display, env, x, workdir
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("executable")
@@ -83,93 +180,21 @@ def main():
     args = ap.parse_args()
     exe = os.path.abspath(args.executable)
 
-    if not shutil.which("xwd"):
-        print("FAIL: xwd (x11-apps) is not installed")
-        return 1
-    xvfb, display = start_xvfb()
-    if xvfb is None:
-        print("SKIP: Xvfb is not installed")
-        return SKIP
-    workdir = tempfile.mkdtemp(prefix="puffwick-replay-e2e-")
-    shutil.copytree(args.copy, os.path.join(workdir, "Files"))
-    for old in glob.glob(os.path.join(workdir, "Files", "257", "replays", "*")):
-        os.remove(old)
+    failed, xvfb, display, env, x, workdir = prepare(args.copy, "puffwick-replay-e2e-")
+    if failed is not None:
+        return failed
     score_file = os.path.join(workdir, "Files", "257", "scores.dat")
     if os.path.exists(score_file):
         os.remove(score_file)
-    env = dict(os.environ, DISPLAY=display)
-    env.pop("SDL_VIDEODRIVER", None)
     game = subprocess.Popen([exe], cwd=workdir, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     status = 1
     try:
-        try:
-            x = Xtest(display)
-        except OSError as e:
-            print("SKIP: cannot send input:", e)
-            return SKIP
-        win = wait_for_window(display, game, 60)
+        win, error = play_game(x, display, game)
         if win is None:
-            print("FAIL: the window never appeared")
+            print("FAIL:", error)
             return 1
-        wx, wy, ww, wh = win
-        cx, cy = wx + ww // 2, wy + wh // 2
-        x.move(cx, cy)
-
-        def centre():
-            return capture(display).pixel(cx, cy)
-
-        def wait_until(test, seconds, retry=None):
-            deadline = time.time() + seconds
-            while time.time() < deadline:
-                if test(centre()):
-                    return True
-                if retry:
-                    retry()
-                time.sleep(0.5)
-            return False
-
-        def in_game(p):  # the game's field of green bands
-            return p[1] > 20 and p[0] < 30 and p[2] < 30
-
-        def in_name_entry(p):  # purple to blue bands
-            return p[1] < 10 and p[2] > 10
-
-        time.sleep(4)  # loading lasts at least 2.5 s
-        # "Click Here to Start", once the title has slid in.
-        if not wait_until(in_game, 60, retry=lambda: x.click(cx, cy)):
-            print("FAIL: no game started")
-            return 1
-        time.sleep(1)
-        x.click(cx + ww // 5, cy - wh // 5)  # a straight on the board
-        x.click(cx + ww // 4, cy - wh // 5)
-        time.sleep(1)
-        # Quit from the pause menu: Escape opens it, Down picks Quit, Escape takes it.
-        # A slow frame rate may miss a short press: keys are held half a second, and
-        # when the first Escape was missed the next round's Escape opens the menu.
-        x.key("Escape")
-        time.sleep(1)
-        for _ in range(4):
-            x.key("Down")
-            time.sleep(0.5)
-            x.key("Escape")
-            if wait_until(in_name_entry, 5):
-                break
-        else:
-            print("FAIL: name entry never showed; centre pixel", centre())
-            if os.environ.get("PUFFWICK_E2E_SHOT"):
-                save_png(capture(display), os.environ["PUFFWICK_E2E_SHOT"])
-            return 1
-        time.sleep(0.5)
-        for ch in NAME:
-            x.key(ch)
-        x.key("Return")
         time.sleep(1.5)
-        x.key("Escape")  # leaves the title screen
-        deadline = time.time() + 60
-        while game.poll() is None and time.time() < deadline:
-            time.sleep(1)
-            x.key("Escape")  # the farewell screen waits for a key
-        if game.poll() is None:
+        if not leave(x, game):
             print("FAIL: the program did not end")
             return 1
         replays = sorted(glob.glob(os.path.join(workdir, "Files", "257", "replays", "*.txt")))
