@@ -1,4 +1,5 @@
-// A page posts nothing yet: every post is answered at once as not reached.
+// For targets with no HTTP client yet (the page, Windows): every post is answered
+// at once as not reached, so the game keeps the replay and says so.
 
 #include "platform/net.h"
 
