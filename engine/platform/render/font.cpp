@@ -42,14 +42,7 @@ std::shared_ptr<FaceFile> OpenFace(const std::string& logical) {
   if (auto it = open.find(key); it != open.end()) {
     if (auto face = it->second.lock()) return face;
   }
-  std::vector<uint8_t> bytes;
-  if (std::FILE* in = sys::OpenForReading(path)) {
-    uint8_t chunk[65536];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
-    std::fclose(in);
-  }
-  auto file = FaceFile::Open(std::move(bytes));
+  auto file = FaceFile::Open(gfx::ReadWholeFile(path, SIZE_MAX));
   if (!file) return nullptr;
   // Forget faces no font uses any more, so that the table stays small.
   for (auto it = open.begin(); it != open.end();) it = it->second.expired() ? open.erase(it) : std::next(it);

@@ -14,6 +14,11 @@
 
 namespace plat::gfx {
 
+// The whole file at `path` (already resolved), stopping once past `limit` bytes;
+// empty if it cannot be read. C stdio: a folder or an unreadable file fails quietly
+// instead of throwing.
+std::vector<uint8_t> ReadWholeFile(const std::string& path, size_t limit);
+
 // Pixels kept in memory, uploaded to the current renderer on first use and again
 // whenever the display has been reopened, so handles survive display changes.
 struct TextureStore {

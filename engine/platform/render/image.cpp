@@ -45,20 +45,9 @@ PixmapData* FindPixmap(Pixmap p) {
 
 int NormalFlags(int flags) { return flags < 0 ? (kImageMasked | kImageFiltered) : flags; }
 
-// The whole file, or nothing. C stdio: a folder or an unreadable file fails quietly
-// instead of throwing.
 std::vector<uint8_t> ReadBytes(const std::string& path) {
-  std::vector<uint8_t> bytes;
-  if (FILE* f = sys::OpenForReading(detail::ReadPath(path))) {
-    uint8_t chunk[65536];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
-      bytes.insert(bytes.end(), chunk, chunk + n);
-      if (bytes.size() > static_cast<size_t>(kMaxPixels) * 4) break;  // no sane PNG is this big
-    }
-    std::fclose(f);
-  }
-  return bytes;
+  // No sane PNG is bigger than its largest picture's pixels.
+  return gfx::ReadWholeFile(detail::ReadPath(path), static_cast<size_t>(kMaxPixels) * 4);
 }
 
 bool DecodePng(const std::vector<uint8_t>& bytes, int& w, int& h, std::vector<uint8_t>& rgba) {
@@ -134,6 +123,20 @@ Image NewFileImage(int w, int h, int frames, const ImageFile& src) {
 }  // namespace
 
 namespace gfx {
+
+std::vector<uint8_t> ReadWholeFile(const std::string& path, size_t limit) {
+  std::vector<uint8_t> bytes;
+  if (FILE* f = sys::OpenForReading(path)) {
+    uint8_t chunk[65536];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
+      bytes.insert(bytes.end(), chunk, chunk + n);
+      if (bytes.size() > limit) break;
+    }
+    std::fclose(f);
+  }
+  return bytes;
+}
 
 int NewImage(int w, int h, int frames, int flags) {
   auto img = std::make_unique<ImageData>();
