@@ -93,17 +93,21 @@ def play_game(x, display, game, enter=True):
     def wait_until(test, seconds, retry=None):
         deadline = time.time() + seconds
         while time.time() < deadline:
-            if test(centre()):
+            if test(capture(display)):
                 return True
             if retry:
                 retry()
             time.sleep(0.5)
         return False
 
-    def in_game(p):  # the game's field of green bands
+    def in_game(shot):  # the game's field of green bands
+        p = shot.pixel(cx, cy)
         return p[1] > 20 and p[0] < 30 and p[2] < 30
 
-    def in_name_entry(p):  # purple to blue bands
+    def in_name_entry(shot):
+        # Purple to blue bands, looked for below the middle: a name remembered from
+        # an earlier game covers the middle, and another Escape would end the entry.
+        p = shot.pixel(cx, cy + wh // 4)
         return p[1] < 10 and p[2] > 10
 
     time.sleep(4)  # loading lasts at least 2.5 s
