@@ -38,7 +38,8 @@ endfunction()
 #
 # Tests of what only Linux has (child processes, signals, permission bits,
 # links, an X server, Python) live in files named *_posix_test.cpp, or in a
-# folder with a file LINUX-ONLY; other targets leave them out.
+# folder with a file LINUX-ONLY; other targets leave them out. Likewise a
+# *_win32_test.cpp or *_web_test.cpp builds only for its own target.
 function(brindle_test_folders folder prefix)
   file(GLOB dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${folder}/*)
   foreach(dir ${dirs})
@@ -50,9 +51,11 @@ function(brindle_test_folders folder prefix)
     endif()
     get_filename_component(name ${dir} NAME)
     file(GLOB test_sources CONFIGURE_DEPENDS ${dir}/*.cpp)
-    if(NOT BRINDLE_TARGET STREQUAL "posix")
-      list(FILTER test_sources EXCLUDE REGEX "_posix_test\\.cpp$")
-    endif()
+    foreach(target posix win32 web)
+      if(NOT BRINDLE_TARGET STREQUAL target)
+        list(FILTER test_sources EXCLUDE REGEX "_${target}_test\\.cpp$")
+      endif()
+    endforeach()
     if(test_sources)
       set(program ${prefix}${name})
       add_executable(${program} ${test_sources})

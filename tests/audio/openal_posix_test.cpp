@@ -6,6 +6,12 @@
 
 namespace {
 
+// Linux names every output through the library's own device list.
+TEST_F(OpenALTest, NamesOnlyTheLibrarysDevices) {
+  for (const std::string& name : audio->DriverNames()) EXPECT_EQ(name.rfind("OpenAL", 0), 0u) << name;
+  EXPECT_FALSE(audio->SelectDriver("DirectSound"));
+}
+
 TEST(AlsaErrors, StayOffTheTerminal) {
   if (const char* level = std::getenv("ALSOFT_LOGLEVEL"); level && std::atoi(level) > 0) {
     GTEST_SKIP() << "ALSOFT_LOGLEVEL asks for the sound libraries' own diagnostics";

@@ -7,8 +7,7 @@ TEST_F(OpenALTest, NamesTheDefaultOutputFirst) {
   ASSERT_FALSE(names.empty());
   EXPECT_EQ(names[0], "OpenAL");
   EXPECT_LE(names.size(), 100u);
-  for (const std::string& name : names) EXPECT_EQ(name.rfind("OpenAL", 0), 0u) << name;
-  EXPECT_FALSE(audio->SelectDriver("DirectSound"));
+  EXPECT_FALSE(audio->SelectDriver("FreeAudio")) << "a name it does not offer";
   EXPECT_EQ(audio->SelectDriver("OpenAL"), device);
 }
 

@@ -6,3 +6,10 @@ if(TARGET test_audio)
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
     ENVIRONMENT "ALSOFT_DRIVERS=null;PUFFWICK_EXPECT_AL_DEVICE=1")
 endif()
+
+# On Windows, DirectSound chosen first thing in a process, as the game does at start.
+if(TARGET test_audio AND BRINDLE_TARGET STREQUAL "win32")
+  add_test(NAME audio_directsound_at_start COMMAND test_audio --gtest_filter=DirectSoundAtStart.*)
+  set_tests_properties(audio_directsound_at_start PROPERTIES
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR} ENVIRONMENT "PUFFWICK_FRESH_OPENAL=1")
+endif()

@@ -23,4 +23,12 @@ void QuietOpenAL() {
   setenv("ALSOFT_LOGLEVEL", "0", 0);
 }
 
+// OpenAL Soft's devices name every output Linux has.
+std::vector<NamedBackend> NamedBackends() { return {}; }
+
+bool HoldToBackend(const std::string& backend) {
+  if (std::getenv("ALSOFT_DRIVERS")) return false;
+  return setenv("ALSOFT_DRIVERS", backend.c_str(), 1) == 0;
+}
+
 }  // namespace plat

@@ -6,4 +6,8 @@ namespace plat {
 
 void QuietOpenAL() {}
 
+std::vector<NamedBackend> NamedBackends() { return {}; }
+
+bool HoldToBackend(const std::string&) { return false; }
+
 }  // namespace plat

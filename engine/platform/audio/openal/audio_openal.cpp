@@ -43,6 +43,13 @@ constexpr ALCint kMonoSources = 300;
 constexpr ALCint kStereoSources = 32;
 
 
+// Whether the process has called into the library, which reads its settings
+// (ALSOFT_DRIVERS among them) once, at its first call.
+bool& LibraryStarted() {
+  static bool started = false;
+  return started;
+}
+
 // A list of zero-terminated names ended by an empty one, as ALC returns them.
 std::vector<std::string> SplitList(const ALCchar* list) {
   std::vector<std::string> names;
@@ -64,9 +71,18 @@ class OpenALAudio : public AudioDriver {
   ~OpenALAudio() override { Close(); }
 
   std::vector<std::string> DriverNames() override {
-    // Enumeration probes every back end of the library, so it is done once.
     if (names_.empty()) {
       names_.push_back("OpenAL");
+      named_ = NamedBackends();
+      if (!named_.empty()) {
+        // Listing devices would start the library on its own choice of back
+        // end, and a named output can only be held to before it starts: where
+        // a target names its outputs, those are the choices.
+        for (const NamedBackend& n : named_) names_.push_back(n.name);
+        return names_;
+      }
+      // Enumeration probes every back end of the library, so it is done once.
+      LibraryStarted() = true;
       bool all = alcIsExtensionPresent(nullptr, "ALC_ENUMERATE_ALL_EXT") == ALC_TRUE;
       auto devices = SplitList(alcGetString(nullptr, all ? ALC_ALL_DEVICES_SPECIFIER : ALC_DEVICE_SPECIFIER));
       for (const std::string& device : devices) {
@@ -84,7 +100,20 @@ class OpenALAudio : public AudioDriver {
     } else if (name.rfind("OpenAL ", 0) == 0) {
       device = name.substr(7);
     } else {
-      return false;
+      DriverNames();
+      auto named = std::find_if(named_.begin(), named_.end(), [&](const NamedBackend& n) { return n.name == name; });
+      if (named == named_.end()) return false;
+      if (device_ && heldTo_ == named->backend) return true;
+      // The library picks its back end once, when it starts.
+      if (LibraryStarted()) {
+        Notice("Audio driver " + name + " can only be chosen at start");
+        return false;
+      }
+      if (!HoldToBackend(named->backend)) {
+        Notice("Audio driver " + name + ": ALSOFT_DRIVERS chooses the sound library's back ends");
+        return false;
+      }
+      heldTo_ = named->backend;
     }
     if (device_ && device == deviceName_) return true;
     // Buffers belong to the device, so the device is only changed before any sound exists.
@@ -257,6 +286,7 @@ class OpenALAudio : public AudioDriver {
   };
 
   bool Open(const std::string& device) {
+    LibraryStarted() = true;
     device_ = alcOpenDevice(device.empty() ? nullptr : device.c_str());
     if (!device_) return false;
     const ALCint attributes[] = {ALC_MONO_SOURCES, kMonoSources, ALC_STEREO_SOURCES, kStereoSources, 0};
@@ -416,6 +446,8 @@ class OpenALAudio : public AudioDriver {
   ALCdevice* device_ = nullptr;
   ALCcontext* context_ = nullptr;
   std::string deviceName_;
+  std::vector<NamedBackend> named_;
+  std::string heldTo_;  // the back end a named output held the library to
   bool silent_ = false;  // no device: sounds and channels exist, nothing plays
   bool reportedSilence_ = false;
   bool hasDirectChannels_ = false;
