@@ -18,7 +18,7 @@ sources=(libsdl2=2.26.5+dfsg-1 zlib=1:1.2.13.dfsg-1 libpng1.6=1.6.39-2+deb12u5
 openal=openal-soft_1.24.2.orig.tar.gz
 openal_sha256=7efd383d70508587fbc146e4c508771a2235a5fc8ae05bf6fe721c20a348bd7c
 tools=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 nsis
-       googletest cmake make pkg-config dpkg-dev ca-certificates zip unzip)
+       googletest cmake make pkg-config dpkg-dev ca-certificates zip unzip xvfb x11-apps xdotool python3)
 recipe=2
 
 sudo=""
