@@ -120,9 +120,7 @@ TEST_F(ShutdownTest, AnInputHeldFromBeforeBlocksNoOther) {
 TEST_F(ShutdownTest, ALostDisplaySavesLogsAndEndsWithStatusOne) {
   GTEST_FLAG_SET(death_test_style, "fast");
   Core.GameState = kStatePlaying;
-  EXPECT_EXIT(plat::EndForLostDisplay(), ::testing::ExitedWithCode(1), "");
-  // The child's files are read from this test's folder, which holds them only
-  // where the child is a fork: on Windows it is a new process, with a folder of its own.
+  WithScratchForChild([] { EXPECT_EXIT(plat::EndForLostDisplay(), ::testing::ExitedWithCode(1), ""); });
   const std::vector<std::string> setup = ReadLines("Files/Setup.ini");
   const std::vector<std::string> scores = ReadLines("Files/257/scores.dat");
   ASSERT_FALSE(setup.empty() || scores.empty()) << "Setup.ini or scores.dat was not written";
