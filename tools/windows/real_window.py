@@ -119,10 +119,10 @@ def check_farewell(shot, win):
 
 # ------------------------------------------------------------------ the run
 class Run:
-    def __init__(self, exe, shots):
+    def __init__(self, exe, shots, scratch):
         self.exe, self.shots, self.display = exe, shots, os.environ["DISPLAY"]
         self.shot, self.count = None, 0
-        log = open(os.path.join(tempfile.gettempdir(), "puffwick-wine-window.txt"), "w+")
+        log = open(os.path.join(scratch, "output.txt"), "w+")
         self.log = log
         self.game = subprocess.Popen([WINE, exe], cwd=os.path.dirname(exe), stdin=subprocess.DEVNULL,
                                      stdout=log, stderr=subprocess.STDOUT)
@@ -318,7 +318,7 @@ def main():
                 f.write("[Audio]\nAudioDriver = OpenAL\n")
             with open(alsoft, "w", newline="\r\n") as f:
                 f.write("[general]\ndrivers=wave\n\n[wave]\nfile=%s\n" % windows_path(wav))
-        run = Run(exe, args.shots)
+        run = Run(exe, args.shots, scratch)
         win = run.title()
         if not args.title_only:
             run.play_and_quit(win)
