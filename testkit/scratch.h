@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -42,7 +43,10 @@ class ScratchTest : public ::testing::Test {
  protected:
   void SetUp() override {
     start_ = plat::CurrentDir();
-    root_ = MakeScratchFolder();
+    // A death test's child that is a new process (always so on Windows) runs
+    // the fixture again: it works in the folder its parent named, if any.
+    const char* parent = std::getenv(kScratchForChild);
+    root_ = parent && *parent ? parent : MakeScratchFolder();
     ASSERT_FALSE(root_.empty());
     ASSERT_TRUE(plat::ChangeDir(root_));
     machine_ = &plat::UseHeadless(Options());
@@ -69,6 +73,19 @@ class ScratchTest : public ::testing::Test {
     machine_ = &plat::UseHeadless(later);
     InstallServices();
   }
+
+  // Runs a death test whose child must work in this test's folder.
+  template <typename Fn>
+  void WithScratchForChild(Fn run) {
+    static std::string setting;  // putenv keeps the string itself
+    setting = std::string(kScratchForChild) + "=" + root_;
+    putenv(setting.data());
+    run();
+    static std::string cleared = std::string(kScratchForChild) + "=";
+    putenv(cleared.data());
+  }
+
+  static constexpr const char* kScratchForChild = "PUFFWICK_SCRATCH_FOR_CHILD";
 
   // Paths are relative to the scratch root, whatever the current folder is.
   std::string At(const std::string& path) const { return root_ + "/" + path; }

@@ -14,19 +14,9 @@ sources=(libsdl2=2.26.5+dfsg-1 zlib=1:1.2.13.dfsg-1 libpng1.6=1.6.39-2+deb12u5
          freetype=2.12.1+dfsg-5+deb12u4)
 tools=(emscripten chromium cmake make python3 dpkg-dev xz-utils ca-certificates python3-websocket python3-pil)
 
-sudo=""
-[ "$(id -u)" -ne 0 ] && sudo="sudo"
 log() { echo "web deps: $*" >&2; }
-
-missing=()
-for p in "${tools[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  log "installing ${missing[*]}"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
-fi
+. "$(dirname "$0")/../deps-common.sh"
+deps_install_missing "${tools[@]}"
 # The packaged node does not look in Debian's module folder on its own.
 export NODE_PATH=/usr/share/nodejs
 [ "${1:-}" = --tools ] && exit 0
@@ -40,27 +30,14 @@ if [ -f "$prefix/.complete" ]; then
   exit 0
 fi
 
-# apt-get source needs a deb-src entry: a copy of the deb entries.
-if ! grep -rqs '^Types:.*deb-src\|^deb-src ' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-  log "adding deb-src entries"
-  sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
-    $sudo tee /etc/apt/sources.list.d/puffwick-web-src.sources >/dev/null
-  $sudo apt-get update -qq
-fi
+deps_add_deb_src puffwick-web-src.sources
 
 work=$cache/build-$key
 rm -rf "$work" "$prefix"
 mkdir -p "$work" "$prefix"
 cd "$work"
-for s in "${sources[@]}"; do
-  log "fetching source $s"
-  apt-get source -qq "$s" >/dev/null 2>&1 || {
-    # The version may be gone from the pools after a point release: a stale index, or a newer one.
-    $sudo apt-get update -qq
-    apt-get source -qq "$s" >/dev/null
-  }
-done
-srcdir() { find "$work" -maxdepth 1 -mindepth 1 -type d -name "$1-*" | head -n 1; }
+deps_fetch_sources "${sources[@]}"
+srcdir() { deps_srcdir "$work" "$1"; }
 
 jobs=$(nproc)
 common=(-DCMAKE_BUILD_TYPE=Release "-DCMAKE_INSTALL_PREFIX=$prefix" "-DCMAKE_PREFIX_PATH=$prefix"

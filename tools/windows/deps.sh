@@ -18,22 +18,12 @@ sources=(libsdl2=2.26.5+dfsg-1 zlib=1:1.2.13.dfsg-1 libpng1.6=1.6.39-2+deb12u5
 openal=openal-soft_1.24.2.orig.tar.gz
 openal_sha256=7efd383d70508587fbc146e4c508771a2235a5fc8ae05bf6fe721c20a348bd7c
 tools=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 nsis
-       googletest cmake make pkg-config dpkg-dev ca-certificates zip unzip)
+       googletest cmake make pkg-config dpkg-dev ca-certificates zip unzip xvfb x11-apps xdotool python3)
 recipe=2
 
-sudo=""
-[ "$(id -u)" -ne 0 ] && sudo="sudo"
 log() { echo "windows deps: $*" >&2; }
-
-missing=()
-for p in "${tools[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  log "installing ${missing[*]}"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
-fi
+. "$here/../deps-common.sh"
+deps_install_missing "${tools[@]}"
 [ "${1:-}" = --tools ] && exit 0
 
 versions=("${sources[@]}" "openal=$openal_sha256"
@@ -47,14 +37,8 @@ if [ -f "$prefix/.complete" ]; then
   exit 0
 fi
 
-suites=bookworm
 # apt-get source needs deb-src entries: bookworm's, and the next release's for OpenAL Soft.
-if ! grep -rqs '^Types:.*deb-src\|^deb-src ' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-  log "adding deb-src entries"
-  sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
-    $sudo tee /etc/apt/sources.list.d/puffwick-src.sources >/dev/null
-  $sudo apt-get update -qq
-fi
+deps_add_deb_src puffwick-src.sources
 if ! apt-cache showsrc openal-soft 2>/dev/null | grep -q "$openal_sha256"; then
   log "adding the next release's source index for OpenAL Soft"
   printf '%s\n' "Types: deb-src" "URIs: http://deb.debian.org/debian" "Suites: trixie" "Components: main" \
@@ -67,19 +51,13 @@ work=$cache/build-$key
 rm -rf "$work" "$prefix"
 mkdir -p "$work" "$prefix"
 cd "$work"
-for s in "${sources[@]}"; do
-  log "fetching source $s"
-  apt-get source -qq "$s" >/dev/null 2>&1 || {
-    $sudo apt-get update -qq
-    apt-get source -qq "$s" >/dev/null
-  }
-done
+deps_fetch_sources "${sources[@]}"
 log "fetching $openal"
 apt-get source -qq --download-only "openal-soft=1:1.24.2-1" >/dev/null 2>&1 || true
 echo "$openal_sha256  $openal" | sha256sum -c --quiet - ||
   { log "$openal is missing or its hash is wrong"; exit 1; }
 tar xzf "$openal"
-srcdir() { find "$work" -maxdepth 1 -mindepth 1 -type d -name "$1-*" | head -n 1; }
+srcdir() { deps_srcdir "$work" "$1"; }
 
 jobs=$(nproc)
 common=(-DCMAKE_TOOLCHAIN_FILE="$here/toolchain.cmake" -DPUFFWICK_WIN64_PREFIX="$prefix"

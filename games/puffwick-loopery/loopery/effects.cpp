@@ -11,6 +11,9 @@
 LooperyState Loopery;
 
 void ResetLoopery() {
+  // A game ended by its end counter and never taken through "Game Over" still
+  // holds its last picture; images outlive a reset, so it goes now.
+  plat::FreeImage(Loopery.LastPicture);
   Loopery = LooperyState{};
   Game = GameBoard{};
 }
