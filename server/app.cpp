@@ -55,6 +55,18 @@ thread_local bool t_timed = false;
 
 const char* kDifficulties[] = {"Easy", "Medium", "Hard"};
 
+// A file of at most 1 MiB, whole; false when it cannot be read or is larger.
+bool ReadSmallFile(const std::string& path, std::string& out) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  char buf[65536];
+  out.clear();
+  for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0 && out.size() <= (1u << 20);) out.append(buf, n);
+  const bool ok = !std::ferror(f) && out.size() <= (1u << 20);
+  std::fclose(f);
+  return ok;
+}
+
 }  // namespace
 
 std::string ReplayHash(const std::string& replay) {
@@ -189,6 +201,14 @@ void App::Install(httplib::Server& server) {
   server.Get("/api/v1/scores", [this](const httplib::Request& q, httplib::Response& r) { Scores(q, r); });
   server.Get(R"(/api/v1/replays/(\d{1,18}))", [this](const httplib::Request& q, httplib::Response& r) { Replay(q, r); });
   server.Get("/", [this](const httplib::Request& q, httplib::Response& r) { Page(q, r); });
+  // Before the mount point, which would hand the page out as it is on disk.
+  server.set_pre_routing_handler([this](const httplib::Request& q, httplib::Response& r) {
+    if ((q.method != "GET" && q.method != "HEAD") || (q.path != "/play/" && q.path != "/play/index.html")) {
+      return httplib::Server::HandlerResponse::Unhandled;
+    }
+    PlayPage(r);
+    return httplib::Server::HandlerResponse::Handled;
+  });
   if (!server.set_mount_point("/play", options_.web)) {
     std::fprintf(stderr, "no web build in %s: /play/ answers 404\n", LogSafe(options_.web).c_str());
   }
@@ -311,6 +331,21 @@ void App::Replay(const httplib::Request& req, httplib::Response& res) {
   // A download, never a page of this site: the file is a stranger's.
   res.set_header("Content-Disposition", "attachment; filename=\"replay-" + req.matches[1].str() + ".txt\"");
   res.set_content(*body, "text/plain; charset=ISO-8859-1");
+}
+
+void App::PlayPage(httplib::Response& res) {
+  // Read each time: a new web build may be put in place while the server runs.
+  std::string html;
+  if (!ReadSmallFile(options_.web + "/index.html", html)) {
+    Error(res, 404, "no web build");
+    return;
+  }
+  // The page posts its games to this server (its own origin) only when it finds
+  // this mark; served by anything else it sends nothing.
+  const size_t head = html.find("<head>");
+  if (head != std::string::npos) html.insert(head + 6, "\n" + std::string(kLeaderboardMark));
+  res.set_header("Cache-Control", "no-cache");
+  res.set_content(html, "text/html; charset=utf-8");
 }
 
 void App::Page(const httplib::Request&, httplib::Response& res) {

@@ -31,6 +31,9 @@ constexpr std::chrono::milliseconds kReadCacheTime{1000};
 // at most this many of them, so that odd limits and offsets cannot fill memory.
 constexpr int kReadCacheRows = kPageRows;
 constexpr size_t kReadCacheEntries = 512;
+// What the web build's page (/play/) finds in its head when this server served it:
+// then it posts its games here (tools/web/pre.js looks for it).
+constexpr const char* kLeaderboardMark = "<meta name=\"puffwick-leaderboard\" content=\"same-origin\">";
 
 struct ServerOptions {
   std::string host = "127.0.0.1";
@@ -95,6 +98,8 @@ class App {
   void Scores(const httplib::Request& req, httplib::Response& res);
   void Replay(const httplib::Request& req, httplib::Response& res);
   void Page(const httplib::Request& req, httplib::Response& res);
+  // The web build's own page under /play/, marked as served by this server.
+  void PlayPage(httplib::Response& res);
   std::string Address(const httplib::Request& req) const;
 
   ServerOptions options_;

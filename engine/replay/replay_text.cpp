@@ -151,8 +151,12 @@ bool ReadDouble(std::string_view text, double& out) {
   auto r = std::from_chars(text.data(), text.data() + text.size(), v);
   if (r.ec != std::errc() || r.ptr != text.data() + text.size() || !std::isfinite(v)) return false;
 #else
-  // strtod takes more than the writer ever writes (spaces, '+', hexadecimal): refuse those.
-  if (text.size() > 40 || text.find_first_not_of("0123456789.eE-") != std::string_view::npos) return false;
+  // strtod takes more than the writers ever write (spaces, a leading '+', hexadecimal):
+  // refuse those. An exponent's sign is written ("%g" and to_chars write "4.8e+02").
+  if (text.size() > 40 || text.find_first_not_of("0123456789.eE-+") != std::string_view::npos) return false;
+  for (size_t at = text.find('+'); at != std::string_view::npos; at = text.find('+', at + 1)) {
+    if (at == 0 || (text[at - 1] != 'e' && text[at - 1] != 'E')) return false;
+  }
   const std::string copy(text);
   char* end = nullptr;
   v = std::strtod(copy.c_str(), &end);

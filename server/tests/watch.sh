@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The leaderboard page and its Watch in headless Chromium, against the web build
-# in build/web (games/puffwick-loopery/tests/web/run.sh builds it).
+# The leaderboard page, its Watch, the golden replays checked in the page and a
+# game played in the page posted to the server, in headless Chromium, against the
+# web build in build/web (games/puffwick-loopery/tests/web/run.sh builds it).
 #   server/tests/watch.sh [BUILD_DIR]      (default build/test)
 set -euo pipefail
 cd "$(dirname "$0")/../.."

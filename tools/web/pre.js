@@ -43,12 +43,19 @@ Module.offerDownload = function (path, name) {
   setTimeout(function () { URL.revokeObjectURL(url); link.remove(); }, 1000);
 };
 
+// The leaderboard server marks the page it serves: then each game's replay is
+// posted to it, this page's own origin. Served by anything else the page sends
+// nothing; no address ever comes from the query string.
+Module.leaderboardOrigin = document.querySelector('meta[name="puffwick-leaderboard"]') ? location.origin : '';
+
 // "?replay=ID" on a page served by the leaderboard server: the page plays that
-// stored replay in the canvas (the program's --replay), fetched from the same server.
+// stored replay in the canvas (the program's --replay), fetched from the same server;
+// with "&headless" it checks it as fast as it can, as the server does.
 (function () {
   var m = /[?&]replay=(\d{1,18})(&|$)/.exec(location.search);
   if (!m) return;
   Module.arguments = ['--replay', '/watched-replay.txt'];
+  if (/[?&]headless(&|$)/.test(location.search)) Module.arguments.push('--headless');
   Module.preRun = (Module.preRun || []).concat(function () {
     addRunDependency('replay');
     fetch('/api/v1/replays/' + m[1]).then(function (answer) {

@@ -5,8 +5,6 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <random>
-#include <sstream>
 
 #include "platform/platform_internal.h"
 
@@ -234,10 +232,8 @@ int LogicMillisecs() {
 
 uint64_t RandomStateDigest() {
   // FNV-1a over the generator's state in its text form.
-  std::ostringstream text;
-  text << detail::RandomGenerator();
   uint64_t h = 1469598103934665603ull;
-  for (unsigned char ch : text.str()) {
+  for (unsigned char ch : detail::RandomGenerator().StateText()) {
     h ^= ch;
     h *= 1099511628211ull;
   }

@@ -1,6 +1,7 @@
 // The one shared random generator.
 #include <cmath>
-#include <random>
+#include <string>
+#include <utility>
 
 #include "platform/platform_internal.h"
 
@@ -12,18 +13,48 @@ constexpr uint32_t kDefaultSeed = 0x1234;
 
 }  // namespace
 
-std::mt19937& detail::RandomGenerator() {
-  static std::mt19937 rng{kDefaultSeed};
+void detail::Twister::Seed(uint32_t seed) {
+  x_[0] = seed;
+  for (uint32_t i = 1; i < kWords; ++i) x_[i] = 1812433253u * (x_[i - 1] ^ (x_[i - 1] >> 30)) + i;
+  next_ = kWords;
+}
+
+uint32_t detail::Twister::operator()() {
+  constexpr size_t kShift = 397;
+  constexpr uint32_t kUpper = 0x80000000u, kLower = 0x7fffffffu, kMatrix = 0x9908b0dfu;
+  if (next_ >= kWords) {
+    for (size_t i = 0; i < kWords; ++i) {
+      const uint32_t y = (x_[i] & kUpper) | (x_[(i + 1) % kWords] & kLower);
+      x_[i] = x_[(i + kShift) % kWords] ^ (y >> 1) ^ ((y & 1u) ? kMatrix : 0u);
+    }
+    next_ = 0;
+  }
+  uint32_t z = x_[next_++];
+  z ^= z >> 11;
+  z ^= (z << 7) & 0x9d2c5680u;
+  z ^= (z << 15) & 0xefc60000u;
+  return z ^ (z >> 18);
+}
+
+std::string detail::Twister::StateText() const {
+  std::string text;
+  text.reserve(kWords * 11 + 4);
+  for (uint32_t word : x_) text += std::to_string(word) + ' ';
+  return text + std::to_string(next_);
+}
+
+detail::Twister& detail::RandomGenerator() {
+  static Twister rng{kDefaultSeed};
   return rng;
 }
 
 namespace {
 
-std::mt19937& Generator() { return detail::RandomGenerator(); }
+detail::Twister& Generator() { return detail::RandomGenerator(); }
 
 }  // namespace
 
-void detail::ResetRandom() { Generator().seed(kDefaultSeed); }
+void detail::ResetRandom() { Generator().Seed(kDefaultSeed); }
 
 int Rand(int low, int high) {
   if (low > high) std::swap(low, high);
@@ -33,7 +64,7 @@ int Rand(int low, int high) {
 }
 
 double Rnd(double low, double high) {
-  std::mt19937& g = Generator();
+  detail::Twister& g = Generator();
   uint64_t a = g() >> 5, b = g() >> 6;
   double unit = (static_cast<double>(a) * 67108864.0 + static_cast<double>(b)) / 9007199254740992.0;
   double v = low + (high - low) * unit;
@@ -42,6 +73,6 @@ double Rnd(double low, double high) {
   return v;
 }
 
-void SeedRnd(int seed) { Generator().seed(static_cast<uint32_t>(seed)); }
+void SeedRnd(int seed) { Generator().Seed(static_cast<uint32_t>(seed)); }
 
 }  // namespace plat

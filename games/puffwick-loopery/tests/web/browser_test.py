@@ -267,6 +267,10 @@ def play(browser, failures, downloads):
     if version != "puffwick-loopery " + project_version():
         failures.append("the page's version is %r, not the project's %s" % (version, project_version()))
     print("title: the page is %s" % version)
+    # Only the leaderboard server's own page posts games; a plain file server's never.
+    if browser.evaluate("Module.leaderboardOrigin") != "":
+        failures.append("a page from a plain file server found a leaderboard (%r)"
+                        % browser.evaluate("Module.leaderboardOrigin"))
     print("title: the game measures %s frames a second" % measured_fps(browser, 3))
     sound = "(() => { try { return AL.currentCtx.audioCtx.state; } catch (e) { return 'none'; } })()"
     before = browser.evaluate(sound)
