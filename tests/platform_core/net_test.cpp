@@ -6,6 +6,7 @@
 #include <chrono>
 #include <optional>
 #include <thread>
+#include <vector>
 
 #include "platform/net.h"
 #include "testkit/http_server.h"
@@ -14,13 +15,18 @@ namespace {
 
 using testnet::TinyHttpServer;
 
-// The answer to `ticket`, or nothing after `seconds`; answers to other tickets
-// (an earlier case's, in one process) are dropped.
+// The answer to `ticket`, or nothing after `seconds`. Answers to other tickets
+// taken on the way wait for their own call (two posts can be answered at once).
 std::optional<plat::PostAnswer> AnswerTo(int ticket, int seconds = 15) {
+  static std::vector<plat::PostAnswer> taken;
   const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
   while (std::chrono::steady_clock::now() < until) {
-    for (plat::PostAnswer& a : plat::TakeAnswers()) {
-      if (a.ticket == ticket) return std::move(a);
+    for (plat::PostAnswer& a : plat::TakeAnswers()) taken.push_back(std::move(a));
+    for (auto it = taken.begin(); it != taken.end(); ++it) {
+      if (it->ticket != ticket) continue;
+      plat::PostAnswer a = std::move(*it);
+      taken.erase(it);
+      return a;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
