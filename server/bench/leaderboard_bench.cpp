@@ -128,9 +128,12 @@ int main(int argc, char** argv) {
         httplib::Client cli("127.0.0.1", port);
         cli.set_read_timeout(120, 0);
         for (int i; (i = next++) < submissions;) {
+          // The name entry starts from the header's "player" line: one of its own each.
           std::string body = replay;
-          const size_t at = body.find("\nframes\n");
-          body.insert(at, "\nplayer Bench" + std::to_string(i));
+          const size_t headerEnd = body.find("\nframes\n");
+          const size_t player = body.find("\nplayer ");
+          if (player < headerEnd) body.erase(player, body.find('\n', player + 1) - player);
+          body.insert(body.find("\nframes\n"), "\nplayer Bench" + std::to_string(i));
           auto res = cli.Post("/api/v1/replays", body, "application/octet-stream");
           if (res && res->status == 201) ++accepted;
         }
