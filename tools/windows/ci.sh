@@ -34,6 +34,12 @@ xvfb=$!
 trap 'wineserver -k || true; kill "$xvfb" 2>/dev/null || true; rm -rf "$xdir"' EXIT
 for _ in $(seq 100); do [ -s "$xdir/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(head -n 1 "$xdir/display")
+# Wine's desktop process, started with the tests, knows no display: a window
+# needs a wineserver (and its first program) started with DISPLAY set.
+wineserver -k || true
+wineserver -w || true
+wineserver -p
+/usr/lib/wine/wine64 cmd /c echo "Wine ready on $DISPLAY" </dev/null
 version=$(awk -F'|' '$1 == "puffwick-loopery" {print $3}' "$dir/packaging/windows/games.txt")
 python=$(command -v /usr/bin/python3 || command -v python3)
 nice "$python" tools/windows/real_window.py --zip "$dir/puffwick-loopery-$version-win64.zip"
